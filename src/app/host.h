@@ -1,0 +1,84 @@
+// In this file: the boundary between the program and whatever shows it. Everything the
+// program asks of a user or of the desktop goes through one Host: message boxes, file dialogs,
+// the modal dialogs, letting pending messages be processed, the mouse pointer, the beep, the
+// clock and ending the program. QtHost shows real windows, BatchHost answers from the command
+// line, and the tests' scripted host answers from a queue and records what was shown.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+struct TissueForm;
+struct TissueOptionsForm;
+struct AboutForm;
+
+enum class Pointer {
+  Default,
+  Hourglass,
+  SizeWE,    // shape 9
+  SizeNWSE,  // shape 8
+  SizeNS,    // shape 7
+  SizeNESW,  // shape 6
+};
+
+enum class Answer { Yes, No };
+
+// One entry of a file dialog's filter: what the dialog shows and the pattern it applies.
+struct FileFilter {
+  std::string description;  // "FIX Files (*.fix)"
+  std::string pattern;      // "*.fix"
+};
+
+struct FileDialogRequest {
+  bool save = false;
+  std::string title;                 // empty: the platform's default open title
+  std::vector<FileFilter> filters;   // in the order shown
+  std::string default_name;          // save dialogs only: proposed full path
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // A message box with an OK button and the program's title.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A message box with Yes and No buttons and the given title.
+  virtual Answer AskYesNo(const std::string& text, const std::string& title) = 0;
+  // A file dialog. Returns the chosen file's full path, or empty for a cancel (a dialog that
+  // fails also counts as a cancel).
+  virtual std::string AskFile(const FileDialogRequest& request) = 0;
+
+  // The modal dialogs: the host shows the form model, lets the user act on it through the
+  // form's handlers, and returns when the dialog is closed.
+  virtual void ShowTissueDialog(TissueForm& form) = 0;
+  virtual void ShowTissueOptionsDialog(TissueOptionsForm& form) = 0;
+  virtual void ShowAbout(AboutForm& form) = 0;
+
+  // Lets the window process pending messages once (repaints, keys) and returns.
+  virtual void ProcessPendingMessages() = 0;
+  // Blocks until at least one message was processed (the pause of a run waits this way so
+  // that it does not spin the processor). Defaults to ProcessPendingMessages.
+  virtual void WaitForMessages() { ProcessPendingMessages(); }
+  // The form model changed and the view should mirror it at its next repaint.
+  virtual void FormChanged() {}
+
+  // The number typed into an entry box, read by the user's locale; empty when the text is not
+  // a number (empty text included) or lies outside the single-precision range.
+  virtual std::optional<double> ParseUserNumber(const std::string& text) = 0;
+
+  virtual void SetPointer(Pointer shape) = 0;
+  virtual void Beep() = 0;
+  // Seconds since an arbitrary start, monotonic.
+  virtual double Clock() = 0;
+  // Waits about one second while messages are processed (the pure search's pause per pure).
+  virtual void WaitOneSecond() = 0;
+
+  // Asks the program to end. The core then returns to its caller with Flow::ProgramEnding;
+  // results written so far are flushed before the host ends the process.
+  virtual void EndProgram() = 0;
+};
+
+}  // namespace kolvane

@@ -1,0 +1,98 @@
+// In this file: the one program state. It holds the dataset state and colour table shared by
+// both paths, the main-window form model, the numbered channels and the tables of each
+// subsystem. There is one instance, made by the front end and passed by reference to every
+// operation; arrays keep their 1-based slots (index 0 exists and is unused).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/fixed_tables.h"
+#include "app/host.h"
+#include "app/main_form.h"
+#include "app/scan_tables.h"
+#include "base/channels.h"
+
+namespace kolvane {
+
+constexpr int kMaxColors = 30;
+using SlotFlags = std::array<bool, 31>;      // 0..30
+using SlotStrings = std::array<std::string, 31>;
+using SlotDoubles = std::array<double, 31>;
+using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31
+
+struct Program {
+  explicit Program(Host& h) : host(h) {}
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  Host& host;
+  MainForm form;
+  Channels channels;
+
+  // Colour table (filled at start-up, never changed afterwards).
+  SlotStrings DefaultColorNames;
+  std::array<double, 31> NominalWavelength{};  // 0 = none
+  // Working names of the loaded dataset and the names in spillover-matrix order.
+  SlotStrings ColorNames;
+  SlotStrings MatrixColorNames;
+
+  // Kind of dataset loaded; never both true.
+  bool FixedDataLoaded = false;
+  bool ScanDataLoaded = false;
+
+  std::int16_t NumColors = 0;
+  std::int16_t HeaderPureCount = 0;
+  SlotFlags ColorSelected{};
+  std::int16_t SelectedColorCount = 0;
+  SlotDoubles MicrosPerMlValues{};  // -1 marks an entry that is not a number
+  bool ResultsInMicrospheres = false;
+  float SolventAmount = 0.0f;
+
+  std::int16_t NumPures = 0, NumSamples = 0, NumBlanks = 0, NumControls = 0;
+  bool BlanksPresent = false;
+  bool ControlsPresent = false;
+  bool BackgroundOn = false;
+  bool ControlCorrectionOn = false;
+
+  SlotMatrix SpillMatrix{};
+  std::int16_t MatrixSize = 0;
+  bool MatrixReady = false;
+  bool MatrixFromFile = false;
+  std::string MatrixFileName;
+
+  bool TissueInFile = false;
+  bool TissueColumn = false;
+  bool TissueExcluded = false;
+  bool TissueRunCancelled = false;
+  bool TissueAbortRun = false;
+  std::int16_t FirstNormalizedColor = 0;
+
+  // Run control.
+  bool DisplayOn = false;
+  bool InterruptRequested = false;
+  bool PauseRequested = false;
+  std::int16_t CurrentPure = 0;
+
+  // A load or a run is in progress: the Open commands, Close File and New Spillover Matrix
+  // are disabled until it returns.
+  bool Busy = false;
+  // EndProgram was asked of the host; every operation unwinds.
+  bool Ending = false;
+
+  FixedTables fixed;  // tables of the fixed-wavelength path
+  ScanTables scan;    // tables of the synchronous-scan path
+};
+
+// Start-up initialisation of the dataset state: fills the colour table, sets SolventAmount to
+// 2.0, DisplayOn true, CurrentPure 1 and MicrosPerMlValues(1..30) to 1000.
+void InitializeDatasetState(Program& p);
+
+// Close-time reset: clears ColorSelected(1..30) and SelectedColorCount.
+void ResetSelectedColors(Program& p);
+
+// Ends the program through the host after every open file was flushed and closed.
+void EndProgram(Program& p);
+
+}  // namespace kolvane

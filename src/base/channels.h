@@ -1,0 +1,112 @@
+// In this file: the program's numbered text files ("channels"). The data file is channel 1,
+// the results file 2, a spillover matrix file 3, a blanks file 5 and a controls file 7.
+// Input channels read buffered, item by item, line by line, a character or a number at a
+// time; output channels write lines ended by CR LF. Nothing here shows a message: opening
+// reports failure as a result so that the caller can say "Can't open file: " + path.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvane {
+
+enum class ReadStatus {
+  Ok,   // something was read
+  End,  // the end of the file was reached before anything could be read
+};
+
+class InputChannel {
+ public:
+  InputChannel();
+  ~InputChannel();
+  InputChannel(const InputChannel&) = delete;
+  InputChannel& operator=(const InputChannel&) = delete;
+
+  bool Open(const std::string& path);  // false when the file cannot be opened for reading
+  void Close();
+  bool IsOpen() const;
+  const std::string& Path() const { return path_; }
+
+  // True when no byte is left to read.
+  bool AtEnd();
+  // Back to the first byte of the file.
+  void Rewind();
+
+  // An item: the text up to the next comma or line end, leading blanks skipped. An item that
+  // starts with a double quote runs to the closing quote (commas and line ends inside stay),
+  // without the quotes; what follows the closing quote up to the comma or line end is dropped.
+  // TABs stay inside the item. A CR LF pair, a lone LF or a lone CR ends the line.
+  ReadStatus ReadItem(std::string& item);
+  // A whole line without its line end (CR LF, LF or CR).
+  ReadStatus ReadLine(std::string& line);
+  // One byte, line-end characters included.
+  ReadStatus ReadChar(char& c);
+  // A number: starts at the first non-blank character (blanks, TABs and line ends before it are
+  // skipped), ends at a blank, TAB, comma or line end; the text is converted by LenientNumber.
+  // A single comma or line end after the number is consumed with it.
+  ReadStatus ReadNumber(double& value);
+
+ private:
+  bool Fill();         // refills the buffer; false at the end of the file
+  int Peek();          // next byte or -1
+  int Get();           // next byte or -1
+  void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
+
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+};
+
+class OutputChannel {
+ public:
+  OutputChannel();
+  ~OutputChannel();
+  OutputChannel(const OutputChannel&) = delete;
+  OutputChannel& operator=(const OutputChannel&) = delete;
+
+  bool Open(const std::string& path);  // creates the file or replaces its content
+  void Close();                        // flushes and closes
+  bool IsOpen() const;
+  const std::string& Path() const { return path_; }
+  void WriteLine(std::string_view text);  // text followed by CR LF
+  void Flush();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string pending_;
+};
+
+// The numbered channels of the program. Channel numbers 1..9 exist; the program uses 1, 2, 3,
+// 5 and 7. Channel 2 is the results file (output); the others are read.
+class Channels {
+ public:
+  static constexpr int kData = 1;
+  static constexpr int kResults = 2;
+  static constexpr int kMatrix = 3;
+  static constexpr int kBlanks = 5;
+  static constexpr int kControls = 7;
+
+  InputChannel& In(int number) { return inputs_[number]; }
+  OutputChannel& Out(int number) { return outputs_[number]; }
+  // "Close every open file": flushes output and closes every channel.
+  void CloseAll();
+  // Flushes every open output channel (used before the program ends).
+  void FlushAll();
+
+ private:
+  InputChannel inputs_[10];
+  OutputChannel outputs_[10];
+};
+
+// True when the two paths name the same existing file (same path, a link, or another
+// spelling of it). Used to refuse a results file that is one of the files being read.
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace kolvane
