@@ -78,6 +78,9 @@ struct Program {
   // A load or a run is in progress: the Open commands, Close File and New Spillover Matrix
   // are disabled until it returns.
   bool Busy = false;
+  // The last run reached the end of its data file and wrote a complete results file (set by
+  // the runs; cleared when a run starts). The batch front end's exit status reads it.
+  bool RunCompleted = false;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
 

@@ -5,4 +5,5 @@
 namespace kolvane {
 Flow OpenFixedDataFile(Program&) { return Flow::Stop; }
 Flow RunFixedAnalysis(Program&) { return Flow::Continue; }
+Flow CheckFixedRunPreconditions(Program&) { return Flow::Continue; }
 }  // namespace kolvane
