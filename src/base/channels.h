@@ -26,7 +26,9 @@ class InputChannel {
   InputChannel(const InputChannel&) = delete;
   InputChannel& operator=(const InputChannel&) = delete;
 
-  bool Open(const std::string& path);  // false when the file cannot be opened for reading
+  // False when the file cannot be opened for reading (or is a folder). A UTF-8 byte order
+  // mark at the start is not part of the text: reading and Rewind start after it.
+  bool Open(const std::string& path);
   void Close();
   bool IsOpen() const;
   const std::string& Path() const { return path_; }
@@ -47,21 +49,35 @@ class InputChannel {
   ReadStatus ReadChar(char& c);
   // A number: starts at the first non-blank character (blanks, TABs and line ends before it are
   // skipped), ends at a blank, TAB, comma or line end; the text is converted by LenientNumber.
-  // A single comma or line end after the number is consumed with it.
+  // Blanks and TABs after the number, and then a single comma or line end, are consumed with
+  // it, so that "1 , 2" and "1,2" both read as 1 and 2 and an empty field (",,") reads as 0.
   ReadStatus ReadNumber(double& value);
 
  private:
-  bool Fill();         // refills the buffer; false at the end of the file
-  int Peek();          // next byte or -1
-  int Get();           // next byte or -1
+  bool Fill();                  // refills the buffer; false at the end of the file
+  int Peek();                   // next byte or -1
+  int Get();                    // next byte or -1
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
+
+  void Start();  // positions at the first byte, after a UTF-8 byte order mark
 
   std::FILE* file_ = nullptr;
   std::string path_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
+  std::string spill_;  // a number that runs across the end of the buffer
 };
+
+inline int InputChannel::Peek() {
+  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(buffer_[pos_]);
+  return -1;
+}
+
+inline int InputChannel::Get() {
+  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(buffer_[pos_++]);
+  return -1;
+}
 
 class OutputChannel {
  public:
@@ -76,11 +92,15 @@ class OutputChannel {
   const std::string& Path() const { return path_; }
   void WriteLine(std::string_view text);  // text followed by CR LF
   void Flush();
+  // False once a write or the final close of the file failed (a full disk, a removed drive),
+  // so that a caller can tell the user that the results file is incomplete.
+  bool Good() const { return !failed_; }
 
  private:
   std::FILE* file_ = nullptr;
   std::string path_;
   std::string pending_;
+  bool failed_ = false;
 };
 
 // The numbered channels of the program. Channel numbers 1..9 exist; the program uses 1, 2, 3,

@@ -1,0 +1,282 @@
+// In this file: the buffered numbered text files. Input is read in large blocks and scanned in
+// memory, so that a 100 MB data file reads item by item or number by number in a fraction of
+// a second; output collects whole lines and writes them in large blocks.
+#include "base/channels.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "base/numbers.h"
+
+namespace kolvane {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+
+bool IsLineEnd(int c) {
+  return c == '\r' || c == '\n';
+}
+bool IsBlankOrTab(int c) {
+  return c == ' ' || c == '\t';
+}
+bool EndsNumber(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+// --- InputChannel --------------------------------------------------------------------------
+
+InputChannel::InputChannel() = default;
+
+InputChannel::~InputChannel() {
+  Close();
+}
+
+bool InputChannel::Open(const std::string& path) {
+  Close();
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) return false;
+  // The channel keeps its own block buffer; a second one inside the C library only copies.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  path_ = path;
+  buffer_.resize(kBlockSize);
+  Start();
+  return true;
+}
+
+void InputChannel::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  path_.clear();
+  pos_ = len_ = 0;
+  buffer_.clear();
+  buffer_.shrink_to_fit();
+  spill_.clear();
+}
+
+bool InputChannel::IsOpen() const {
+  return file_ != nullptr;
+}
+
+bool InputChannel::Fill() {
+  pos_ = len_ = 0;
+  if (file_ == nullptr) return false;
+  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  return len_ > 0;
+}
+
+void InputChannel::Start() {
+  pos_ = len_ = 0;
+  if (file_ == nullptr) return;
+  std::clearerr(file_);
+  if (std::fseek(file_, 0, SEEK_SET) != 0) return;
+  if (Fill() && len_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+}
+
+void InputChannel::Rewind() {
+  Start();
+}
+
+bool InputChannel::AtEnd() {
+  return Peek() < 0;
+}
+
+void InputChannel::SkipLineEnd(int first) {
+  if (first == '\r' && Peek() == '\n') ++pos_;
+}
+
+ReadStatus InputChannel::ReadItem(std::string& item) {
+  item.clear();
+  int c = Peek();
+  while (c == ' ') {
+    ++pos_;
+    c = Peek();
+  }
+  if (c < 0) return ReadStatus::End;
+
+  if (c == '"') {
+    ++pos_;
+    for (;;) {
+      if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the quotes
+      const char* begin = buffer_.data() + pos_;
+      const char* end = buffer_.data() + len_;
+      const char* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
+      if (quote == nullptr) {
+        item.append(begin, end);
+        pos_ = len_;
+        continue;
+      }
+      item.append(begin, quote);
+      pos_ += static_cast<std::size_t>(quote - begin) + 1;
+      break;
+    }
+    // Whatever stands between the closing quote and the end of the item is dropped.
+    for (;;) {
+      c = Get();
+      if (c < 0 || c == ',') return ReadStatus::Ok;
+      if (IsLineEnd(c)) {
+        SkipLineEnd(c);
+        return ReadStatus::Ok;
+      }
+    }
+  }
+
+  for (;;) {
+    if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the item
+    const char* begin = buffer_.data() + pos_;
+    const char* end = buffer_.data() + len_;
+    const char* p = begin;
+    while (p != end && *p != ',' && *p != '\r' && *p != '\n') ++p;
+    item.append(begin, p);
+    pos_ += static_cast<std::size_t>(p - begin);
+    if (p == end) continue;
+    c = Get();
+    if (IsLineEnd(c)) SkipLineEnd(c);
+    return ReadStatus::Ok;
+  }
+}
+
+ReadStatus InputChannel::ReadLine(std::string& line) {
+  line.clear();
+  if (Peek() < 0) return ReadStatus::End;
+  for (;;) {
+    if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // last line without a line end
+    const char* begin = buffer_.data() + pos_;
+    const char* end = buffer_.data() + len_;
+    const char* p = begin;
+    while (p != end && *p != '\r' && *p != '\n') ++p;
+    line.append(begin, p);
+    pos_ += static_cast<std::size_t>(p - begin);
+    if (p == end) continue;
+    SkipLineEnd(Get());
+    return ReadStatus::Ok;
+  }
+}
+
+ReadStatus InputChannel::ReadChar(char& c) {
+  const int next = Get();
+  if (next < 0) {
+    c = '\0';
+    return ReadStatus::End;
+  }
+  c = static_cast<char>(next);
+  return ReadStatus::Ok;
+}
+
+ReadStatus InputChannel::ReadNumber(double& value) {
+  value = 0.0;
+  int c = Peek();
+  while (IsBlankOrTab(c) || IsLineEnd(c)) {
+    ++pos_;
+    c = Peek();
+  }
+  if (c < 0) return ReadStatus::End;
+
+  // The number text is converted where it lies in the buffer; only a number cut by the end
+  // of the buffer is copied.
+  spill_.clear();
+  for (;;) {
+    const char* begin = buffer_.data() + pos_;
+    const char* end = buffer_.data() + len_;
+    const char* p = begin;
+    while (p != end && !EndsNumber(*p)) ++p;
+    pos_ += static_cast<std::size_t>(p - begin);
+    if (p != end) {
+      if (spill_.empty()) {
+        value = LenientNumber(std::string_view(begin, static_cast<std::size_t>(p - begin)));
+      } else {
+        spill_.append(begin, p);
+        value = LenientNumber(spill_);
+      }
+      break;
+    }
+    spill_.append(begin, p);
+    if (!Fill()) {
+      value = LenientNumber(spill_);
+      return ReadStatus::Ok;
+    }
+  }
+
+  c = Peek();
+  while (IsBlankOrTab(c)) {
+    ++pos_;
+    c = Peek();
+  }
+  if (c == ',') {
+    ++pos_;
+  } else if (IsLineEnd(c)) {
+    ++pos_;
+    SkipLineEnd(c);
+  }
+  return ReadStatus::Ok;
+}
+
+// --- OutputChannel -------------------------------------------------------------------------
+
+OutputChannel::OutputChannel() = default;
+
+OutputChannel::~OutputChannel() {
+  Close();
+}
+
+bool OutputChannel::Open(const std::string& path) {
+  Close();
+  failed_ = false;
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) return false;
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  path_ = path;
+  pending_.reserve(kBlockSize + 4096);
+  return true;
+}
+
+void OutputChannel::Close() {
+  if (file_ == nullptr) return;
+  Flush();
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  path_.clear();
+  pending_.clear();
+  pending_.shrink_to_fit();
+}
+
+bool OutputChannel::IsOpen() const {
+  return file_ != nullptr;
+}
+
+void OutputChannel::WriteLine(std::string_view text) {
+  if (file_ == nullptr) return;
+  pending_.append(text);
+  pending_.append("\r\n", 2);
+  if (pending_.size() >= kBlockSize) Flush();
+}
+
+void OutputChannel::Flush() {
+  if (file_ == nullptr || pending_.empty()) return;
+  if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) failed_ = true;
+  pending_.clear();
+}
+
+// --- Channels ------------------------------------------------------------------------------
+
+void Channels::CloseAll() {
+  for (auto& channel : outputs_) channel.Close();
+  for (auto& channel : inputs_) channel.Close();
+}
+
+void Channels::FlushAll() {
+  for (auto& channel : outputs_) channel.Flush();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const bool same = std::filesystem::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+}  // namespace kolvane

@@ -1,0 +1,106 @@
+// The number forms of the results file.
+#include "base/format.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+TEST(FormatFixed, RoundsTheDecimalValueHalfAwayFromZero) {
+  struct Case {
+    double value;
+    int decimals;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {0.0005, 3, "0.001"},  // the double lies just below 0.0005
+      {-0.0005, 3, "-0.001"},
+      {-0.0001, 3, "0.000"},  // never "-0.000"
+      {-0.0004, 3, "0.000"},
+      {-0.0, 0, "0"},
+      {0.0, 3, "0.000"},
+      {12.5, 3, "12.500"},
+      {-2.5, 0, "-3"},
+      {2.5, 0, "3"},
+      {0.5, 0, "1"},
+      {-0.5, 0, "-1"},
+      {0.45, 0, "0"},
+      {9.5, 0, "10"},
+      {2.675, 2, "2.68"},
+      {2.675, 3, "2.675"},
+      {1.005, 2, "1.01"},
+      {1234567.891, 2, "1234567.89"},  // no thousands separators
+      {0.99995, 4, "1.0000"},
+      {999.9996, 3, "1000.000"},
+      {-1234.56789, 4, "-1234.5679"},
+      {0.1 + 0.2, 4, "0.3000"},
+      {1e-20, 2, "0.00"},
+      {123456789012.0, 0, "123456789012"},
+      {1e20, 0, "100000000000000000000"},
+      {0.00049999, 3, "0.000"},
+      {7.0, 4, "7.0000"},
+      {-45.25, 2, "-45.25"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, c.decimals), c.expected)
+        << "value " << c.value << " with " << c.decimals << " decimals";
+  }
+}
+
+TEST(FormatGeneral, ShortestFormUpToFifteenDigits) {
+  struct Case {
+    double value;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {1000.0, "1000"},
+      {0.5, "0.5"},
+      {0.1, "0.1"},
+      {1.0 / 3.0, "0.333333333333333"},
+      {2.0 / 3.0, "0.666666666666667"},
+      {-2.25, "-2.25"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {0.1 + 0.2, "0.3"},
+      {1234.5, "1234.5"},
+      {0.0001, "0.0001"},
+      {1e-5, "1E-05"},
+      {1.5e-7, "1.5E-07"},
+      {123456789012345.0, "123456789012345"},
+      {1e15, "1E+15"},
+      {1e20, "1E+20"},
+      {1e100, "1E+100"},
+      {1.2345678901234567e17, "1.23456789012346E+17"},
+      {-350.0, "-350"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatGeneral(c.value), c.expected) << "value " << c.value;
+  }
+}
+
+TEST(FormatGeneralSingle, ShortestFormUpToSevenDigits) {
+  struct Case {
+    float value;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {350.5f, "350.5"},
+      {0.1f, "0.1"},
+      {1.0f / 3.0f, "0.3333333"},
+      {1234567.0f, "1234567"},
+      {12345678.0f, "1.234568E+07"},
+      {2.0f, "2"},
+      {-0.25f, "-0.25"},
+      {1e-5f, "1E-05"},
+      {0.0f, "0"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatGeneralSingle(c.value), c.expected) << "value " << c.value;
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
