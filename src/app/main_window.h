@@ -25,4 +25,8 @@ void SetBusy(Program& p, bool busy);
 // The mouse pointer: hourglass while busy, the default otherwise.
 void SetBusyPointer(Program& p, bool busy);
 
+// The form changed: raises its generation and tells the host, so the view mirrors it at its
+// next repaint.
+void NotifyFormChanged(Program& p);
+
 }  // namespace kolvane

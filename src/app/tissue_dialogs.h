@@ -15,8 +15,11 @@ struct TissueForm {
   std::string option0 = "Use tissue in spillover correction";
   std::string option1 =
       "Ignore tissue in spillover correction.  Pass tissue unused through to results file.";
+  std::string ok_button = "OK";
+  std::string cancel_button = "Cancel Analysis";
   int selected = 1;
   Program* program = nullptr;
+  bool closed = false;  // set by the buttons; the host closes the dialog when it is true
 };
 // Dialog "Tissue Sample Options": the provided pure or the stored tissue sample.
 struct TissueOptionsForm {
@@ -24,13 +27,17 @@ struct TissueOptionsForm {
   std::string label =
       "How should I deal with the pure tissue sample provided in the dataset when "
       "calculculating the spillover matrix?";
+  std::string use_provided_button = "Use Provided Sample";
+  std::string use_stored_button = "Use Stored Tissue Sample";
+  std::string abort_button = "Abort Run";
   Program* program = nullptr;
+  bool closed = false;  // set by the buttons; the host closes the dialog when it is true
 };
 
 // Handlers the host calls while the dialog is shown.
 void TissueOpt_Click(TissueForm& f, int index);
-void TissueOk_Click(TissueForm& f);       // "OK"
-void TissueCancel_Click(TissueForm& f);   // "Cancel Analysis"
+void TissueOk_Click(TissueForm& f);                         // "OK"
+void TissueCancel_Click(TissueForm& f);                     // "Cancel Analysis"
 void TissueOptionsUseProvided_Click(TissueOptionsForm& f);  // "Use Provided Sample"
 void TissueOptionsUseStored_Click(TissueOptionsForm& f);    // "Use Stored Tissue Sample"
 void TissueOptionsAbort_Click(TissueOptionsForm& f);        // "Abort Run"

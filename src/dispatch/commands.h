@@ -12,4 +12,15 @@ Flow OpenDataSS_Click(Program& p);
 Flow RunAnalysis_Click(Program& p);
 Flow DispatchRun(Program& p);
 
+// The operations the analyse button reaches on each path. The commands above use the real
+// ones; tests hand in their own to watch the window around a run.
+struct RunPaths {
+  Flow (*fixed_checks)(Program&);  // the fixed path's checks made at Analyze
+  Flow (*fixed_run)(Program&);
+  Flow (*scan_run)(Program&);
+};
+RunPaths DefaultRunPaths();
+Flow RunAnalysisWith(Program& p, const RunPaths& paths);
+Flow DispatchRunWith(Program& p, const RunPaths& paths);
+
 }  // namespace kolvane

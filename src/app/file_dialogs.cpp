@@ -1,0 +1,60 @@
+#include "app/file_dialogs.h"
+
+#include <vector>
+
+namespace kolvane {
+
+namespace {
+
+// Blanks around a description or pattern (" All Files (*.*) ") are not part of it.
+std::string Trim(const std::string& s) {
+  std::size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return "";
+  std::size_t b = s.find_last_not_of(" \t");
+  return s.substr(a, b - a + 1);
+}
+
+FileFilter SplitEntry(const std::string& entry) {
+  std::size_t cut = entry.find_first_of(":|");
+  if (cut == std::string::npos) {
+    std::string t = Trim(entry);
+    return {t, t};
+  }
+  return {Trim(entry.substr(0, cut)), Trim(entry.substr(cut + 1))};
+}
+
+}  // namespace
+
+std::string AskFileName(Program& p, const std::string& filter, const std::string& title, bool save,
+                        const std::string& default_name) {
+  FileDialogRequest request;
+  request.save = save;
+  request.title = title;
+  request.filters.push_back(SplitEntry(filter));
+  if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
+  if (save) request.default_name = default_name;
+  return p.host.AskFile(request);
+}
+
+std::string AskOpenFileName(Program& p, const std::string& filter) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t bar = filter.find('|', start);
+    parts.push_back(
+        filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  FileDialogRequest request;
+  request.save = false;
+  for (std::size_t i = 0; i < parts.size(); i += 2) {
+    std::string description = Trim(parts[i]);
+    std::string pattern = i + 1 < parts.size() ? Trim(parts[i + 1]) : description;
+    if (description.empty() && pattern.empty()) continue;
+    request.filters.push_back({description, pattern});
+  }
+  return p.host.AskFile(request);
+}
+
+}  // namespace kolvane

@@ -1,0 +1,70 @@
+#include "app/run_control.h"
+
+#include "app/main_window.h"
+
+namespace kolvane {
+
+const char* const kRunKeyLegend = "F5 - Abort   F11 - Pause   F12 - Toggle Display";
+
+namespace {
+
+void SetDirections(Program& p, const char* text) {
+  p.form.Directions.caption = text;
+  NotifyFormChanged(p);
+}
+
+}  // namespace
+
+void Form_KeyDown(Program& p, int key_code, int /*shift*/) {
+  switch (key_code) {
+    case kKeyF5:
+      // An abort cannot be asked for while paused: the pause must be lifted first.
+      if (!p.PauseRequested) {
+        p.InterruptRequested = true;
+        p.PauseRequested = false;
+        SetDirections(p, "Aborting.  Please Wait.");
+      }
+      break;
+    case kKeyF11:
+      if (p.PauseRequested) {
+        p.InterruptRequested = true;
+        p.PauseRequested = false;
+        SetDirections(p, kRunKeyLegend);
+      } else {
+        p.InterruptRequested = true;
+        p.PauseRequested = true;
+        SetDirections(p, "Pausing.  Please Wait.");
+      }
+      break;
+    case kKeyF12:
+      p.DisplayOn = !p.DisplayOn;
+      break;
+    default:
+      break;
+  }
+}
+
+bool CheckRunInterrupt(Program& p) {
+  if (p.Ending) return false;
+  if (!p.InterruptRequested) return false;
+
+  bool abort = false;
+  if (p.PauseRequested) {
+    SetDirections(p, "Paused.  Press F11 to Restart.");
+    p.InterruptRequested = false;
+    // The host blocks on its message queue, so the pause does not spin the processor; F11
+    // clears PauseRequested from the key handler, Exit ends the program.
+    while (p.PauseRequested && !p.Ending) p.host.WaitForMessages();
+    if (p.Ending) return false;
+  } else {
+    abort = p.host.AskYesNo("Do you want to abort the current run", "Abort Run") == Answer::Yes;
+    if (p.Ending) return false;
+  }
+
+  SetDirections(p, kRunKeyLegend);
+  p.InterruptRequested = false;
+  p.PauseRequested = false;
+  return abort;
+}
+
+}  // namespace kolvane
