@@ -1,0 +1,143 @@
+#include "synch/pure_search.h"
+
+#include "app/main_window.h"
+#include "app/run_control.h"
+#include "base/format.h"
+#include "synch/scan_records.h"
+#include "synch/spectrum_display.h"
+
+namespace kolvane {
+namespace {
+
+constexpr const char* kPuresMissing =
+    "EOF detected while searching for a Pure color/wavelength.  Please check data file "
+    "structure.";
+
+// The load names pure k after its slot: it marks the slot, labels the pure's microspheres/ml
+// box and keeps the slot for the results' colour-name cell and the Hi-Lo test.
+void NamePure(Program& p, int k) {
+  ScanTables& s = p.scan;
+  float wavelength = s.PurePeak[k][2];
+  std::int16_t slot = SlotForPeak(p, wavelength);
+  s.PureSlot[k] = slot;
+  if (slot != 0) {
+    p.ColorSelected[slot] = true;
+    s.PureLabel[k] = p.ColorNames[slot];
+  } else {
+    s.PureLabel[k] = FormatGeneralSingle(wavelength) + " nm";
+  }
+}
+
+}  // namespace
+
+std::int16_t SlotForPeak(const Program& p, double wavelength) {
+  for (int slot = 1; slot <= kMaxColors; ++slot) {
+    double nominal = p.NominalWavelength[slot];
+    if (nominal == 0.0) continue;
+    if (nominal - 3.0 < wavelength && wavelength < nominal + 3.0) {
+      return static_cast<std::int16_t>(slot);
+    }
+  }
+  return 0;
+}
+
+Flow FindPures(Program& p, bool at_load) {
+  ScanTables& s = p.scan;
+  for (p.CurrentPure = 1; p.CurrentPure <= p.HeaderPureCount; ++p.CurrentPure) {
+    const int k = p.CurrentPure;
+    if (CheckRunInterrupt(p)) {
+      CloseIt_Click(p);
+      return Flow::Stop;
+    }
+    if (p.Ending) return Flow::ProgramEnding;
+    bool found = false;
+    if (FindNextScanRecord(p, "P", found) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    if (!found) {
+      p.form.Directions.caption = kPuresMissing;
+      p.host.ShowMessage(kPuresMissing);
+      return Flow::Stop;
+    }
+    SubtractBlank(p);
+    StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);
+    LocatePurePeak(p, p.CurrentPure);
+    // The pure's spectrum is kept whatever the display shows: F12 during the search must not
+    // leave a pure without its spectrum.
+    for (int i = 1; i <= s.ScanPoints; ++i) s.PureSpectra(k, i) = s.Spectrum[i];
+    s.PureRecordName[k] = s.RecordName;
+    if (at_load) NamePure(p, k);
+    if (p.DisplayOn) {
+      DrawSpectrum(p, false);
+    } else {
+      p.form.Directions.caption = kRunKeyLegend;
+      // A moment to read the pure's name in its box.
+      if (s.RecordName.find('P') != std::string::npos) p.host.WaitOneSecond();
+    }
+    p.form.Touch();
+    p.host.FormChanged();
+    StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);
+    if (p.Ending) return Flow::ProgramEnding;
+  }
+  return Flow::Continue;
+}
+
+void LocatePurePeak(Program& p, std::int16_t k) {
+  ScanTables& s = p.scan;
+  const int n_points = s.ScanPoints;
+  const float* spectrum = s.Spectrum.data();
+  float max = 0.0f;
+  float min = 32767.0f;
+  int peak = 0;
+  for (int i = 1; i <= n_points; ++i) {
+    if (spectrum[i] > max) {
+      max = spectrum[i];
+      peak = i;
+    }
+    if (spectrum[i] < min) min = spectrum[i];
+  }
+  // The minimum is the spectrum's own, also when every value lies above 32767.
+  if (n_points >= 1 && min == 32767.0f) {
+    min = spectrum[1];
+    for (int i = 2; i <= n_points; ++i) min = spectrum[i] < min ? spectrum[i] : min;
+  }
+  const double half = min + 0.5 * (static_cast<double>(max) - min);
+  const double three_quarter = min + 0.75 * (static_cast<double>(max) - min);
+  const int base = 5 * (k - 1);
+
+  // Walking out from the peak, each flank point is the last point still at or above its
+  // level. A walk that reaches the end of the scan first takes that end point.
+  bool left_quarter = false, left_half = false;
+  for (int j = peak; j >= 1; --j) {
+    if (spectrum[j] < three_quarter && !left_quarter) {
+      s.FitPoints[base + 2] = j + 1;
+      left_quarter = true;
+    }
+    if (spectrum[j] < half) {
+      s.FitPoints[base + 1] = j + 1;
+      left_half = true;
+      break;
+    }
+  }
+  if (!left_quarter) s.FitPoints[base + 2] = 1;
+  if (!left_half) s.FitPoints[base + 1] = 1;
+
+  bool right_quarter = false, right_half = false;
+  for (int j = peak; j <= n_points; ++j) {
+    if (spectrum[j] < three_quarter && !right_quarter) {
+      s.FitPoints[base + 4] = j - 1;
+      right_quarter = true;
+    }
+    if (spectrum[j] < half) {
+      s.FitPoints[base + 5] = j - 1;
+      right_half = true;
+      break;
+    }
+  }
+  if (!right_quarter) s.FitPoints[base + 4] = n_points;
+  if (!right_half) s.FitPoints[base + 5] = n_points;
+
+  s.FitPoints[base + 3] = peak;
+  s.PurePeak[p.CurrentPure][1] = spectrum[peak];
+  s.PurePeak[p.CurrentPure][2] = s.PointWavelength[peak];
+}
+
+}  // namespace kolvane
