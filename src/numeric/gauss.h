@@ -22,7 +22,7 @@ struct GaussSystem {
   double SolveX[kSolveDim] = {};
 };
 
-// Error codes: 0 solved, 1 n < 1 (nothing touched), 2 singular to working precision.
+// Error codes: 0 solved, 1 n < 1 or n > 31 (nothing touched), 2 singular to working precision.
 void GaussSolve(GaussSystem& s, std::int16_t n, std::int16_t& code);
 
 // The parts of GaussSolve, in its calling order.
@@ -39,13 +39,13 @@ void BackSubstitute(GaussSystem& s, std::int16_t n);
 // GaussSolve on a freshly restored copy of the matrix with that right-hand side.
 struct GaussFactors {
   std::int16_t n = 0;
-  std::int16_t code = 0;  // the code GaussSolve would give for this matrix
+  std::int16_t code = 0;                         // the code GaussSolve would give for this matrix
   double Eliminated[kSolveDim][kSolveDim] = {};  // the matrix after elimination
   // Step k (1..n-1): the row exchanged with row k (k itself when none), and for each row
   // i > k whether it was eliminated and with which multiplier.
   std::int16_t PivotRow[kSolveDim] = {};
-  bool Eliminated_[kSolveDim][kSolveDim] = {};
-  double Multiplier[kSolveDim][kSolveDim] = {};
+  bool RowEliminated[kSolveDim][kSolveDim] = {};  // [k][i]
+  double Multiplier[kSolveDim][kSolveDim] = {};   // [k][i]
   std::int16_t StepsDone = 0;  // elimination steps carried out (fewer after a failed pivot)
 };
 
