@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -20,12 +21,58 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// Most numbers in the files have a few digits and no exponent: with at most 15 significant
+// digits and a power of ten up to 22, both operands are exact doubles and one multiplication
+// or division rounds correctly, so the result equals the full conversion's.
+bool ConvertShort(const char* first, const char* last, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int scale = 0;  // value = mantissa x 10^scale
+  bool seen_point = false;
+  const char* p = first;
+  for (; p != last && *p != 'e'; ++p) {
+    if (*p == '.') {
+      seen_point = true;
+      continue;
+    }
+    if (mantissa == 0 && *p == '0') {
+      if (seen_point) --scale;
+      continue;
+    }
+    if (++digits > 15) return false;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    if (seen_point) --scale;
+  }
+  if (p != last) {
+    // The cleaned text always carries the exponent's sign.
+    const bool negative = (p[1] == '-');
+    int exponent = 0;
+    for (p += 2; p != last; ++p) {
+      if (exponent > 1000) return false;
+      exponent = exponent * 10 + (*p - '0');
+    }
+    scale += negative ? -exponent : exponent;
+  }
+  if (mantissa == 0) {
+    value = 0.0;
+    return true;
+  }
+  if (scale < -22 || scale > 22) return false;
+  const double m = static_cast<double>(mantissa);
+  value = scale >= 0 ? m * kPowers[scale] : m / kPowers[-scale];
+  return true;
+}
+
 // Converts a cleaned decimal number (no sign, digits with at most one full stop, optional
 // exponent with at least one digit) without looking at the locale. std::from_chars leaves the
 // value alone when the number is beyond a double's range; then the magnitude decides between
 // an infinity and zero.
 double ConvertCleaned(const char* first, const char* last) {
   double value = 0.0;
+  if (ConvertShort(first, last, value)) return value;
   const auto result = std::from_chars(first, last, value, std::chars_format::general);
   if (result.ec == std::errc()) return value;
   if (result.ec != std::errc::result_out_of_range) return 0.0;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace kolvane {
@@ -19,17 +22,36 @@ struct LenientCase {
 
 TEST(LenientNumber, TakesTheLongestLeadingDecimalNumber) {
   const std::vector<LenientCase> cases = {
-      {"12.5", 12.5},       {"12.5abc", 12.5}, {"abc", 0.0},   {"", 0.0},
-      {" 1 2.5", 12.5},                                         // blanks anywhere are ignored
-      {"\t-\t4\n2", -42.0}, {"\r12\r", 12.0},  {"1.2.3", 1.2},  // a second full stop ends the
-                                                                // number
-      {"-.5", -0.5},        {"+3e2", 300.0},   {"1e", 1.0},  // an e without digits is not part of
-                                                             // the number
-      {"1e+", 1.0},         {"1e-", 1.0},      {"1ex5", 1.0},  {"1e-2", 0.01},
-      {"2.5E3", 2500.0},    {"1 e 2", 100.0},  {"5.", 5.0},    {".", 0.0},
-      {"-", 0.0},           {"+", 0.0},        {"--1", 0.0},   {"e5", 0.0},
+      {"12.5", 12.5},
+      {"12.5abc", 12.5},
+      {"abc", 0.0},
+      {"", 0.0},
+      {" 1 2.5", 12.5},  // blanks anywhere are ignored
+      {"\t-\t4\n2", -42.0},
+      {"\r12\r", 12.0},
+      {"1.2.3", 1.2},  // a second full stop ends the
+                       // number
+      {"-.5", -0.5},
+      {"+3e2", 300.0},
+      {"1e", 1.0},  // an e without digits is not part of
+                    // the number
+      {"1e+", 1.0},
+      {"1e-", 1.0},
+      {"1ex5", 1.0},
+      {"1e-2", 0.01},
+      {"2.5E3", 2500.0},
+      {"1 e 2", 100.0},
+      {"5.", 5.0},
+      {".", 0.0},
+      {"-", 0.0},
+      {"+", 0.0},
+      {"--1", 0.0},
+      {"e5", 0.0},
       {"1,5", 1.0},  // the comma is never a decimal separator
-      {"0x10", 0.0},        {"007", 7.0},      {"-0", 0.0},    {"350\t12", 35012.0},
+      {"0x10", 0.0},
+      {"007", 7.0},
+      {"-0", 0.0},
+      {"350\t12", 35012.0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LenientNumber(c.text), c.expected) << "text: \"" << c.text << "\"";
@@ -59,6 +81,33 @@ TEST(LenientNumber, ReadsVeryLongTexts) {
   EXPECT_EQ(LenientNumber("0." + std::string(9995, '0') + "1e9999"), 1000.0);
   // A long run of blanks between the digits of one number.
   EXPECT_EQ(LenientNumber("1" + std::string(10000, ' ') + "5"), 15.0);
+}
+
+// Every number is rounded correctly: the conversion agrees with the standard library's
+// correctly rounded one on short and long mantissas, with and without exponents.
+TEST(LenientNumber, AgreesWithCorrectlyRoundedConversion) {
+  std::mt19937_64 random(20240607);
+  std::uniform_int_distribution<int> length(1, 20);
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::uniform_int_distribution<int> exponent(-40, 40);
+  for (int n = 0; n < 200000; ++n) {
+    std::string text;
+    const int integer_digits = length(random) - 1;
+    const int fraction_digits = length(random) - 1;
+    for (int i = 0; i < integer_digits; ++i) text.push_back(static_cast<char>('0' + digit(random)));
+    if (integer_digits == 0 || n % 2 == 0) {
+      text.push_back('.');
+      for (int i = 0; i < fraction_digits; ++i) {
+        text.push_back(static_cast<char>('0' + digit(random)));
+      }
+    }
+    if (n % 3 == 0) text += "e" + std::to_string(exponent(random));
+    double reference = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), reference);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) continue;
+    ASSERT_EQ(LenientNumber(text), reference) << text;
+    ASSERT_EQ(LenientNumber("-" + text), -reference) << text;
+  }
 }
 
 TEST(ToInt16, RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
