@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "base/channels.h"
+#include "base/format.h"
 
 namespace {
 
@@ -37,8 +39,8 @@ struct BenchFile {
       line = "S" + std::to_string(row);
       for (int col = 0; col < 16; ++col) {
         // TABs between most cells, a comma now and then, as the instrument files mix them.
-        const int n = std::snprintf(cell, sizeof(cell), "%c%.3f", col % 5 == 4 ? ',' : '\t',
-                                    reading(random));
+        const int n =
+            std::snprintf(cell, sizeof(cell), "%c%.3f", col % 5 == 4 ? ',' : '\t', reading(random));
         line.append(cell, static_cast<std::size_t>(n));
       }
       line += "\r\n";
@@ -119,5 +121,24 @@ BENCHMARK(BM_ChannelReadItem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadNumber)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadChar)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Writing the results: every cell of a long results file passes through the fixed patterns.
+void BM_ChannelFormatFixed(benchmark::State& state) {
+  std::mt19937 random(777);
+  std::uniform_real_distribution<double> value(-5000.0, 50000.0);
+  std::vector<double> values(4096);
+  for (double& v : values) v = value(random);
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(kolvane::FormatFixed(values[i++ & 4095], 3));
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+BENCHMARK(BM_ChannelFormatFixed);
 
 }  // namespace

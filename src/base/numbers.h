@@ -39,7 +39,8 @@ std::string TrimSpaces(std::string_view text);
 
 // The median of values[1..n] (1-based; values[0] is not read), which the caller has sorted in
 // ascending order. The values are rounded to single precision first, so the result is a
-// single-precision value or the mean of two. n is 1..100.
+// single-precision value or the mean of two; that mean is formed in single precision as well
+// (the two singles added as a single, halved as a single). n is 1..100; below 1 gives 0.
 double MedianOfSortedRow(const double* values, int n);
 
 // Sorts values[1..n] ascending with the exchange sort the blanks and controls use (for k, for
