@@ -9,4 +9,11 @@ namespace kolvane {
 
 Flow OpenFixedDataFile(Program& p);
 
+// Counts the pure and sample records of data file 1 (which stands at its first record) and
+// reads the blanks and controls files; fills the statistics labels.
+Flow ScanDataBody(Program& p);
+
+// Hides the colour check boxes and microspheres/ml boxes of the slots above NumColors.
+void HideSpareColorBoxes(Program& p);
+
 }  // namespace kolvane

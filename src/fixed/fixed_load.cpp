@@ -1,0 +1,240 @@
+// In this file: "Open Fixed Wavelength File": the dialogs for the data file, its blanks and
+// controls and the results file, the header, the counts of the body, the companion files, the
+// pure matrix, and the window made ready for the user's choices. A load that cannot go on says
+// why, closes every file it opened and leaves the window idle.
+#include "fixed/fixed_load.h"
+
+#include <string>
+
+#include "app/color_panel.h"
+#include "app/file_dialogs.h"
+#include "app/main_window.h"
+#include "base/numbers.h"
+#include "fixed/blanks_controls.h"
+#include "fixed/header.h"
+#include "fixed/pure_matrix.h"
+#include "fixed/records.h"
+
+namespace kolvane {
+
+namespace {
+
+// Back to idle after a load that could not go on: every file closed, the menus and panels as
+// after Close File, no matrix for the half-read dataset.
+Flow AbandonLoad(Program& p) {
+  p.channels.CloseAll();
+  // Close File holds back while the load is marked busy; the load is over here.
+  bool busy = p.Busy;
+  p.Busy = false;
+  CloseIt_Click(p);
+  p.Busy = busy;
+  p.form.Spillover.enabled = false;
+  p.MatrixReady = false;
+  SetBusyPointer(p, false);
+  NotifyFormChanged(p);
+  return Flow::Stop;
+}
+
+Flow RefuseLoad(Program& p, const std::string& message) {
+  p.host.ShowMessage(message);
+  return AbandonLoad(p);
+}
+
+// Everything a load reads starts from the state that start-up leaves, so that nothing of an
+// earlier dataset reaches this one's results.
+void StartAfresh(Program& p) {
+  bool afresh = p.fixed.SolveEachRecordAfresh;
+  p.fixed = FixedTables{};
+  p.fixed.SolveEachRecordAfresh = afresh;
+  p.SpillMatrix = SlotMatrix{};
+  for (auto& name : p.MatrixColorNames) name.clear();
+  p.MatrixReady = false;
+  p.TissueExcluded = false;
+  p.TissueRunCancelled = false;
+  p.TissueAbortRun = false;
+  p.FirstNormalizedColor = 1;
+  p.ControlCorrectionOn = false;
+  p.form.ControlCorr.ticked = false;
+  p.NumPures = p.NumSamples = p.NumBlanks = p.NumControls = 0;
+}
+
+// Opens a companion file chosen in its dialog; false (after the message) when it cannot be
+// opened. An empty answer means there is none.
+bool OpenCompanion(Program& p, int channel, const std::string& path) {
+  if (path.empty() || p.channels.In(channel).Open(path)) return true;
+  p.host.ShowMessage("Can't open file: " + path);
+  return false;
+}
+
+std::string FilesBeingRead(Program& p, const std::string& results) {
+  const int channels[] = {Channels::kData, Channels::kBlanks, Channels::kControls};
+  for (int ch : channels) {
+    InputChannel& in = p.channels.In(ch);
+    if (in.IsOpen() && SameFile(in.Path(), results)) return in.Path();
+  }
+  return "";
+}
+
+std::string LoadInstructions(const Program& p) {
+  std::string text = "* Select result file format (Fluorimeter Intensities or Microspheres/ml).\r";
+  if (p.BlanksPresent) text += "* Select or deselect Background Subtraction.\r";
+  text += "* Select the " + std::to_string(p.NumColors) + " colors used in this file.\r";
+  if (p.ResultsInMicrospheres) text += "* Fill in number of microspheres/ml for each Pure color.\r";
+  text += "* Press 'Analyze' button to start analysis.";
+  return text;
+}
+
+// The window after a load: statistics, colour panel, options and the analyse button.
+void ShowLoadedWindow(Program& p) {
+  MainForm& f = p.form;
+  f.Directions.caption = LoadInstructions(p);
+  SetBusyPointer(p, false);
+  f.Spillover.enabled = true;
+  f.OpenDataSS.enabled = false;
+  f.OpenData.enabled = false;
+  f.CloseIt.enabled = true;
+  p.FixedDataLoaded = true;
+  p.ScanDataLoaded = false;
+  f.BackSub.visible = p.BlanksPresent;
+  f.BackSub.ticked = p.BlanksPresent;
+  p.BackgroundOn = p.BlanksPresent;
+  ShowSpectrumDisplay(p, false);
+  f.SynchFrame.visible = true;
+  f.SynchDataBox.visible = true;
+  f.RunAnalysis.visible = true;
+  OFResults_Radio_Click(p, 0);
+  f.OFResults_Radio[0].selected = true;
+  f.OFResults_Radio[1].selected = false;
+  f.ColorBoxes.visible = true;
+  p.SelectedColorCount = p.NumColors;
+  NotifyFormChanged(p);
+}
+
+Flow AskForFiles(Program& p, std::string& data) {
+  data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
+  if (data.empty()) return Flow::Stop;
+  if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
+
+  std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
+  if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
+  p.BlanksPresent = !blanks.empty();
+  p.form.BackSub.visible = p.BlanksPresent;
+
+  std::string controls = AskFileName(p, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
+  if (!OpenCompanion(p, Channels::kControls, controls)) return AbandonLoad(p);
+  p.ControlsPresent = !controls.empty();
+  p.form.ControlCorr.visible = p.ControlsPresent;
+
+  std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
+                                    "Save Results File", true, data + ".scf");
+  if (results.empty()) return AbandonLoad(p);
+  // Checked before the results file is opened, which would empty it.
+  std::string input = FilesBeingRead(p, results);
+  if (!input.empty())
+    return RefuseLoad(p, "The results file " + results + " is the file " + input +
+                             ", which is being read.  Please choose another name for the "
+                             "results file.  The file was not loaded.");
+  if (!p.channels.Out(Channels::kResults).Open(results))
+    return RefuseLoad(p, "Can't open file: " + results);
+  return Flow::Continue;
+}
+
+}  // namespace
+
+void HideSpareColorBoxes(Program& p) {
+  for (int i = p.NumColors + 1; i <= kMaxColors; ++i) {
+    p.form.Color[i].visible = false;
+    p.form.MicrosPerMlFix[i].visible = false;
+  }
+}
+
+Flow ScanDataBody(Program& p) {
+  static const Pointer kTurning[4] = {Pointer::SizeNESW, Pointer::SizeNS, Pointer::SizeNWSE,
+                                      Pointer::SizeWE};  // shapes 6..9
+  p.NumSamples = 0;
+  p.NumPures = 0;
+  int shape = 9;
+  long counter = 0;
+  const std::string& path = p.channels.In(Channels::kData).Path();
+  for (;;) {
+    RecordRead rr = ReadDataRecord(p);
+    if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Bad) {
+      p.host.ShowMessage(p.fixed.RecordProblem + "  The file was not loaded.");
+      return Flow::Stop;
+    }
+    const std::string& type = p.fixed.RecordType;
+    std::int16_t* count = type == "P" ? &p.NumPures : type == "S" ? &p.NumSamples : nullptr;
+    if (count != nullptr) {
+      if (*count == 32767) {
+        p.host.ShowMessage("The data file " + path + " has more than 32767 " +
+                           (type == "P" ? "pure" : "sample") +
+                           " records.  The file was not loaded.");
+        return Flow::Stop;
+      }
+      ++*count;
+    }
+    if (++counter % 5 == 0) {
+      if (--shape < 6) shape = 9;
+      p.host.SetPointer(kTurning[shape - 6]);
+    }
+  }
+  p.form.Samples.caption = std::to_string(p.NumSamples);
+  p.form.PureStat.caption = std::to_string(p.NumPures);
+  p.NumBlanks = 0;
+  if (p.BlanksPresent) {
+    if (ReadBlanksFile(p) != Flow::Continue) return Flow::Stop;
+    p.form.BlanksNum.caption = std::to_string(p.NumBlanks);
+  } else {
+    p.form.BlanksNum.caption = "NA";
+  }
+  p.NumControls = 0;
+  if (p.ControlsPresent) {
+    if (ReadControlsFile(p) != Flow::Continue) return Flow::Stop;
+    p.form.ControlsNum.caption = std::to_string(p.NumControls);
+  } else {
+    p.form.ControlsNum.caption = "NA";
+  }
+  NotifyFormChanged(p);
+  p.host.ProcessPendingMessages();
+  return Flow::Continue;
+}
+
+Flow OpenFixedDataFile(Program& p) {
+  p.MatrixFileName.clear();
+  p.MatrixFromFile = false;
+  std::string data;
+  Flow f = AskForFiles(p, data);
+  if (f != Flow::Continue) return f;
+  SetBusyPointer(p, true);
+  StartAfresh(p);
+
+  InputChannel& in = p.channels.In(Channels::kData);
+  in.Rewind();
+  if (ReadDataFileHeader(p, true, false) != Flow::Continue) return AbandonLoad(p);
+  p.MatrixSize = p.NumColors;
+  if (ScanDataBody(p) != Flow::Continue) return AbandonLoad(p);
+  in.Rewind();
+  if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
+  for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];
+
+  p.MatrixReady = false;
+  if (p.NumPures < 1) {
+    p.host.ShowMessage(
+        "Pure colors missing in file.  Please use New Spillover option to input a spillover "
+        "matrix.");
+  } else {
+    f = BuildPureMatrix(p);
+    if (f == Flow::ProgramEnding) return f;
+    if (f != Flow::Continue) return AbandonLoad(p);
+  }
+  HideSpareColorBoxes(p);
+  ShowOptionPanel(p, true);
+  ShowColorPanel(p, true);
+  in.Rewind();
+  if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
+  ShowLoadedWindow(p);
+  return Flow::Continue;
+}
+
+}  // namespace kolvane

@@ -1,0 +1,305 @@
+// In this file: the fixed-wavelength analysis run: the tissue question, the matrix for the
+// colours in use, the conversion factors from the pures, the head of the results file and one
+// results line per record, solved against the spillover matrix.
+#include "fixed/fixed_run.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/tissue_dialogs.h"
+#include "base/numbers.h"
+#include "fixed/blanks_controls.h"
+#include "fixed/header.h"
+#include "fixed/pure_matrix.h"
+#include "fixed/records.h"
+#include "fixed/results_file.h"
+#include "numeric/gauss.h"
+
+namespace kolvane {
+
+namespace {
+
+// What the run keeps for itself: the system of the colours in use, eliminated once, and the
+// factors that turn corrected intensities into results. The entered microspheres/ml stay as
+// the entry boxes show them.
+struct FixedRun {
+  int n = 0;                                 // MatrixSize
+  int slot_of[kSolveDim] = {};               // matrix position -> colour slot
+  int position_of[kSolveDim] = {};           // colour slot -> matrix position (0: not in use)
+  double matrix[kSolveDim][kSolveDim] = {};  // the system: row = colour, column = pure
+  GaussFactors factors;
+  GaussSystem system;  // only for solving each record afresh
+  double rhs[kSolveDim] = {};
+  double x[kSolveDim] = {};
+  double factor[kSolveDim] = {};
+  double values[kSolveDim] = {};
+  bool overload = false;
+};
+
+std::int16_t Solve(Program& p, FixedRun& r) {
+  std::int16_t code = 0;
+  if (!p.fixed.SolveEachRecordAfresh) {
+    GaussSolveFactored(r.factors, r.rhs, r.x, code);
+    return code;
+  }
+  // The system restored from its copy before every solve, as the elimination overwrites it.
+  for (int i = 1; i <= r.n; ++i) {
+    for (int j = 1; j <= r.n; ++j) r.system.SolveMatrix[i][j] = r.matrix[i][j];
+    r.system.SolveRhs[i] = r.rhs[i];
+  }
+  GaussSolve(r.system, static_cast<std::int16_t>(r.n), code);
+  if (code == 0)
+    for (int i = 1; i <= r.n; ++i) r.x[i] = r.system.SolveX[i];
+  return code;
+}
+
+void ClampNegatives(FixedRun& r) {
+  for (int i = 1; i <= r.n; ++i)
+    if (r.x[i] < 0) r.x[i] = 0;
+}
+
+// The tissue column can only be left out when it is colour 1: the matrix drops slot 1 while
+// the readings drop every colour named "Tissue", and the two must agree.
+bool TissueLeftOutAsColorOne(const Program& p) {
+  if (p.form.Color[1].caption != "Tissue" || !p.ColorSelected[1]) return false;
+  for (int c = 2; c <= p.NumColors; ++c)
+    if (p.ColorSelected[c] && p.form.Color[c].caption == "Tissue") return false;
+  return true;
+}
+
+Flow SettleTissue(Program& p) {
+  if (p.TissueColumn && p.TissueInFile) {
+    ShowTissueDialog(p);
+    if (p.Ending) return Flow::ProgramEnding;
+    if (p.TissueRunCancelled) {
+      EndProgram(p);
+      return Flow::ProgramEnding;
+    }
+  } else {
+    p.TissueColumn = false;
+    p.TissueExcluded = false;
+  }
+  if (p.TissueExcluded && !TissueLeftOutAsColorOne(p)) {
+    p.host.ShowMessage(
+        "Tissue can be left out of the spillover correction only when the Tissue column is the "
+        "first color of the file.  Please use tissue in the spillover correction or edit the "
+        "data file.");
+    return Flow::Stop;
+  }
+  return Flow::Continue;
+}
+
+Flow PrepareMatrix(Program& p, FixedRun& r) {
+  r.n = 0;
+  for (auto& name : p.MatrixColorNames) name.clear();
+  for (int c = 1; c <= p.NumColors; ++c) {
+    if (!IsColorUsed(p, c)) continue;
+    ++r.n;
+    r.slot_of[r.n] = c;
+    r.position_of[c] = r.n;
+    p.MatrixColorNames[r.n] = p.form.Color[c].caption;
+  }
+  p.MatrixSize = static_cast<std::int16_t>(r.n);
+  if (p.MatrixSize != p.NumColors) CompactMatrix(p);
+  Flow f = NormalizeSpillMatrix(p);
+  if (f != Flow::Continue) return f;
+  // A matrix from a file gives no factors of its own: the entered values stand unless the
+  // pures replace them, and only the microspheres/ml format uses them.
+  for (int i = 1; i <= r.n; ++i)
+    r.factor[i] = p.ResultsInMicrospheres ? p.MicrosPerMlValues[r.slot_of[i]] : 1.0;
+  for (int i = 1; i <= r.n; ++i)
+    for (int j = 1; j <= r.n; ++j) r.matrix[i][j] = p.SpillMatrix[j][i];
+  GaussFactor(r.matrix, static_cast<std::int16_t>(r.n), r.factors);
+  return Flow::Continue;
+}
+
+Flow ReadFailed(Program& p) {
+  p.host.ShowMessage(p.fixed.RecordProblem + "  Analysis ending.");
+  SetBusyPointer(p, false);
+  return Flow::Stop;
+}
+
+// The pures give each colour's conversion factor: the entered microspheres/ml over the pure's
+// own corrected intensity. Returns the number of pures taken.
+Flow PurePass(Program& p, FixedRun& r, int& taken) {
+  FixedTables& t = p.fixed;
+  bool seen[kSolveDim] = {};
+  taken = 0;
+  r.overload = false;
+  for (int read = 0; read < p.NumColors + 1; ++read) {
+    RecordRead rr = ReadDataRecord(p);
+    if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Bad) return ReadFailed(p);
+    int slot = t.RecordNumber;
+    if (t.RecordType != "P" || slot < 1 || slot > p.NumColors || seen[slot]) continue;
+    int pos = r.position_of[slot];
+    if (pos == 0) continue;  // left out, or the tissue column passed through
+    seen[slot] = true;
+    ++taken;
+    for (int k = 1; k <= r.n; ++k) {
+      int c = r.slot_of[k];
+      r.rhs[k] = t.Readings[c];
+      if (r.rhs[k] > 998) r.overload = true;
+      if (p.BackgroundOn) {
+        r.rhs[k] = r.rhs[k] - t.PureBackground[c];
+        if (r.rhs[k] < 0) r.rhs[k] = 0;
+      }
+    }
+    std::int16_t code = Solve(p, r);
+    if (code != 0) {
+      p.host.ShowMessage("Error (" + std::to_string(code) +
+                         " in Partial Pivoting.  Analysis ending.");
+      EndProgram(p);
+      return Flow::ProgramEnding;
+    }
+    ClampNegatives(r);
+    if (p.ResultsInMicrospheres) {
+      if (r.x[pos] == 0) {
+        p.host.ShowMessage(
+            "Problem computing spillover matrix.  "
+            "Please edit data file or enter new spillover matrix.");
+        p.channels.CloseAll();
+        SetBusyPointer(p, false);
+        return Flow::Stop;
+      }
+      r.factor[pos] = p.MicrosPerMlValues[slot] / r.x[pos];
+    } else {
+      r.factor[pos] = 1;
+    }
+  }
+  return Flow::Continue;
+}
+
+Flow WriteHeading(Program& p) {
+  p.channels.In(Channels::kData).Rewind();
+  WriteTitleLine(p);
+  Flow f = ReadDataFileHeader(p, false, true);
+  if (f != Flow::Continue) return f;
+  CompactBackground(p, 1);
+  CompactBackground(p, 2);
+  CompactControls(p, 1);
+  CompactControls(p, 2);
+  WriteAnalysisAdjustments(p);
+  PrintSpillMatrix(p);
+  WriteColumnHeading(p);
+  return Flow::Continue;
+}
+
+void ShowProgress(Program& p, int counter) {
+  int percent = 100;
+  if (p.NumSamples > 0) {
+    double share = RoundHalfEven(static_cast<double>(counter) / p.NumSamples * 100.0);
+    if (share < 100) percent = static_cast<int>(share);
+  }
+  ProgressBarControl& bar = p.form.Perc_Panel;
+  if (bar.value == percent && bar.visible && bar.minimum == 0 && bar.maximum == 100) return;
+  bar.minimum = 0;
+  bar.maximum = 100;
+  bar.visible = true;
+  bar.value = percent;
+  NotifyFormChanged(p);
+}
+
+Flow SamplePass(Program& p, FixedRun& r, int counter) {
+  FixedTables& t = p.fixed;
+  OutputChannel& out = p.channels.Out(Channels::kResults);
+  p.form.Directions.visible = false;
+  p.form.ProgressBar.visible = true;
+  p.form.Perc_Panel.visible = true;
+  NotifyFormChanged(p);
+  for (;;) {
+    RecordRead rr = ReadDataRecord(p);
+    if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Bad) return ReadFailed(p);
+    ++counter;
+    bool sample = t.RecordType == "S";
+    if (sample || t.RecordType == "P") {
+      for (int k = 1; k <= r.n; ++k) r.rhs[k] = t.Readings[r.slot_of[k]];
+      if (p.BackgroundOn) {
+        if (sample && t.NextBlankStart < t.RecordNumber) ApplyNextBlank(p);
+        const FixedTables::Slots& bg = sample ? t.SampleBackground : t.PureBackground;
+        for (int k = 1; k <= r.n; ++k) r.rhs[k] = r.rhs[k] - bg[k];
+      }
+      if (sample && p.ControlCorrectionOn) {
+        if (t.NextControlStart < t.RecordNumber) ApplyNextControl(p);
+        ApplyControlCorrection(p, r.rhs);
+      }
+      if (Solve(p, r) != 0) {
+        p.host.ShowMessage("Error in Partial Pivoting.  Analysis ending.");
+        SetBusyPointer(p, false);
+        p.channels.CloseAll();
+        return Flow::Stop;
+      }
+      ClampNegatives(r);
+      bool finite = true;
+      for (int k = 1; k <= r.n; ++k) {
+        r.values[k] = r.factor[k] * r.x[k];
+        finite = finite && std::isfinite(r.values[k]);
+      }
+      if (!finite && !r.overload) {
+        p.host.ShowMessage("The results of record " + t.RecordType +
+                           std::to_string(t.RecordNumber) +
+                           " are too large to be written.  Analysis ending.");
+        SetBusyPointer(p, false);
+        p.channels.CloseAll();
+        return Flow::Stop;
+      }
+      out.WriteLine(ResultLine(p, r.values, r.overload));
+    }
+    ShowProgress(p, counter);
+  }
+  return Flow::Continue;
+}
+
+}  // namespace
+
+Flow CheckFixedRunPreconditions(Program& p) {
+  if (!p.FixedDataLoaded) return Flow::Continue;
+  if (p.ResultsInMicrospheres) {
+    for (int c = 1; c <= p.NumColors; ++c) {
+      double v = p.MicrosPerMlValues[c];
+      if (!p.ColorSelected[c] || (v >= 0 && std::isfinite(v))) continue;
+      p.form.focus = Focus{"MicrosPerMlFix", c};
+      NotifyFormChanged(p);
+      p.host.ShowMessage("Entry must be a positive integer");
+      return Flow::Stop;
+    }
+  }
+  if (p.ControlCorrectionOn) {
+    std::string zero = FindZeroControl(p);
+    if (!zero.empty()) {
+      p.host.ShowMessage(zero);
+      return Flow::Stop;
+    }
+  }
+  return Flow::Continue;
+}
+
+Flow RunFixedAnalysis(Program& p) {
+  p.RunCompleted = false;
+  Flow f = SettleTissue(p);
+  if (f != Flow::Continue) return f;
+  auto run = std::make_unique<FixedRun>();
+  f = PrepareMatrix(p, *run);
+  if (f != Flow::Continue) return f;
+  SetBusyPointer(p, true);
+  int pures_taken = 0;
+  f = PurePass(p, *run, pures_taken);
+  if (f != Flow::Continue) return f;
+  f = WriteHeading(p);
+  if (f != Flow::Continue) {
+    SetBusyPointer(p, false);
+    return f;
+  }
+  f = SamplePass(p, *run, pures_taken);
+  if (f != Flow::Continue) return f;
+  p.form.Perc_Panel.visible = false;
+  NotifyFormChanged(p);
+  SetBusyPointer(p, false);
+  p.RunCompleted = true;
+  return Flow::Continue;
+}
+
+}  // namespace kolvane

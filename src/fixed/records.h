@@ -1,0 +1,33 @@
+// In this file: the records of a fixed-wavelength data body. One line is one record: its type
+// and number, the delivery field of automatic delivery, then one reading per colour, separated
+// by TABs.
+#pragma once
+
+#include <string_view>
+
+#include "app/program.h"
+
+namespace kolvane {
+
+// A record line taken apart field by field.
+struct FieldCursor {
+  std::string_view rest;
+  bool done = false;
+};
+
+// The next field of the line: the text up to the next TAB or the line's end. False when the
+// line has no field left.
+bool ReadTabField(FieldCursor& cursor, std::string_view& field);
+
+enum class RecordRead {
+  Record,  // RecordType, RecordNumber and Readings hold the record
+  End,     // the end of the data file; RecordType is empty
+  Bad,     // the record cannot be read; RecordProblem names it and says why
+};
+
+// Reads the next record of data file 1, skipping empty lines; surplus fields are ignored. A
+// line with fewer readings than colours, a number outside 16 bits or a reading that is not a
+// finite number is Bad. Lets the window process pending messages once afterwards.
+RecordRead ReadDataRecord(Program& p);
+
+}  // namespace kolvane
