@@ -46,12 +46,13 @@ Flow FindPures(Program& p, bool at_load) {
   for (p.CurrentPure = 1; p.CurrentPure <= p.HeaderPureCount; ++p.CurrentPure) {
     const int k = p.CurrentPure;
     if (CheckRunInterrupt(p)) {
-      CloseIt_Click(p);
+      CloseScanDataset(p);
       return Flow::Stop;
     }
     if (p.Ending) return Flow::ProgramEnding;
     bool found = false;
-    if (FindNextScanRecord(p, "P", found) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    Flow flow = FindNextScanRecord(p, "P", found);
+    if (flow != Flow::Continue) return flow;
     if (!found) {
       p.form.Directions.caption = kPuresMissing;
       p.host.ShowMessage(kPuresMissing);
@@ -72,8 +73,7 @@ Flow FindPures(Program& p, bool at_load) {
       // A moment to read the pure's name in its box.
       if (s.RecordName.find('P') != std::string::npos) p.host.WaitOneSecond();
     }
-    p.form.Touch();
-    p.host.FormChanged();
+    NotifyFormChanged(p);
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);
     if (p.Ending) return Flow::ProgramEnding;
   }

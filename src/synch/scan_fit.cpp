@@ -1,6 +1,7 @@
 #include "synch/scan_fit.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace kolvane {
 
@@ -71,7 +72,7 @@ bool HiLoFlag(const std::string& record_name, const std::int16_t* slots, const f
               int n) {
   if (record_name.find('P') != std::string::npos) return false;
   for (int k = 1; k < n; ++k) {
-    if (slots[k] == 0 || slots[k + 1] != slots[k] + 1) continue;
+    if (slots[k] == 0 || slots[k + 1] == 0 || std::abs(slots[k + 1] - slots[k]) != 1) continue;
     const double a = peak_values[k];
     const double b = peak_values[k + 1];
     if (a == 0.0 || b == 0.0) return true;

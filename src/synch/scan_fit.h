@@ -46,7 +46,7 @@ void SolveRecord(const ScanFit& fit, const Vector& b, Vector& x);
 // fills FitFitted, FitResidual and FitObservedCentred as the method describes.
 FitQuality ComputeFitQuality(Program& p, const Vector& x);
 
-// The Hi-Lo flag of a record: pures k and k+1 whose colour slots are adjacent are compared at
+// The Hi-Lo flag of a record: pures k and k+1 whose colour slots are neighbours are compared at
 // their peaks; a zero value, or one below a tenth of its neighbour's, sets it. Records whose
 // name contains "P" are never flagged. slots and peak_values are 1-based over n pures.
 bool HiLoFlag(const std::string& record_name, const std::int16_t* slots, const float* peak_values,

@@ -74,6 +74,7 @@ Flow CountScanRecords(Program& p) {
   while (!in.AtEnd()) {
     RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
+    if (r == RecordRead::BadValue) return Flow::Stop;
     if (r != RecordRead::Read) break;
     if (records == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
@@ -159,7 +160,7 @@ Flow OpenScanDataset(Program& p) {
   if (flow == Flow::ProgramEnding) return flow;
   if (flow != Flow::Continue) {
     // An abort already ran Close File; missing pures close the files here.
-    if (p.channels.In(Channels::kData).IsOpen()) CloseIt_Click(p);
+    if (p.channels.In(Channels::kData).IsOpen()) CloseScanDataset(p);
     SetBusyPointer(p, false);
     return Flow::Stop;
   }
@@ -199,8 +200,7 @@ Flow OpenScanDataset(Program& p) {
   f.RunAnalysis.enabled = true;
   f.SynchDataBox.visible = true;
   f.SynchFrame.visible = true;
-  f.Touch();
-  p.host.FormChanged();
+  NotifyFormChanged(p);
   return Flow::Continue;
 }
 

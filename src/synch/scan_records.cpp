@@ -1,10 +1,12 @@
 #include "synch/scan_records.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
 #include "app/color_panel.h"
+#include "app/main_window.h"
 #include "base/channels.h"
 #include "base/numbers.h"
 
@@ -55,7 +57,13 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
       }
       return RecordRead::Truncated;
     }
-    s.Spectrum[i] = static_cast<float>(value);
+    const float reading = static_cast<float>(value);
+    if (!std::isfinite(reading)) {
+      p.host.ShowMessage("Value out of range in record " + s.RecordName + " of " + in.Path() +
+                         ": the file cannot be read.");
+      return RecordRead::BadValue;
+    }
+    s.Spectrum[i] = reading;
   }
   return RecordRead::Read;
 }
@@ -90,6 +98,7 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
   while (!in.AtEnd() && !found) {
     RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
+    if (r == RecordRead::BadValue) return Flow::Stop;
     if (r != RecordRead::Read) break;  // the file is over
     if (s.RecordType == "B" && p.BackgroundOn) {
       std::copy(s.Spectrum.begin() + 1, s.Spectrum.begin() + 1 + s.ScanPoints,
@@ -125,6 +134,7 @@ Flow LoadBlankScans(Program& p) {
   while (!in.AtEnd()) {
     RecordRead r = ReadBlankScanRecord(p, type, number);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
+    if (r == RecordRead::BadValue) return Flow::Stop;
     if (r != RecordRead::Read) break;
     if (p.NumBlanks == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
@@ -172,6 +182,13 @@ void StepBusyCursor(Program& p, std::int32_t& count, std::int16_t& cursor, std::
     if (cursor < 6) cursor = reset;
     p.host.SetPointer(PointerForCursor(cursor));
   }
+}
+
+void CloseScanDataset(Program& p) {
+  const bool busy = p.Busy;
+  p.Busy = false;
+  CloseIt_Click(p);
+  p.Busy = busy;
 }
 
 void RewindScanData(Program& p) {

@@ -15,6 +15,7 @@ enum class RecordRead {
   Read,       // a whole record is in RecordName and Spectrum
   NoRecord,   // the file ended before a complete label: the records are over
   Truncated,  // the file ended inside the numbers: the record is dropped (message shown once)
+  BadValue,   // a reading beyond single precision: message shown, the file cannot be used
   Ending,     // the program is ending (noticed while messages were processed)
 };
 
@@ -26,7 +27,8 @@ RecordRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& numb
 
 // Reads data-file records until one of the wanted type (any type when `wanted` is empty) or the
 // end of the file. With BackgroundOn, "B" records become the blank spectrum and are passed over.
-// Returns ProgramEnding when the program is ending, Continue otherwise.
+// Returns ProgramEnding when the program is ending, Stop after a reading that does not fit
+// single precision (message shown), Continue otherwise.
 Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found);
 
 // Reads the whole blanks file: counts its records into NumBlanks and forms BlankSpectrum from
@@ -40,6 +42,10 @@ void SubtractBlank(Program& p);
 // One step of the busy pointer: the sizing arrows in turn 8, 7, 6, 9, ... every `every` calls.
 void StepBusyCursor(Program& p, std::int32_t& count, std::int16_t& cursor, std::int16_t reset,
                     std::int16_t every);
+
+// Close File from inside a load or a run: the menu's guard keeps the user's Close File away
+// while they read, but an abort or an error of their own must still close the dataset.
+void CloseScanDataset(Program& p);
 
 // Rewinds the data file to its first byte for a new pass over its records.
 void RewindScanData(Program& p);

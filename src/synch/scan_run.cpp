@@ -1,5 +1,6 @@
 #include "synch/scan_run.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -20,7 +21,7 @@ namespace {
 // A run that cannot go on: the message is shown, Close File returns the window to idle.
 Flow EndRun(Program& p, const std::string& message) {
   if (!message.empty()) p.host.ShowMessage(message);
-  CloseIt_Click(p);
+  CloseScanDataset(p);
   SetBusyPointer(p, false);
   return Flow::Stop;
 }
@@ -29,7 +30,8 @@ Flow EndRun(Program& p, const std::string& message) {
 // the pure matrix: the run refuses before it writes anything.
 std::string CheckPurePeaks(const Program& p) {
   for (int k = 1; k <= p.HeaderPureCount; ++k) {
-    if (p.scan.PureSpectra(k, PeakPoint(p, k)) == 0.0f) {
+    const float own = p.scan.PureSpectra(k, PeakPoint(p, k));
+    if (own == 0.0f || !std::isfinite(own)) {
       return "Pure " + std::to_string(k) + " (" + p.scan.PureRecordName[k] +
              ") has no value above 0 at its peak: the spillover cannot be corrected.";
     }
@@ -84,8 +86,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
   if (status != SvdStatus::Decomposed) return EndRun(p, SvdMessage(status));
 
   DrawRunFrame(p);
-  f.Touch();
-  p.host.FormChanged();
+  NotifyFormChanged(p);
   p.host.ProcessPendingMessages();
   if (p.Ending) return Flow::ProgramEnding;
 
@@ -135,7 +136,9 @@ Flow RunScanAnalysis(Program& p) {
     if (CheckRunInterrupt(p)) return EndRun(p, "");
     if (p.Ending) return Flow::ProgramEnding;
     bool found = false;
-    if (FindNextScanRecord(p, "", found) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    Flow flow = FindNextScanRecord(p, "", found);
+    if (flow == Flow::ProgramEnding) return flow;
+    if (flow != Flow::Continue) return EndRun(p, "");
     if (!found) {
       if (in.AtEnd()) break;
       return EndRun(p, "Unknown error reading file.");
@@ -156,8 +159,7 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
-    p.form.Touch();
-    p.host.FormChanged();
+    NotifyFormChanged(p);
   }
 
   p.form.ProgressBar.visible = false;
