@@ -156,9 +156,8 @@ SvdStatus DecomposeSvd(Matrix& a, std::int16_t m, std::int16_t n, Vector& w, Mat
       int nm = 0;
       for (l = k; l >= 1; --l) {
         nm = l - 1;
-        // rv1(1) is zero by construction, so the split is found at l = 1 at the latest; the
-        // explicit l == 1 also holds when a NaN in the input has made anorm itself NaN,
-        // which would otherwise carry the search below index 1.
+        // rv1(1) is zero by construction, so the split is found at l = 1 at the latest; testing
+        // l == 1 itself keeps the search inside the arrays whatever the arithmetic produced.
         if (l == 1 || Negligible(rv1[l], anorm)) {
           cancel = false;
           break;

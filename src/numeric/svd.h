@@ -5,7 +5,10 @@
 // A value is negligible exactly when adding it to anorm (the largest |w(i)| + |rv1(i)| of the
 // bidiagonal form) leaves anorm unchanged in double precision; there is no other tolerance.
 // The singular values come back unsorted. Not for: rank decisions; the back substitution only
-// skips a singular value that is exactly zero.
+// skips a singular value that is exactly zero. The rotations take square roots of plain sums
+// of squares, so entries far outside about 1e-150..1e150 lose accuracy and then end in
+// NoConvergence (squares underflowing to zero or overflowing); the fit matrix, scaled to each
+// pure's peak, stays near 1.
 #pragma once
 
 #include <cstdint>
