@@ -50,6 +50,10 @@ void Form_Load(Program& p, int screen_width_twips, int screen_height_twips) {
 void CloseIt_Click(Program& p) {
   // A load or a run still reads the open files; closing them under it would lose its data.
   if (p.Busy) return;
+  CloseDataset(p);
+}
+
+void CloseDataset(Program& p) {
   MainForm& f = p.form;
 
   f.SynchFrame.visible = false;

@@ -11,7 +11,11 @@ namespace kolvane {
 // Form_Load. The screen size is used for centring.
 void Form_Load(Program& p, int screen_width_twips, int screen_height_twips);
 
+// Close File from the menu: does nothing while a load or a run is in progress (Program::Busy).
 void CloseIt_Click(Program& p);
+// The steps of Close File without that guard, for a load or run that closes its own dataset
+// after a failure or an abort.
+void CloseDataset(Program& p);
 void BackSub_Click(Program& p);
 void ControlCorr_Click(Program& p);
 void ShowOptionPanel(Program& p, bool visible);

@@ -98,6 +98,9 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   Flow flow = Flow::Stop;
   if (p.FixedDataLoaded) {
     if (!p.MatrixReady) {
+      // The dataset stays loaded for a matrix file and a second Analyze, so the entry
+      // boxes keep their heading.
+      p.form.MicroLabel.visible = p.ResultsInMicrospheres;
       SetBusy(p, false);
       p.host.ShowMessage(kNoMatrix);
       return Flow::Stop;

@@ -188,6 +188,18 @@ TEST(CloseFile, DoesNothingWhileALoadOrRunIsInProgress) {
   EXPECT_FALSE(p.form.CloseIt.enabled);
 }
 
+TEST(CloseFile, ALoadOrRunClosesItsOwnDatasetWhileBusy) {
+  Started s;
+  Program& p = s.p;
+  LoadFixedWindow(p, 4, false, false);
+  SetBusy(p, true);
+  CloseDataset(p);
+  EXPECT_FALSE(p.form.CloseIt.enabled);
+  EXPECT_FALSE(p.form.ColorBoxes.visible);
+  EXPECT_EQ(p.SelectedColorCount, 0);
+  EXPECT_TRUE(p.Busy) << "the caller ends its own busy state";
+}
+
 TEST(OptionBoxes, FollowTheirTicks) {
   Started s;
   Program& p = s.p;

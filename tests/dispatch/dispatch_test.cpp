@@ -107,6 +107,16 @@ TEST_F(Dispatch, FixedRunWithoutAMatrixIsRefusedAndTheDatasetStaysLoaded) {
   EXPECT_FALSE(p.Busy);
 }
 
+TEST_F(Dispatch, RefusalKeepsTheMicrospheresHeading) {
+  LoadFixedWindow(p, 6, false, false);
+  OFResults_Radio_Click(p, 1);
+  p.MatrixReady = false;
+  host.ExpectMessage(kNoMatrix);
+  EXPECT_EQ(DispatchRun(p), Flow::Stop);
+  EXPECT_TRUE(p.form.MicroLabel.visible);
+  EXPECT_TRUE(p.ResultsInMicrospheres);
+}
+
 TEST_F(Dispatch, TheRealAnalyseButtonGivesTheSameRefusal) {
   LoadFixedWindow(p, 3, false, false);
   p.MatrixReady = false;
