@@ -77,8 +77,8 @@ Flow ReadCompanionFile(Program& p, CompanionFile& f) {
       std::string_view field;
       if (!ReadTabField(cursor, field))
         return RefuseLine(p, f, line_no, first,
-                          "has " + std::to_string(c - 1) + " readings for " +
-                              std::to_string(p.NumColors) + " colors.");
+                          "has " + std::to_string(c - 1) + (c == 2 ? " reading" : " readings") +
+                              " for " + std::to_string(p.NumColors) + " colors.");
       double value = LenientNumber(field);
       // The first group's median is taken in single precision.
       if (!(std::fabs(value) <= FLT_MAX))

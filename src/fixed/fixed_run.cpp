@@ -3,8 +3,10 @@
 // results line per record, solved against the spillover matrix.
 #include "fixed/fixed_run.h"
 
+#include <cfloat>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_window.h"
@@ -253,14 +255,20 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
   return Flow::Continue;
 }
 
+// The run uses what the entry box shows: a number within single precision, not negative.
+bool UsableEntry(Program& p, int slot) {
+  std::optional<double> typed = p.host.ParseUserNumber(p.form.MicrosPerMlFix[slot].text);
+  double v = p.MicrosPerMlValues[slot];
+  return typed && *typed >= 0 && *typed <= FLT_MAX && v >= 0 && v <= FLT_MAX;
+}
+
 }  // namespace
 
 Flow CheckFixedRunPreconditions(Program& p) {
   if (!p.FixedDataLoaded) return Flow::Continue;
   if (p.ResultsInMicrospheres) {
     for (int c = 1; c <= p.NumColors; ++c) {
-      double v = p.MicrosPerMlValues[c];
-      if (!p.ColorSelected[c] || (v >= 0 && std::isfinite(v))) continue;
+      if (!p.ColorSelected[c] || UsableEntry(p, c)) continue;
       p.form.focus = Focus{"MicrosPerMlFix", c};
       NotifyFormChanged(p);
       p.host.ShowMessage("Entry must be a positive integer");

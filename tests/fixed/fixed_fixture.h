@@ -42,6 +42,13 @@ inline std::string ThreeColorHeaderEcho() {
                "ex wl\t420\t480\t540", "em wl\t440\t500\t560"});
 }
 
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 class FixedFixture : public ::testing::Test {
  protected:
   FixedFixture() : p(host) {
@@ -65,12 +72,7 @@ class FixedFixture : public ::testing::Test {
     return Path(name);
   }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string Read(const std::string& path) { return ReadWholeFile(path); }
 
   // Answers the four dialogs of the load and loads. Empty blanks/controls: cancelled.
   Flow Load(const std::string& data, const std::string& blanks = "",
