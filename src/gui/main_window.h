@@ -1,0 +1,142 @@
+// In this file: the main window, a view of the form model. Mirror() copies the form into the
+// widgets; user events set the form as the user left it and call the named handlers, after
+// which the window mirrors the form again. Nothing here decides anything about a dataset.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/program.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace kolvane {
+
+class SpectrumCanvas;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(Program& program, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Copies the form into the widgets, touching only what changed.
+  void Mirror();
+  // Moves the window to the place start-up chose (the form's left and top).
+  void PlaceAsForm();
+
+  // Pixels per twip on this screen: logicalDpiX / 1440.
+  double logical_dpi() const;
+
+  // The widgets, for the tests and the screenshot tool.
+  QCheckBox* color(int i) const { return color_[i]; }
+  QLineEdit* micros_per_ml_fix(int i) const { return micros_per_ml_fix_[i]; }
+  QLabel* micros_for_color(int i) const { return micros_for_color_[i]; }
+  QLineEdit* micros_per_ml(int i) const { return micros_per_ml_[i]; }
+  QRadioButton* results_radio(int i) const { return results_radio_[i]; }
+  QCheckBox* back_sub() const { return back_sub_; }
+  QCheckBox* control_corr() const { return control_corr_; }
+  QLineEdit* solvent_text() const { return solvent_text_; }
+  QPushButton* run_analysis() const { return run_analysis_; }
+  QProgressBar* perc_panel() const { return perc_panel_; }
+  QLabel* directions() const { return directions_; }
+  QLabel* sample_ptr() const { return sample_ptr_; }
+  SpectrumCanvas* spectra() const { return spectra_; }
+  QWidget* client() const { return client_; }
+  // A panel or label by the form's name ("ColorBoxes", "FileStats", "XMin", ...).
+  QWidget* widget_named(const std::string& name) const;
+  QAction* action_open_data() const { return open_data_; }
+  QAction* action_open_data_ss() const { return open_data_ss_; }
+  QAction* action_close_it() const { return close_it_; }
+  QAction* action_spillover() const { return spillover_; }
+  QAction* action_exit() const { return exit_; }
+  QAction* action_about() const { return about_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  enum class Kind { Panel, Container, Label, Check, Radio, Edit, Button };
+  // One control of the form and the widget that shows it, with what was shown last.
+  struct Binding {
+    const Control* model;
+    QWidget* widget;
+    Kind kind;
+    Control shown;
+    bool applied = false;
+  };
+
+  void BuildMenus();
+  void BuildControls();
+  QWidget* Bind(const Control& model, QWidget* widget, Kind kind, const std::string& name,
+                int index = -1);
+  void Apply(Binding& b);
+  void ApplyMenus();
+  void ApplyFocus();
+  void ApplyProgress();
+  void ApplySpectra();
+  void ApplyWindow();
+
+  // Runs a handler for a user event and mirrors the result (unless the program is ending).
+  template <typename F>
+  void Handle(F&& handler);
+  // Menu commands that load, close or read a file are refused while a load or run is in
+  // progress; the menu is disabled then, but a queued shortcut may still arrive.
+  bool BusyGuard() const;
+
+  Program& p_;
+  MainForm& form_;
+  QWidget* client_ = nullptr;
+  std::vector<Binding> bindings_;
+  std::map<std::string, QWidget*> by_name_;
+
+  QAction* open_data_ = nullptr;
+  QAction* open_data_ss_ = nullptr;
+  QAction* close_it_ = nullptr;
+  QAction* spillover_ = nullptr;
+  QAction* exit_ = nullptr;
+  QAction* about_ = nullptr;
+
+  QCheckBox* color_[31] = {};
+  QLineEdit* micros_per_ml_fix_[31] = {};
+  QLabel* micros_for_color_[31] = {};
+  QLineEdit* micros_per_ml_[31] = {};
+  QRadioButton* results_radio_[2] = {};
+  QButtonGroup* results_group_ = nullptr;
+  QCheckBox* back_sub_ = nullptr;
+  QCheckBox* control_corr_ = nullptr;
+  QLineEdit* solvent_text_ = nullptr;
+  QPushButton* run_analysis_ = nullptr;
+  QProgressBar* perc_panel_ = nullptr;
+  QLabel* directions_ = nullptr;
+  QLabel* sample_ptr_ = nullptr;
+  SpectrumCanvas* spectra_ = nullptr;
+  QWidget* color_boxes_ = nullptr;
+  QWidget* micro_box_ = nullptr;
+
+  // What Mirror applied last, for the parts of the form that are not Controls.
+  ProgressBarControl shown_progress_;
+  bool progress_applied_ = false;
+  Twips shown_spectra_geometry_;
+  bool spectra_applied_ = false;
+  Twips shown_window_geometry_{-1, -1, -1, -1};
+  std::string shown_caption_;
+  bool busy_applied_ = false;
+  bool shown_busy_ = false;
+  bool mirroring_ = false;
+};
+
+}  // namespace kolvane

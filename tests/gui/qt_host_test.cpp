@@ -1,0 +1,263 @@
+// QtHost: numbers in the user's locale, the file dialogs' filters and answers, the message
+// boxes' titles, pointer shapes, and the event passes a run makes through it.
+#include "gui/qt_host.h"
+
+#include <QAbstractButton>
+#include <QCursor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "app/about_box.h"
+#include "app/tissue_dialogs.h"
+#include "gui/tissue_dialogs.h"
+#include "gui_fixture.h"
+
+namespace kolvane {
+namespace {
+
+// Acts on the next modal dialog as soon as it is shown.
+void OnNextModal(std::function<void(QWidget*)> act) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      poll->stop();
+      poll->deleteLater();
+      act(modal);
+    }
+  });
+  poll->start();
+}
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TestApplication(); }
+  void TearDown() override { QLocale::setDefault(QLocale::c()); }
+  QtHost host;
+};
+
+TEST_F(QtHostTest, UserNumbersFollowTheLocale) {
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  const struct {
+    const char* text;
+    bool number;
+    double value;
+  } english[] = {
+      {"250", true, 250}, {" 250 ", true, 250},     {"1.5e3", true, 1500}, {"-3", true, -3},
+      {"0", true, 0},     {"3.4e38", true, 3.4e38}, {"abc", false, 0},     {"", false, 0},
+      {"   ", false, 0},  {"1e39", false, 0},       {"-1e39", false, 0},   {"12abc", false, 0},
+      {"inf", false, 0},  {"nan", false, 0},
+  };
+  for (const auto& c : english) {
+    const std::optional<double> v = host.ParseUserNumber(c.text);
+    EXPECT_EQ(v.has_value(), c.number) << '"' << c.text << '"';
+    if (v && c.number) {
+      EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    }
+  }
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  ASSERT_TRUE(host.ParseUserNumber("2,5").has_value());
+  EXPECT_DOUBLE_EQ(*host.ParseUserNumber("2,5"), 2.5);
+  EXPECT_DOUBLE_EQ(*host.ParseUserNumber(" 1000 "), 1000.0);
+}
+
+TEST(QtFilterStringTest, DescriptionsKeepTheirTextAndPatternsMatchOnThisPlatform) {
+  const struct {
+    FileFilter filter;
+    const char* expected;
+  } cases[] = {
+      {{"FIX Files (*.fix)", "*.fix"}, "FIX Files (*.fix *.FIX)"},
+      {{"Blanks (*.slk)", "*.slk"}, "Blanks (*.slk *.SLK)"},
+      {{"All Files (*.*)", "*.*"}, "All Files (*)"},
+      {{" All Files (*.*) ", "*.*"}, "All Files (*)"},
+      {{"Spillover Corrected File", "*.scf"}, "Spillover Corrected File (*.scf *.SCF)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QtFilterString(c.filter), c.expected);
+}
+
+TEST_F(QtHostTest, MessageBoxesCarryTheProgramTitleOrTheGivenOne) {
+  QString title, text;
+  OnNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->click();
+  });
+  host.ShowMessage("Entry must be a positive integer");
+  EXPECT_EQ(title, "KOLVANE");
+  EXPECT_EQ(text, "Entry must be a positive integer");
+
+  OnNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::No);
+  EXPECT_EQ(title, "Abort Run");
+  OnNextModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::Yes);
+}
+
+TEST_F(QtHostTest, OpenDialogsNeedAnExistingFileAndCancelAnswersEmpty) {
+  FileDialogRequest open;
+  open.title = "Open Fix File";
+  open.filters = {{"FIX Files (*.fix)", "*.fix"}, {"All Files (*.*)", "*.*"}};
+  OnNextModal([](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Open Fix File");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"FIX Files (*.fix *.FIX)", "All Files (*)"}));
+    dialog->reject();
+  });
+  EXPECT_EQ(host.AskFile(open), "");
+
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString existing = dir.filePath("run1.fix");
+  QFile file(existing);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  OnNextModal([existing](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    dialog->selectFile(existing);
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
+  });
+  EXPECT_EQ(host.AskFile(open), QDir::toNativeSeparators(existing).toStdString());
+}
+
+TEST_F(QtHostTest, TheSaveDialogProposesTheDefaultNameAndAsksBeforeReplacing) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  FileDialogRequest save;
+  save.save = true;
+  save.title = "Save Results File";
+  save.filters = {{"Spillover Corrected File (*.scf)", "*.scf"}};
+  save.default_name = QDir::toNativeSeparators(dir.filePath("run1.fix.scf")).toStdString();
+  OnNextModal([](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_FALSE(dialog->testOption(QFileDialog::ReadOnly));
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"Spillover Corrected File (*.scf *.SCF)"}));
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
+  });
+  EXPECT_EQ(host.AskFile(save), save.default_name);
+}
+
+TEST_F(QtHostTest, PointerShapes) {
+  host.SetPointer(Pointer::Hourglass);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  host.SetPointer(Pointer::SizeWE);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::SizeHorCursor);
+  host.SetPointer(Pointer::SizeNWSE);  // within the step interval: the arrow turns later
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::SizeHorCursor);
+  QTest::qWait(QtHost::kPointerStepIntervalMs + 10);
+  host.SetPointer(Pointer::SizeNS);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::SizeVerCursor);
+  QTest::qWait(QtHost::kPointerStepIntervalMs + 10);
+  host.SetPointer(Pointer::SizeNESW);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::SizeBDiagCursor);
+  host.SetPointer(Pointer::Default);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  host.SetPointer(Pointer::Default);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtHostTest, PendingMessagesAreProcessedAtMostEveryFifteenMilliseconds) {
+  bool delivered = false;
+  QTimer::singleShot(0, [&delivered] { delivered = true; });
+  QTest::qSleep(QtHost::kMessageIntervalMs + 5);
+  host.ProcessPendingMessages();
+  EXPECT_TRUE(delivered);
+
+  // A run of 200 000 records: the calls in between cost next to nothing.
+  QElapsedTimer clock;
+  clock.start();
+  const long long passes_before = host.event_passes();
+  for (int i = 0; i < 200000; ++i) host.ProcessPendingMessages();
+  const qint64 ms = clock.elapsed();
+  EXPECT_LT(ms, 500);
+  EXPECT_LE(host.event_passes() - passes_before, ms / QtHost::kMessageIntervalMs + 1);
+}
+
+TEST_F(QtHostTest, WaitingForMessagesBlocksInsteadOfSpinning) {
+  bool resumed = false;
+  QTimer::singleShot(200, [&resumed] { resumed = true; });
+  QElapsedTimer clock;
+  clock.start();
+  int waits = 0;
+  while (!resumed) {
+    host.WaitForMessages();
+    ++waits;
+  }
+  EXPECT_GE(clock.elapsed(), 190);
+  EXPECT_LT(waits, 20);
+}
+
+TEST_F(QtHostTest, TheOneSecondWaitKeepsEventsFlowing) {
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(100);
+  const double start = host.Clock();
+  host.WaitOneSecond();
+  const double waited = host.Clock() - start;
+  EXPECT_GE(waited, 0.99);
+  EXPECT_LT(waited, 1.5);
+  EXPECT_GE(ticks, 8);
+}
+
+TEST_F(QtHostTest, TissueDialogChoicesReachTheirHandlers) {
+  Program p(host);
+  TissueForm form;
+  form.program = &p;
+  p.TissueInFile = false;
+  p.TissueExcluded = true;
+  OnNextModal([](QWidget* w) {
+    auto* dialog = qobject_cast<TissueDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Tissue");
+    EXPECT_TRUE(dialog->option(1)->isChecked());
+    dialog->option(0)->click();
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
+      if (b->text() == "OK") b->click();
+    }
+  });
+  host.ShowTissueDialog(form);
+  EXPECT_TRUE(p.TissueInFile);
+  EXPECT_FALSE(p.TissueExcluded);
+  EXPECT_FALSE(p.TissueRunCancelled);
+}
+
+TEST_F(QtHostTest, AboutBoxShowsTheProgramAndItsVersion) {
+  AboutForm form;
+  AboutForm_Load(form);
+  QString version, caption;
+  OnNextModal([&](QWidget* w) {
+    caption = w->windowTitle();
+    if (auto* l = w->findChild<QLabel*>("lblVersion")) version = l->text();
+    qobject_cast<QDialog*>(w)->accept();
+  });
+  host.ShowAbout(form);
+  EXPECT_EQ(caption, QString::fromStdString(form.caption));
+  EXPECT_TRUE(version.startsWith("Version ")) << version.toStdString();
+}
+
+}  // namespace
+}  // namespace kolvane

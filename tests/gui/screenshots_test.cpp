@@ -1,0 +1,90 @@
+// Writes a picture of the window in each of its states into the build tree
+// (build/<dir>/screenshots/), so that a person can look at what a user sees. Each picture is
+// also checked for the one thing that must show in that state.
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+
+#include "app/color_panel.h"
+#include "gui/spectrum_canvas.h"
+#include "gui_fixture.h"
+
+namespace kolvane {
+namespace {
+
+class ScreenshotTest : public WindowTest {
+ protected:
+  // Saves the window as it is now and returns the picture.
+  QImage Save(const char* name) {
+    window->Mirror();
+    QApplication::processEvents();
+    const QString dir = QString(KOLVANE_BINARY_DIR) + "/screenshots";
+    QDir().mkpath(dir);
+    const QImage image = window->grab().toImage();
+    EXPECT_TRUE(image.save(dir + "/" + name + ".png")) << name;
+    return image;
+  }
+};
+
+TEST_F(ScreenshotTest, Idle) {
+  const QImage image = Save("01-idle");
+  EXPECT_FALSE(image.isNull());
+}
+
+TEST_F(ScreenshotTest, FixedDatasetInBothFormats) {
+  SimulateFixedLoad(p(), 8, true, true);
+  Save("02-fixed-intensity");
+  OFResults_Radio_Click(p(), 1);
+  Save("03-fixed-microspheres");
+  EXPECT_TRUE(Shown("MicrosPerMlFix(8)"));
+  EXPECT_TRUE(Shown("Solvent_Text"));
+}
+
+TEST_F(ScreenshotTest, FixedDatasetWithThirtyColours) {
+  SimulateFixedLoad(p(), 30, false, true);
+  Save("04-fixed-30-intensity");
+  EXPECT_TRUE(Shown("Color(30)"));
+  OFResults_Radio_Click(p(), 1);
+  Save("05-fixed-30-microspheres");
+  EXPECT_TRUE(Shown("MicrosPerMlFix(30)"));
+}
+
+TEST_F(ScreenshotTest, ScanDatasetLoaded) {
+  SimulateScanLoad(p(), 13, true);
+  Save("06-scan-intensity");
+  OFResults_Radio_Click(p(), 1);
+  Save("07-scan-microspheres");
+  EXPECT_TRUE(Shown("MicrosPerMl(13)"));
+}
+
+TEST_F(ScreenshotTest, ScanRunInProgress) {
+  SimulateScanLoad(p(), 13, true);
+  SimulateScanRun(p(), 12345, 30000);
+  window->spectra()->RefreshIfChanged();
+  const QImage image = Save("08-scan-run");
+  // Somewhere in the spectrum there are yellow dots.
+  const QRect area(window->spectra()->mapTo(window.get(), QPoint(0, 0)), window->spectra()->size());
+  int yellow = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) == QColor(255, 255, 0)) ++yellow;
+    }
+  }
+  EXPECT_GT(yellow, 100);
+}
+
+TEST_F(ScreenshotTest, FixedRunInProgress) {
+  SimulateFixedLoad(p(), 8, true, true);
+  SetBusy(p(), true);
+  form().MicroLabel.visible = false;
+  form().SynchDataBox.visible = false;
+  form().ProgressBar.visible = true;
+  form().Perc_Panel.value = 64;
+  form().SamplePtr.caption = "Sample 77";
+  Save("09-fixed-run");
+  EXPECT_TRUE(Shown("Perc_Panel"));
+}
+
+}  // namespace
+}  // namespace kolvane
