@@ -5,12 +5,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "app/color_panel.h"
 #include "app/run_control.h"
 #include "base/channels.h"
 #include "scan_fixture.h"
 #include "synch/scan_fit.h"
+#include "synch/scan_results.h"
 
 namespace kolvane {
 namespace {
@@ -346,6 +348,56 @@ TEST_F(FlowTest, OneDecompositionGivesTheNumbersOfOnePerRecord) {
     ASSERT_GE(x_fresh.size(), 3u);
     EXPECT_EQ(std::memcmp(&x_once[1], &x_fresh[1], n * sizeof(double)), 0) << "record " << record;
   }
+}
+
+}  // namespace
+}  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+using namespace scantest;
+
+// The load's search runs with background subtraction off, as after start-up, even when the
+// previous dataset left it on: a "B" record before the pures is not taken up, and the pures
+// lose only the blanks file's spectrum.
+TEST_F(FlowTest, LoadSearchIgnoresTheBackgroundChoiceOfTheDatasetBefore) {
+  std::string blanks = Write("b.slk", "one\r\ntwo\r\nthree\r\n" + Record("B1", Values(121, 5.0)));
+  ASSERT_EQ(Load(data, blanks, results), Flow::Continue);
+  ASSERT_TRUE(p.BackgroundOn);
+  p.channels.CloseAll();
+  CloseIt_Click(p);
+
+  Values p1 = PureOne(120, 97, 106), p2 = PureTwo(120, 97, 106);
+  std::string second = Write("second.syn", Header(kGeometry) + Record("B1", Values(121, 30.0)) +
+                                               Record("P1", p1) + Record("P2", p2));
+  ASSERT_EQ(Load(second, blanks, PathOf("second.scf")), Flow::Continue);
+  EXPECT_EQ(p.scan.PureSpectra(1, 97), 95.0f);  // 100 - 5, not 100 - 30
+  EXPECT_EQ(p.scan.PureSpectra(2, 106), 195.0f);
+  EXPECT_TRUE(p.BackgroundOn);  // ticked again for the user once the search is over
+}
+
+// Exit while the run yields: the run unwinds at once and the lines written so far are kept.
+TEST_F(FlowTest, ExitDuringTheRunUnwinds) {
+  ASSERT_EQ(Load(data, "", results), Flow::Continue);
+  host.on_messages = [&](int) {
+    if (p.scan.RecordsDone == 2 && !p.Ending) Exit_Click(p);
+  };
+  EXPECT_EQ(RunScanAnalysis(p), Flow::ProgramEnding);
+  EXPECT_TRUE(host.ended);
+  EXPECT_FALSE(p.RunCompleted);
+  host.on_messages = nullptr;
+  std::vector<std::string> all = Undisturbed();
+  std::vector<std::string> expected(all.begin(), all.end() - 3);
+  EXPECT_EQ(Lines(results), expected);
+}
+
+TEST(ResultCells, NumbersThatAreNotFiniteLeaveTheCellEmpty) {
+  EXPECT_EQ(FixedCell(std::numeric_limits<double>::infinity(), 2), "");
+  EXPECT_EQ(FixedCell(-std::numeric_limits<double>::infinity(), 0), "");
+  EXPECT_EQ(FixedCell(std::nan(""), 3), "");
+  EXPECT_EQ(FixedCell(-0.0004, 3), "0.000");
+  EXPECT_EQ(FixedCell(2.675, 2), "2.68");
 }
 
 }  // namespace
