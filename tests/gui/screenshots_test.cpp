@@ -6,12 +6,23 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "app/about_box.h"
 #include "app/color_panel.h"
+#include "app/tissue_dialogs.h"
+#include "gui/about_dialog.h"
+#include "gui/icon.h"
 #include "gui/spectrum_canvas.h"
+#include "gui/tissue_dialogs.h"
 #include "gui_fixture.h"
 
 namespace kolvane {
 namespace {
+
+QString ScreenshotPath(const char* name) {
+  const QString dir = QString(KOLVANE_BINARY_DIR) + "/screenshots";
+  QDir().mkpath(dir);
+  return dir + "/" + name + ".png";
+}
 
 class ScreenshotTest : public WindowTest {
  protected:
@@ -19,13 +30,29 @@ class ScreenshotTest : public WindowTest {
   QImage Save(const char* name) {
     window->Mirror();
     QApplication::processEvents();
-    const QString dir = QString(KOLVANE_BINARY_DIR) + "/screenshots";
-    QDir().mkpath(dir);
     const QImage image = window->grab().toImage();
-    EXPECT_TRUE(image.save(dir + "/" + name + ".png")) << name;
+    EXPECT_TRUE(image.save(ScreenshotPath(name))) << name;
     return image;
   }
 };
+
+TEST(DialogScreenshots, IconAboutBoxAndTissueDialogs) {
+  TestApplication();
+  EXPECT_TRUE(KolvanePixmap(128).save(ScreenshotPath("10-icon")));
+  AboutForm about;
+  AboutForm_Load(about);
+  AboutDialog about_dialog(about, nullptr);
+  about_dialog.adjustSize();
+  EXPECT_TRUE(about_dialog.grab().save(ScreenshotPath("11-about")));
+  TissueForm tissue;
+  TissueDialog tissue_dialog(tissue, nullptr);
+  tissue_dialog.adjustSize();
+  EXPECT_TRUE(tissue_dialog.grab().save(ScreenshotPath("12-tissue")));
+  TissueOptionsForm options;
+  TissueOptionsDialog options_dialog(options, nullptr);
+  options_dialog.adjustSize();
+  EXPECT_TRUE(options_dialog.grab().save(ScreenshotPath("13-tissue-options")));
+}
 
 TEST_F(ScreenshotTest, Idle) {
   const QImage image = Save("01-idle");
