@@ -185,10 +185,7 @@ void StepBusyCursor(Program& p, std::int32_t& count, std::int16_t& cursor, std::
 }
 
 void CloseScanDataset(Program& p) {
-  const bool busy = p.Busy;
-  p.Busy = false;
-  CloseIt_Click(p);
-  p.Busy = busy;
+  CloseDataset(p);
 }
 
 void RewindScanData(Program& p) {

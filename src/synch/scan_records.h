@@ -43,8 +43,8 @@ void SubtractBlank(Program& p);
 void StepBusyCursor(Program& p, std::int32_t& count, std::int16_t& cursor, std::int16_t reset,
                     std::int16_t every);
 
-// Close File from inside a load or a run: the menu's guard keeps the user's Close File away
-// while they read, but an abort or an error of their own must still close the dataset.
+// Close File from inside a load or a run (an abort or an error of their own), past the guard
+// that keeps the user's Close File away while they read.
 void CloseScanDataset(Program& p);
 
 // Rewinds the data file to its first byte for a new pass over its records.

@@ -83,7 +83,12 @@ TEST_F(FlowTest, AbortAnsweredYesKeepsTheLinesWritten) {
     if (p.scan.RecordsDone == 2 && !p.InterruptRequested) Form_KeyDown(p, kKeyF5, 0);
   };
   host.QueueAnswer(Answer::Yes);
-  EXPECT_EQ(Run(), Flow::Stop);
+  p.Busy = true;  // as the dispatcher holds the menu during a run
+  EXPECT_EQ(RunScanAnalysis(p), Flow::Stop);
+  p.Busy = false;
+  // The run closed its dataset itself.
+  EXPECT_FALSE(p.channels.In(Channels::kData).IsOpen());
+  EXPECT_FALSE(p.channels.Out(Channels::kResults).IsOpen());
   EXPECT_FALSE(p.RunCompleted);
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_EQ(host.questions[0], "Do you want to abort the current run");
@@ -154,7 +159,9 @@ TEST_F(FlowTest, AbortDuringTheLoadsSearchClosesTheDataset) {
     }
   };
   host.QueueAnswer(Answer::Yes);
+  p.Busy = true;  // as the Open command holds the menu during a load
   EXPECT_EQ(Load(data, "", results), Flow::Stop);
+  p.Busy = false;
   EXPECT_FALSE(p.ScanDataLoaded);
   EXPECT_FALSE(p.channels.In(Channels::kData).IsOpen());
   EXPECT_FALSE(p.channels.Out(Channels::kResults).IsOpen());
