@@ -195,6 +195,11 @@ struct HeaderCase {
   std::vector<std::string> names;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) {
+  *os << (c.tissue ? "tissue " : "") << (c.auto_delivery ? "auto " : "manual ")
+      << (c.no_pures ? "no pures" : "pures");
+}
+
 class FixedHeader : public SimFolder, public ::testing::WithParamInterface<HeaderCase> {};
 
 TEST_P(FixedHeader, HoldsTheLinesTheLoaderLooksFor) {
@@ -283,6 +288,10 @@ struct RecoveryCase {
   bool no_pures;
   double drift;
 };
+
+void PrintTo(const RecoveryCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FixedRecovery : public SimFolder, public ::testing::WithParamInterface<RecoveryCase> {};
 

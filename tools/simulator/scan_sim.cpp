@@ -307,13 +307,11 @@ std::string WriteScanDataset(const ScanOptions& o) {
   truth.Comment("subtraction on. With noise 0 and no tissue the results equal these to the last");
   truth.Comment("decimal; tissue autofluorescence is not a pure, so with --tissue the fit reports");
   truth.Comment("more than these. A value of 0 may be written -0.000 in a results file.");
-  bool extra = false;
-  for (const Dye& d : dyes) extra = extra || !d.in_table;
-  if (extra) {
-    truth.Comment("Dyes named NIR lie beyond the colour table: their peaks name no colour slot.");
-  }
+  // A dye beyond the colour table names no slot; the results file heads its column with the
+  // peak's wavelength, and so does the truth.
   std::vector<std::string> heading;
-  for (const Dye& d : dyes) heading.push_back(d.name);
+  for (const Dye& d : dyes)
+    heading.push_back(d.in_table ? d.name : ShortText(d.wavelength) + " nm");
   if (g.point350 > 0) heading.push_back("Max. Tissue");
   truth.Heading(heading);
 
