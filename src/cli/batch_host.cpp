@@ -1,0 +1,129 @@
+#include "cli/batch_host.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/program.h"
+#include "app/tissue_dialogs.h"
+#include "base/numbers.h"
+
+namespace kolvane {
+
+namespace {
+
+constexpr int kBarWidth = 40;
+
+bool OffersPattern(const FileDialogRequest& request, const std::string& pattern) {
+  return std::any_of(request.filters.begin(), request.filters.end(),
+                     [&](const FileFilter& f) { return f.pattern == pattern; });
+}
+
+}  // namespace
+
+BatchHost::BatchHost(const BatchOptions& options, std::FILE* err, bool terminal)
+    : options_(options), err_(err), terminal_(terminal) {}
+
+// The message boxes' lines are separated by a CR alone (or CR LF); on a terminal or in a log
+// each becomes a line of its own.
+void BatchHost::WriteLines(const std::string& text) {
+  ClearProgressLine();
+  std::string out;
+  out.reserve(text.size() + 1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  if (out.empty() || out.back() != '\n') out += '\n';
+  std::fputs(out.c_str(), err_);
+  std::fflush(err_);
+}
+
+void BatchHost::ClearProgressLine() {
+  if (!bar_on_line_) return;
+  // Blank out the bar so that a message does not run into it; the bar is drawn again on the
+  // next change of the progress.
+  std::fprintf(err_, "\r%*s\r", kBarWidth + 8, "");
+  bar_on_line_ = false;
+  redraw_ = true;
+}
+
+void BatchHost::FinishProgress() {
+  ProcessPendingMessages();  // the bar's last value, set after the run's last yield
+  if (!bar_on_line_) return;
+  std::fputc('\n', err_);
+  std::fflush(err_);
+  bar_on_line_ = false;
+}
+
+int BatchHost::UsageError(const std::string& message) {
+  WriteLines(message + "\rRun with --help for more information.");
+  return kExitUsage;
+}
+
+void BatchHost::ShowMessage(const std::string& text) {
+  WriteLines(text);
+}
+
+Answer BatchHost::AskYesNo(const std::string& text, const std::string& title) {
+  WriteLines(title + ": " + text + " - answered No");
+  return Answer::No;
+}
+
+std::string BatchHost::AskFile(const FileDialogRequest& request) {
+  const std::string& t = request.title;
+  if (t == "Open Fix File" || t == "Open Synchronous Scan File") return options_.data;
+  if (t == "Open Blanks File") return options_.blanks;
+  if (t == "Open Control File") return options_.controls;
+  if (t == "Save Results File")
+    return options_.results.empty() ? request.default_name : options_.results;
+  // New Spillover Matrix asks with the platform's own title; its filter names the kind.
+  if (t.empty() && !request.save && OffersPattern(request, "*.spl")) return options_.matrix;
+  return "";  // a dialog nobody asked for on the command line is cancelled
+}
+
+void BatchHost::ShowTissueDialog(TissueForm& form) {
+  if (options_.tissue != TissueChoice::Exclude) TissueOpt_Click(form, 0);
+  TissueOk_Click(form);
+}
+
+void BatchHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
+  if (options_.tissue == TissueChoice::Stored)
+    TissueOptionsUseStored_Click(form);
+  else
+    TissueOptionsUseProvided_Click(form);
+}
+
+void BatchHost::ProcessPendingMessages() {
+  if (!terminal_ || program_ == nullptr) return;
+  const ProgressBarControl& bar = program_->form.Perc_Panel;
+  const int span = bar.maximum - bar.minimum;
+  int percent = span > 0 ? (bar.value - bar.minimum) * 100 / span : 0;
+  percent = std::clamp(percent, 0, 100);
+  if (percent == drawn_percent_ && !redraw_) return;
+  drawn_percent_ = percent;
+  redraw_ = false;
+  const int filled = percent * kBarWidth / 100;
+  std::string line = "\r[";
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kBarWidth - filled), ' ');
+  line += "] ";
+  std::fputs(line.c_str(), err_);
+  std::fprintf(err_, "%3d %%", percent);
+  std::fflush(err_);
+  bar_on_line_ = true;
+}
+
+std::optional<double> BatchHost::ParseUserNumber(const std::string& text) {
+  return ParseStrictNumber(text);
+}
+
+double BatchHost::Clock() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace kolvane

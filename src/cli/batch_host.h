@@ -1,0 +1,65 @@
+// In this file: the host of kolvane-batch. There is no window and nobody to ask: the file
+// dialogs are answered from the command line, by their titles; messages go to stderr, one per
+// line; a question is answered No (nothing a batch run asks may abort it); the tissue dialogs
+// are answered as --tissue says; the one-second wait of the pure search returns at once. When
+// stderr is a terminal the run's progress bar is drawn there.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/host.h"
+#include "cli/batch_options.h"
+
+namespace kolvane {
+
+struct Program;
+
+class BatchHost : public Host {
+ public:
+  // err: where messages and the progress bar go. The bar is drawn only when `terminal` is
+  // true; the front end passes whether err is a terminal.
+  BatchHost(const BatchOptions& options, std::FILE* err, bool terminal);
+
+  // The program whose progress bar is mirrored. Call once the Program exists.
+  void Attach(const Program& p) { program_ = &p; }
+  // Ends the progress bar's line, if one was drawn, so that the shell prompt starts afresh.
+  void FinishProgress();
+  // EndProgram was asked: the core is unwinding and the batch exits with status 1.
+  bool ended() const { return ended_; }
+  // A usage error found by a subcommand (a colour slot the file does not have): writes the
+  // message and the hint to --help, and returns the usage exit status.
+  int UsageError(const std::string& message);
+  // A line of the batch's own (an option that the dataset cannot take).
+  void Note(const std::string& text) { WriteLines(text); }
+
+  void ShowMessage(const std::string& text) override;
+  Answer AskYesNo(const std::string& text, const std::string& title) override;
+  std::string AskFile(const FileDialogRequest& request) override;
+  void ShowTissueDialog(TissueForm& form) override;
+  void ShowTissueOptionsDialog(TissueOptionsForm& form) override;
+  void ShowAbout(AboutForm&) override {}
+  void ProcessPendingMessages() override;
+  void WaitForMessages() override {}
+  std::optional<double> ParseUserNumber(const std::string& text) override;
+  void SetPointer(Pointer) override {}
+  void Beep() override {}
+  double Clock() override;
+  void WaitOneSecond() override {}
+  void EndProgram() override { ended_ = true; }
+
+ private:
+  void WriteLines(const std::string& text);
+  void ClearProgressLine();
+
+  const BatchOptions& options_;
+  std::FILE* err_;
+  bool terminal_;
+  const Program* program_ = nullptr;
+  int drawn_percent_ = 0;     // what the bar shows; the bar appears at the first change
+  bool bar_on_line_ = false;  // the cursor stands at the end of a drawn bar
+  bool redraw_ = false;       // a message blanked the bar: draw it again at the next yield
+  bool ended_ = false;
+};
+
+}  // namespace kolvane

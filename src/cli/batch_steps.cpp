@@ -1,0 +1,62 @@
+// In this file: the steps both subcommands of kolvane-batch take around the load and the run.
+#include <string>
+
+#include "app/color_panel.h"
+#include "app/main_window.h"
+#include "cli/batch_commands.h"
+
+namespace kolvane {
+
+namespace {
+// A 1920 x 1080 screen at 15 twips per pixel; only the window's centring reads it.
+constexpr int kScreenWidthTwips = 1920 * 15;
+constexpr int kScreenHeightTwips = 1080 * 15;
+}  // namespace
+
+void StartProgram(Program& p, BatchHost& host) {
+  host.Attach(p);
+  Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
+}
+
+void ChooseResultFormat(Program& p, bool microspheres) {
+  const int index = microspheres ? 1 : 0;
+  p.form.OFResults_Radio[0].selected = index == 0;
+  p.form.OFResults_Radio[1].selected = index == 1;
+  OFResults_Radio_Click(p, index);
+}
+
+void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) {
+  if (!options.background) return;
+  if (!p.BlanksPresent) {
+    // The scan loader drops a blanks file without a single blank record; the box is hidden
+    // then, as it is in the window.
+    if (*options.background)
+      host.Note(
+          "--background on: the blanks file holds no blank record; "
+          "the analysis runs without background subtraction.");
+    return;
+  }
+  p.form.BackSub.ticked = *options.background;
+  BackSub_Click(p);
+}
+
+int FinishRun(Program& p, BatchHost& host, Flow flow) {
+  host.FinishProgress();
+  if (flow == Flow::ProgramEnding || host.ended() || p.Ending) return kExitStopped;
+  p.channels.CloseAll();
+  return p.RunCompleted ? kExitComplete : kExitStopped;
+}
+
+int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
+  host.FinishProgress();
+  if (flow != Flow::ProgramEnding && !host.ended() && !p.Ending) p.channels.CloseAll();
+  return kExitStopped;
+}
+
+std::string TooManyMicros(const BatchOptions& o, int boxes, const char* what) {
+  if (o.micros.size() <= static_cast<std::size_t>(boxes)) return "";
+  return "--micros-per-ml: " + std::to_string(o.micros.size()) + " values given for the " +
+         std::to_string(boxes) + " " + what + " of " + o.data;
+}
+
+}  // namespace kolvane
