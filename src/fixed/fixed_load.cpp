@@ -23,11 +23,7 @@ namespace {
 // after Close File, no matrix for the half-read dataset.
 Flow AbandonLoad(Program& p) {
   p.channels.CloseAll();
-  // Close File holds back while the load is marked busy; the load is over here.
-  bool busy = p.Busy;
-  p.Busy = false;
-  CloseIt_Click(p);
-  p.Busy = busy;
+  CloseDataset(p);
   p.form.Spillover.enabled = false;
   p.MatrixReady = false;
   SetBusyPointer(p, false);
@@ -159,6 +155,7 @@ Flow ScanDataBody(Program& p) {
   for (;;) {
     RecordRead rr = ReadDataRecord(p);
     if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Ending) return Flow::ProgramEnding;
     if (rr == RecordRead::Bad) {
       p.host.ShowMessage(p.fixed.RecordProblem + "  The file was not loaded.");
       return Flow::Stop;
@@ -197,7 +194,7 @@ Flow ScanDataBody(Program& p) {
   }
   NotifyFormChanged(p);
   p.host.ProcessPendingMessages();
-  return Flow::Continue;
+  return p.Ending ? Flow::ProgramEnding : Flow::Continue;
 }
 
 Flow OpenFixedDataFile(Program& p) {
@@ -213,7 +210,9 @@ Flow OpenFixedDataFile(Program& p) {
   in.Rewind();
   if (ReadDataFileHeader(p, true, false) != Flow::Continue) return AbandonLoad(p);
   p.MatrixSize = p.NumColors;
-  if (ScanDataBody(p) != Flow::Continue) return AbandonLoad(p);
+  f = ScanDataBody(p);
+  if (f == Flow::ProgramEnding) return f;
+  if (f != Flow::Continue) return AbandonLoad(p);
   in.Rewind();
   if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
   for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];

@@ -133,6 +133,7 @@ Flow PurePass(Program& p, FixedRun& r, int& taken) {
   for (int read = 0; read < p.NumColors + 1; ++read) {
     RecordRead rr = ReadDataRecord(p);
     if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Ending) return Flow::ProgramEnding;
     if (rr == RecordRead::Bad) return ReadFailed(p);
     int slot = t.RecordNumber;
     if (t.RecordType != "P" || slot < 1 || slot > p.NumColors || seen[slot]) continue;
@@ -214,6 +215,7 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
   for (;;) {
     RecordRead rr = ReadDataRecord(p);
     if (rr == RecordRead::End) break;
+    if (rr == RecordRead::Ending) return Flow::ProgramEnding;
     if (rr == RecordRead::Bad) return ReadFailed(p);
     ++counter;
     bool sample = t.RecordType == "S";

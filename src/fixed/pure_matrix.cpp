@@ -13,6 +13,7 @@ Flow BuildPureMatrix(Program& p) {
   FixedTables& t = p.fixed;
   for (int k = 1; k <= p.NumColors; ++k) {
     RecordRead r = ReadDataRecord(p);
+    if (r == RecordRead::Ending) return Flow::ProgramEnding;
     if (r == RecordRead::Bad) {
       p.host.ShowMessage(t.RecordProblem + "  The file was not loaded.");
       return Flow::Stop;

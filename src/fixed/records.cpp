@@ -49,7 +49,7 @@ RecordRead ReadDataRecord(Program& p) {
     if (in.ReadLine(line) != ReadStatus::Ok) {
       t.RecordType.clear();
       p.host.ProcessPendingMessages();
-      return RecordRead::End;
+      return p.Ending ? RecordRead::Ending : RecordRead::End;
     }
   } while (IsEmptyLine(line));
 
@@ -72,7 +72,7 @@ RecordRead ReadDataRecord(Program& p) {
     t.Readings[c] = value;
   }
   p.host.ProcessPendingMessages();
-  return RecordRead::Record;
+  return p.Ending ? RecordRead::Ending : RecordRead::Record;
 }
 
 }  // namespace kolvane

@@ -23,6 +23,7 @@ enum class RecordRead {
   Record,  // RecordType, RecordNumber and Readings hold the record
   End,     // the end of the data file; RecordType is empty
   Bad,     // the record cannot be read; RecordProblem names it and says why
+  Ending,  // the program was ended while the window had the word (Exit): unwind at once
 };
 
 // Reads the next record of data file 1, skipping empty lines; surplus fields are ignored. A

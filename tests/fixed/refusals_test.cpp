@@ -378,3 +378,36 @@ TEST_F(Refusals, StoredTissueSampleIsPrinted) {
 
 }  // namespace
 }  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// Exit chosen while a load or a run yields: the operation unwinds at once and reports the end.
+TEST_F(Refusals, ExitWhileYieldingUnwinds) {
+  std::string data =
+      Write("exit.fix", kTwoColors + kTwoPures + CrLf({"S1\t1\t1", "S2\t1\t1", "S3\t1\t1"}));
+  for (int at_pump : {2, 9}) {
+    SCOPED_TRACE(at_pump);
+    host.ended = false;
+    p.Ending = false;
+    ASSERT_EQ(Flow::Continue, Load(data));
+    int pumps = host.message_pumps;
+    host.on_messages = [&](int count) {
+      if (count == pumps + at_pump) Exit_Click(p);
+    };
+    EXPECT_EQ(Flow::ProgramEnding, RunFixedAnalysis(p));
+    host.on_messages = nullptr;
+    EXPECT_TRUE(host.ended);
+    EXPECT_FALSE(p.RunCompleted);
+    CloseDataset(p);
+  }
+  p.Ending = false;
+  int pumps = host.message_pumps;
+  host.on_messages = [&](int count) {
+    if (count == pumps + 1) Exit_Click(p);
+  };
+  EXPECT_EQ(Flow::ProgramEnding, Load(data));
+}
+
+}  // namespace
+}  // namespace kolvane
