@@ -320,7 +320,10 @@ std::string WriteScanDataset(const ScanOptions& o) {
     WriteRecord(syn, label, Texts(pure_clean[k], o.noise, rng));
     truth.Record(label, reported(pure_clean[k]), tissue_cell(pure_clean[k]));
   }
-  std::vector<double> clean(points), with_tissue(points), amount(n);
+  std::vector<double> tissue_profile(points);
+  for (int i = 0; i < points; ++i) tissue_profile[i] = ScanTissue(g.nm[i]);
+  std::vector<double> clean(points), with_tissue(points), amount(n), dye_sum(points);
+  std::vector<std::string> text(points);
   for (int s = 1; s <= o.records; ++s) {
     std::vector<double> x;
     for (int attempt = 0;; ++attempt) {
@@ -330,21 +333,24 @@ std::string WriteScanDataset(const ScanOptions& o) {
       }
       double tissue = o.tissue ? rng.Uniform(20.0, 250.0) : 0.0;
       double highest = 0.0;
-      std::vector<double> dye_sum(points, 0.0);
       for (int i = 0; i < points; ++i) {
+        dye_sum[i] = 0.0;
         for (int k = 0; k < n; ++k) dye_sum[i] += amount[k] * shape[k][i];
-        highest = std::max(highest, dye_sum[i] + tissue * ScanTissue(g.nm[i]) + blank_true[i]);
+        highest = std::max(highest, dye_sum[i] + tissue * tissue_profile[i] + blank_true[i]);
       }
       double scale = highest > kHighestValue ? kHighestValue / highest : 1.0;
+      // The truth is the fit of the scan without its tissue; without tissue that is the scan.
       for (int i = 0; i < points; ++i) {
-        clean[i] = Clean(blank_true[i] + scale * dye_sum[i]);
-        with_tissue[i] = Clean(blank_true[i] + scale * (dye_sum[i] + tissue * ScanTissue(g.nm[i])));
+        double value = blank_true[i] + scale * (dye_sum[i] + tissue * tissue_profile[i]);
+        text[i] = FixedText(std::max(0.0, value), kValueDecimals);
+        with_tissue[i] = ReadBack(text[i]);
+        clean[i] = o.tissue ? Clean(blank_true[i] + scale * dye_sum[i]) : with_tissue[i];
       }
       x = reported(clean);
       if (!NearRoundingHalf(x, kResultDecimals) || attempt == 100) break;
     }
     std::string label = "S" + std::to_string(s);
-    WriteRecord(syn, label, Texts(with_tissue, o.noise, rng));
+    WriteRecord(syn, label, o.noise > 0.0 ? Texts(with_tissue, o.noise, rng) : text);
     truth.Record(label, x, tissue_cell(with_tissue));
   }
 
