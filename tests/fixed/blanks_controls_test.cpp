@@ -173,3 +173,25 @@ TEST_F(BlanksControls, CompactionKeepsTheEntriesAfterTheLastColorInUse) {
 
 }  // namespace
 }  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// Background (10, 10); pures Blue (110, 60) and Red (5, 110) give rows (1, 0.5) and (0, 1), so
+// (b, r) solves to x(Blue) = b, x(Red) = r - 0.5 b. In the pure pass Red's -5 becomes 0 before
+// the solve (factor 1000/100); in the sample pass differences stay negative until the solve:
+// S1 (5, 60) -> (-5, 50) -> Blue 0, Red 52.5; the pure Red's own line (-5, 100) -> 102.5.
+TEST_F(BlanksControls, NegativeDifferencesInThePureAndSamplePasses) {
+  std::string data = Write("neg.fix", CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed",
+                                            "P1\t110\t60", "P2\t5\t110", "S1\t5\t60"}));
+  std::string blanks = Write("neg.blk", CrLf({"h", "h", "h", "B1\t10\t10"}));
+  ASSERT_EQ(Flow::Continue, Load(data, blanks));
+  Microspheres({"1000", "1000"});
+  ASSERT_EQ(Flow::Continue, Analyze());
+  EXPECT_EQ(CrLf({"Sample/Color\tBlue\tRed", "BG (Pures)\t10.0000\t10.0000", "P1\t1000.000\t0.000",
+                  "P2\t0.000\t1025.000", "S1\t0.000\t525.000"}),
+            Records(data + ".scf"));
+}
+
+}  // namespace
+}  // namespace kolvane

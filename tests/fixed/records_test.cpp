@@ -130,3 +130,32 @@ TEST_F(Records, Progress) {
 
 }  // namespace
 }  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// The pure pass takes each colour's first pure only, and passes over numbers that name no
+// colour. Entries 1000 each: factors 1000/100 and 1000/100 from P1 and the first P2; the
+// second P2 (0, 50) would have made Red's factor 20.
+TEST_F(Records, PurePassTakesEachColorsFirstPureOnly) {
+  struct Case {
+    const char* name;
+    const char* extra;
+  } cases[] = {{"repeated pure", "P2\t0\t50"},
+               {"number above the colours", "P40\t0\t50"},
+               {"number 0", "P0\t0\t50"},
+               {"negative number", "P-3\t0\t50"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string data = Write("dup.fix", CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed",
+                                              "P1\t100\t0", "P2\t0\t100", c.extra, "S1\t10\t20"}));
+    ASSERT_EQ(Flow::Continue, Load(data));
+    Microspheres({"1000", "1000"});
+    ASSERT_EQ(Flow::Continue, Analyze());
+    std::string text = Read(data + ".scf");
+    EXPECT_NE(std::string::npos, text.find("\r\nS1\t100.000\t200.000\r\n")) << text;
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
