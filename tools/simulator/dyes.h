@@ -27,7 +27,7 @@ constexpr double kTissueWavelength = 350.0;
 
 // The fraction of an emitter's own-colour signal that shows in a column reading at another
 // wavelength. Dyes spill far more to the red (their emission tail) than to the blue; tissue
-// autofluorescence is broad and falls slowly with wavelength.
+// autofluorescence shows strongly at Blue and fades quickly beyond it.
 double FixedSpill(double emitter_nm, bool emitter_is_tissue, double column_nm,
                   bool column_is_tissue);
 

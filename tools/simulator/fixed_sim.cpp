@@ -82,9 +82,16 @@ Companion MakeCompanion(int n, int interval, int samples, double sigma, Random& 
   Companion c;
   std::vector<double> start(n);
   for (int i = 0; i < n; ++i) start[i] = value_at(i, 0.0);
+  // Repeated readings scatter a little; one lies above and one below the middle one, so the
+  // median that the program takes is the middle reading itself.
+  std::vector<double> spread(n);
+  for (int i = 0; i < n; ++i) spread[i] = start[i] * rng.Uniform(0.002, 0.008);
+  const double side[kFirstGroup] = {1.0, 0.0, -1.0};
   for (int g = 0; g < kFirstGroup; ++g) {
     std::vector<std::string> record;
-    for (int i = 0; i < n; ++i) record.push_back(Noisy(start[i], sigma, rng, kReadingDecimals));
+    for (int i = 0; i < n; ++i) {
+      record.push_back(Noisy(start[i] + side[g] * spread[i], sigma, rng, kReadingDecimals));
+    }
     c.first_group.push_back(record);
   }
   for (int i = 0; i < n; ++i) c.first_in_force.push_back(FirstGroupValue(start[i]));

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // --help is no error; every other parse failure is a usage error.
+    return app.exit(e) == 0 ? 0 : kUsageError;
   }
 
   if (fixed->parsed()) {

@@ -289,8 +289,16 @@ std::string WriteScanDataset(const ScanOptions& o) {
     slk.Line("Blanks\tsimulated fluorimeter (kolvane-simulate)");
     slk.Line("Data file\t" + std::filesystem::path(o.basename).filename().string() + ".syn");
     slk.Line("Scan lower\t" + g.lower + "\tScan data interval\t" + g.step);
+    // Repeated blanks scatter a little; at every point one lies above and one below the middle
+    // blank, so the median that the program takes is the middle blank, which the data file's
+    // own blank repeats.
+    std::vector<double> spread(points);
+    for (int i = 0; i < points; ++i) spread[i] = blank_clean[i] * rng.Uniform(0.005, 0.02);
+    const double side[kInitialBlanks] = {1.0, 0.0, -1.0};
     for (int b = 0; b < kInitialBlanks; ++b) {
-      WriteRecord(slk, "B1", Texts(blank_clean, o.noise, rng));
+      std::vector<double> values(points);
+      for (int i = 0; i < points; ++i) values[i] = blank_clean[i] + side[b] * spread[i];
+      WriteRecord(slk, "B1", Texts(values, o.noise, rng));
     }
     // A blank measured halfway through the run: counted by the program, not used.
     if (o.records >= 2) {
