@@ -47,8 +47,8 @@ std::vector<std::string> SplitList(const std::string& text) {
   return items;
 }
 
-// --colors: slot numbers 1..30 as plain digits. Whether the file has the slot is checked once
-// it is loaded.
+// --colors: slot numbers 1..30 as plain digits. Whether the file has the slot is checked
+// against its header by the subcommand.
 bool ParseColors(const std::string& text, std::vector<int>& slots, std::string& error) {
   for (const std::string& item : SplitList(text)) {
     bool digits = !item.empty() && item.size() <= 2 &&
