@@ -314,7 +314,7 @@ std::string WriteScanDataset(const ScanOptions& o) {
   truth.Comment("program reports intensity levels with the blanks file read and background");
   truth.Comment("subtraction on. With noise 0 and no tissue the results equal these to the last");
   truth.Comment("decimal; tissue autofluorescence is not a pure, so with --tissue the fit reports");
-  truth.Comment("more than these. A value of 0 may be written -0.000 in a results file.");
+  truth.Comment("more than these.");
   // A dye beyond the colour table names no slot; the results file heads its column with the
   // peak's wavelength, and so does the truth.
   std::vector<std::string> heading;
