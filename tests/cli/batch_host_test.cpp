@@ -13,262 +13,175 @@
 namespace kolvane {
 namespace {
 
-// What the host wrote to its error stream.
-class Written {
- public:
-  Written() : file_(std::tmpfile()) {}
-  ~Written() { std::fclose(file_); }
-  std::FILE* file() { return file_; }
+// A batch host whose error stream is kept to be read back.
+struct Hosted {
+  BatchOptions options;  // the host keeps a reference to it
+  std::FILE* file = std::tmpfile();
+  long taken = 0;
+  BatchHost host;
+  Program p{host};
+  explicit Hosted(const BatchOptions& o = {}, bool terminal = false)
+      : options(o), host(options, file, terminal) {
+    host.Attach(p);
+  }
+  ~Hosted() { std::fclose(file); }
   // Everything written since the last call.
   std::string Take() {
-    std::fflush(file_);
-    std::fseek(file_, 0, SEEK_END);
-    const long end = std::ftell(file_);
-    std::string text(static_cast<std::size_t>(end - taken_), '\0');
-    std::fseek(file_, taken_, SEEK_SET);
-    const std::size_t got = std::fread(text.data(), 1, text.size(), file_);
-    text.resize(got);
-    taken_ = end;
-    std::fseek(file_, 0, SEEK_END);
+    std::fflush(file);
+    std::fseek(file, 0, SEEK_END);
+    const long end = std::ftell(file);
+    std::string text(static_cast<std::size_t>(end - taken), '\0');
+    std::fseek(file, taken, SEEK_SET);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    taken = end;
+    std::fseek(file, 0, SEEK_END);
     return text;
   }
-
- private:
-  std::FILE* file_;
-  long taken_ = 0;
 };
 
-FileDialogRequest Dialog(const std::string& title, bool save, const std::string& pattern,
-                         const std::string& default_name = "") {
+FileDialogRequest Dialog(const std::string& title, const std::string& pattern,
+                         const std::string& proposed = "") {
   FileDialogRequest r;
   r.title = title;
-  r.save = save;
+  r.save = !proposed.empty();
   r.filters.push_back({"Files (" + pattern + ")", pattern});
-  if (!save) r.filters.push_back({"All Files (*.*)", "*.*"});
-  r.default_name = default_name;
+  if (!r.save) r.filters.push_back({"All Files (*.*)", "*.*"});
+  r.default_name = proposed;
   return r;
 }
 
-BatchOptions AllFiles() {
-  BatchOptions o;
-  o.data = "/d/run1.fix";
-  o.blanks = "/d/run1.blk";
-  o.controls = "/d/run1.ctl";
-  o.matrix = "/d/old.spl";
-  o.results = "/out/run1.scf";
-  return o;
-}
-
 TEST(BatchHostDialogs, AnswerEachDialogByItsTitle) {
-  const BatchOptions o = AllFiles();
-  Written err;
-  BatchHost host(o, err.file(), false);
+  BatchOptions all;
+  all.data = "/d/run1.fix";
+  all.blanks = "/d/run1.blk";
+  all.controls = "/d/run1.ctl";
+  all.matrix = "/d/old.spl";
+  all.results = "/out/run1.scf";
+  BatchOptions data_only;
+  data_only.data = "/d/run1.syn";
   struct Case {
     FileDialogRequest request;
-    std::string answer;
+    std::string with_all, with_data_only;
   };
   const Case cases[] = {
-      {Dialog("Open Fix File", false, "*.fix"), "/d/run1.fix"},
-      {Dialog("Open Synchronous Scan File", false, "*.syn"), "/d/run1.fix"},
-      {Dialog("Open Blanks File", false, "*.blk"), "/d/run1.blk"},
-      {Dialog("Open Blanks File", false, "*.slk"), "/d/run1.blk"},
-      {Dialog("Open Control File", false, "*.ctl"), "/d/run1.ctl"},
-      {Dialog("Save Results File", true, "*.scf", "/d/run1.fix.scf"), "/out/run1.scf"},
-      {Dialog("", false, "*.spl"), "/d/old.spl"},
+      {Dialog("Open Fix File", "*.fix"), "/d/run1.fix", "/d/run1.syn"},
+      {Dialog("Open Synchronous Scan File", "*.syn"), "/d/run1.fix", "/d/run1.syn"},
+      {Dialog("Open Blanks File", "*.blk"), "/d/run1.blk", ""},
+      {Dialog("Open Blanks File", "*.slk"), "/d/run1.blk", ""},
+      {Dialog("Open Control File", "*.ctl"), "/d/run1.ctl", ""},
+      {Dialog("Save Results File", "*.scf", "/d/run1.x.scf"), "/out/run1.scf", "/d/run1.x.scf"},
+      {Dialog("", "*.spl"), "/d/old.spl", ""},
       // A dialog the command line has no answer for is cancelled.
-      {Dialog("Open Something Else", false, "*.txt"), ""},
-      {Dialog("", false, "*.txt"), ""},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(host.AskFile(c.request), c.answer) << "dialog \"" << c.request.title << "\"";
-  EXPECT_EQ(err.Take(), "");
+      {Dialog("Open Something Else", "*.txt"), "", ""},
+      {Dialog("", "*.txt"), "", ""}};
+  Hosted a(all), d(data_only);
+  for (const Case& c : cases) {
+    SCOPED_TRACE("dialog \"" + c.request.title + "\" " + c.request.filters[0].pattern);
+    EXPECT_EQ(a.host.AskFile(c.request), c.with_all);
+    EXPECT_EQ(d.host.AskFile(c.request), c.with_data_only);
+  }
+  EXPECT_EQ(a.Take() + d.Take(), "");
 }
 
-TEST(BatchHostDialogs, OptionalFilesNotGivenCancelTheirDialogs) {
-  BatchOptions o;
-  o.data = "/d/run1.syn";
-  Written err;
-  BatchHost host(o, err.file(), false);
-  EXPECT_EQ(host.AskFile(Dialog("Open Blanks File", false, "*.slk")), "");
-  EXPECT_EQ(host.AskFile(Dialog("Open Control File", false, "*.ctl")), "");
-  EXPECT_EQ(host.AskFile(Dialog("", false, "*.spl")), "");
-}
+TEST(BatchHostMessages, LinesOnStderrQuestionsAnsweredNoNumbersWithAFullStop) {
+  Hosted h;
+  h.host.ShowMessage("Can't open file: /d/x.fix");
+  EXPECT_EQ(h.Take(), "Can't open file: /d/x.fix\n");
+  h.host.ShowMessage("* first\r* second\r\n* third");
+  EXPECT_EQ(h.Take(), "* first\n* second\n* third\n");
+  EXPECT_EQ(h.host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::No);
+  EXPECT_EQ(h.Take(), "Abort Run: Do you want to abort the current run - answered No\n");
 
-TEST(BatchHostDialogs, ResultsDefaultToTheProposedName) {
-  BatchOptions o;
-  o.data = "/d/run1.syn";
-  Written err;
-  BatchHost host(o, err.file(), false);
-  EXPECT_EQ(host.AskFile(Dialog("Save Results File", true, "*.scf", "/d/run1.syn.scf")),
-            "/d/run1.syn.scf");
-}
+  EXPECT_EQ(h.host.ParseUserNumber("2.5"), 2.5);
+  EXPECT_EQ(h.host.ParseUserNumber(" 250 "), 250.0);
+  EXPECT_FALSE(h.host.ParseUserNumber("2,5"));
+  EXPECT_FALSE(h.host.ParseUserNumber(""));
 
-TEST(BatchHostMessages, EachLineOfAMessageIsALineOnStderr) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  host.ShowMessage("Can't open file: /d/x.fix");
-  EXPECT_EQ(err.Take(), "Can't open file: /d/x.fix\n");
-  host.ShowMessage("* first\r* second\r\n* third");
-  EXPECT_EQ(err.Take(), "* first\n* second\n* third\n");
-}
-
-TEST(BatchHostMessages, QuestionsAreAnsweredNoAndShown) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::No);
-  EXPECT_EQ(err.Take(), "Abort Run: Do you want to abort the current run - answered No\n");
-}
-
-TEST(BatchHostMessages, NumbersUseTheFullStopWhateverTheLocale) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  EXPECT_EQ(host.ParseUserNumber("2.5"), 2.5);
-  EXPECT_EQ(host.ParseUserNumber(" 250 "), 250.0);
-  EXPECT_FALSE(host.ParseUserNumber("2,5"));
-  EXPECT_FALSE(host.ParseUserNumber(""));
-}
-
-TEST(BatchHostMessages, TheOneSecondWaitDoesNotWait) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  const double before = host.Clock();
-  for (int i = 0; i < 30; ++i) host.WaitOneSecond();
-  EXPECT_LT(host.Clock() - before, 1.0);
-  EXPECT_GE(host.Clock(), before);
-}
-
-TEST(BatchHostMessages, EndProgramIsRecorded) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  EXPECT_FALSE(host.ended());
-  host.EndProgram();
-  EXPECT_TRUE(host.ended());
+  // The pure search's one-second wait does not wait: there is no window to watch.
+  const double before = h.host.Clock();
+  for (int i = 0; i < 30; ++i) h.host.WaitOneSecond();
+  EXPECT_LT(h.host.Clock() - before, 1.0);
+  EXPECT_GE(h.host.Clock(), before);
 }
 
 std::string Bar(int hashes, int percent) {
-  std::string s = "\r[" + std::string(hashes, '#') + std::string(40 - hashes, ' ') + "] ";
   char tail[8];
   std::snprintf(tail, sizeof tail, "%3d %%", percent);
-  return s + tail;
+  return "\r[" + std::string(hashes, '#') + std::string(40 - hashes, ' ') + "] " + tail;
 }
 
 TEST(BatchHostProgress, DrawnOnATerminalOnlyWhenTheValueChanges) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), true);
-  Program p(host);
-  host.Attach(p);
-
-  host.ProcessPendingMessages();  // 0 %: nothing to show yet
-  EXPECT_EQ(err.Take(), "");
-  p.form.Perc_Panel.value = 50;
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), Bar(20, 50));
-  host.ProcessPendingMessages();
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), "");
-  p.form.Perc_Panel.value = 51;
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), Bar(20, 51));
+  Hosted h({}, true);
+  h.host.ProcessPendingMessages();  // 0 %: nothing to show yet
+  EXPECT_EQ(h.Take(), "");
+  h.p.form.Perc_Panel.value = 50;
+  h.host.ProcessPendingMessages();
+  EXPECT_EQ(h.Take(), Bar(20, 50));
+  h.host.ProcessPendingMessages();
+  h.host.ProcessPendingMessages();
+  EXPECT_EQ(h.Take(), "");
+  h.p.form.Perc_Panel.value = 51;
+  h.host.ProcessPendingMessages();
+  EXPECT_EQ(h.Take(), Bar(20, 51));
 
   // A message blanks the bar first, so that the two do not share a line.
-  host.ShowMessage("Note");
-  EXPECT_EQ(err.Take(), "\r" + std::string(48, ' ') + "\rNote\n");
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), Bar(20, 51));
+  h.host.ShowMessage("Note");
+  EXPECT_EQ(h.Take(), "\r" + std::string(48, ' ') + "\rNote\n");
+  h.host.ProcessPendingMessages();
+  EXPECT_EQ(h.Take(), Bar(20, 51));
 
-  p.form.Perc_Panel.value = 100;
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), Bar(40, 100));
-  host.FinishProgress();
-  EXPECT_EQ(err.Take(), "\n");
-  host.FinishProgress();
-  EXPECT_EQ(err.Take(), "");
-}
-
-TEST(BatchHostProgress, TheLastValueIsShownWhenTheRunEnds) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), true);
-  Program p(host);
-  host.Attach(p);
-  p.form.Perc_Panel.value = 30;
-  host.ProcessPendingMessages();
-  EXPECT_EQ(err.Take(), Bar(12, 30));
-  p.form.Perc_Panel.value = 100;  // set after the run's last yield
-  host.FinishProgress();
-  EXPECT_EQ(err.Take(), Bar(40, 100) + "\n");
+  h.p.form.Perc_Panel.value = 100;  // set after the run's last yield
+  h.host.FinishProgress();
+  EXPECT_EQ(h.Take(), Bar(40, 100) + "\n");
+  h.host.FinishProgress();
+  EXPECT_EQ(h.Take(), "");
 }
 
 TEST(BatchHostProgress, NothingWhenStderrIsNotATerminal) {
-  BatchOptions o;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  Program p(host);
-  host.Attach(p);
+  Hosted h;
   for (int v : {10, 50, 100}) {
-    p.form.Perc_Panel.value = v;
-    host.ProcessPendingMessages();
+    h.p.form.Perc_Panel.value = v;
+    h.host.ProcessPendingMessages();
   }
-  host.FinishProgress();
-  EXPECT_EQ(err.Take(), "");
+  h.host.FinishProgress();
+  EXPECT_EQ(h.Take(), "");
 }
 
-struct TissueCase {
-  TissueChoice choice;
-  bool excluded;
-  bool in_file;
-  bool stored;  // the options dialog wrote the stored tissue sample
-};
+TEST(BatchHostTissue, DialogsAnsweredAsTheOptionSays) {
+  struct Case {
+    TissueChoice choice;
+    bool excluded, in_file;
+    bool stored;  // the options dialog wrote the stored tissue sample
+  };
+  for (const Case& c : {Case{TissueChoice::Exclude, true, false, false},
+                        {TissueChoice::Use, false, true, false},
+                        {TissueChoice::Stored, false, true, true}}) {
+    SCOPED_TRACE(static_cast<int>(c.choice));
+    BatchOptions o;
+    o.tissue = c.choice;
+    Hosted h(o);
+    Program& p = h.p;
+    p.TissueRunCancelled = p.TissueAbortRun = true;  // what an earlier Cancel would have left
+    ShowTissueDialog(p);
+    EXPECT_EQ(p.TissueExcluded, c.excluded);
+    EXPECT_EQ(p.TissueInFile, c.in_file);
+    EXPECT_FALSE(p.TissueRunCancelled);
 
-class BatchHostTissue : public testing::TestWithParam<TissueCase> {};
-
-TEST_P(BatchHostTissue, DialogsAnsweredAsTheOptionSays) {
-  BatchOptions o;
-  o.tissue = GetParam().choice;
-  Written err;
-  BatchHost host(o, err.file(), false);
-  Program p(host);
-  host.Attach(p);
-  p.TissueRunCancelled = true;  // what an earlier Cancel would have left
-  p.TissueAbortRun = true;
-
-  ShowTissueDialog(p);
-  EXPECT_EQ(p.TissueExcluded, GetParam().excluded);
-  EXPECT_EQ(p.TissueInFile, GetParam().in_file);
-  EXPECT_FALSE(p.TissueRunCancelled);
-
-  // Matrix colours Tissue, Blue, Green with a provided tissue row of 0.5.
-  p.NumColors = 3;
-  p.MatrixSize = 3;
-  p.MatrixColorNames[1] = "Tissue";
-  p.MatrixColorNames[2] = "Blue";
-  p.MatrixColorNames[3] = "Green";
-  for (int j = 1; j <= 3; ++j) p.SpillMatrix[1][j] = p.SpillMatrix[j][1] = 0.5;
-  ShowTissueOptionsDialog(p);
-  EXPECT_FALSE(p.TissueAbortRun);
-  if (GetParam().stored) {
-    EXPECT_EQ(p.SpillMatrix[1][1], 1.0);
-    EXPECT_EQ(p.SpillMatrix[1][2], 0.6165);
-    EXPECT_EQ(p.SpillMatrix[2][1], 0.1034);
-    EXPECT_EQ(p.SpillMatrix[1][3], 0.0);
-    EXPECT_EQ(p.FirstNormalizedColor, 2);
-  } else {
-    EXPECT_EQ(p.SpillMatrix[1][2], 0.5);
-    EXPECT_EQ(p.SpillMatrix[2][1], 0.5);
+    // Matrix colours Tissue, Blue, Green with a provided tissue row of 0.5.
+    p.NumColors = p.MatrixSize = 3;
+    p.FirstNormalizedColor = 1;
+    p.MatrixColorNames[1] = "Tissue";
+    p.MatrixColorNames[2] = "Blue";
+    p.MatrixColorNames[3] = "Green";
+    for (int j = 1; j <= 3; ++j) p.SpillMatrix[1][j] = p.SpillMatrix[j][1] = 0.5;
+    ShowTissueOptionsDialog(p);
+    EXPECT_FALSE(p.TissueAbortRun);
+    EXPECT_EQ(p.SpillMatrix[1][2], c.stored ? 0.6165 : 0.5);
+    EXPECT_EQ(p.SpillMatrix[2][1], c.stored ? 0.1034 : 0.5);
+    EXPECT_EQ(p.FirstNormalizedColor, c.stored ? 2 : 1);
+    EXPECT_EQ(h.Take(), "");
   }
-  EXPECT_EQ(err.Take(), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Choices, BatchHostTissue,
-                         testing::Values(TissueCase{TissueChoice::Exclude, true, false, false},
-                                         TissueCase{TissueChoice::Use, false, true, false},
-                                         TissueCase{TissueChoice::Stored, false, true, true}));
 
 }  // namespace
 }  // namespace kolvane
