@@ -36,6 +36,8 @@ void Load(GaussSystem& s, const Rows& a, const std::vector<double>& b) {
 
 TEST(GaussSolve, HandWorkedSystems) {
   const double tol = PivotTolerance, below = std::nextafter(tol, 0.0);
+  const double above = std::nextafter(tol, 1.0);
+  const Rows zero_col = {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}, {0, 0, 3, 1}};
   struct Case {
     const char* name;
     Rows a;
@@ -45,6 +47,7 @@ TEST(GaussSolve, HandWorkedSystems) {
     Rows after;             // the matrix left behind; empty: not checked
     double rel = 0.0;       // 0: x exact
   } cases[] = {
+      // clang-format off
       {"1x1 zero", {{0.0}}, {1}, 2, {}, {}},
       {"1x1 minus zero", {{-0.0}}, {1}, 2, {}, {}},
       {"1x1 just below the tolerance", {{below}}, {1}, 2, {}, {}},
@@ -53,55 +56,26 @@ TEST(GaussSolve, HandWorkedSystems) {
       {"1x1 minus the tolerance", {{-tol}}, {4 * tol}, 0, {-4}, {}},
       {"1x1 plain", {{4}}, {10}, 0, {2.5}, {}},
       {"rows exchanged", {{0, 1}, {1, 0}}, {3, 4}, 0, {4, 3}, {{1, 0}, {0, 1}}},
-      {"diagonal tie keeps the diagonal row",
-       {{1, 5}, {-1, 3}},
-       {1, 1},
-       0,
-       {-0.25, 0.25},
+      {"diagonal tie keeps the diagonal row", {{1, 5}, {-1, 3}}, {1, 1}, 0, {-0.25, 0.25},
        {{1, 5}, {0, 8}}},
       // Rows 2 and 3 tie in column 1 and row 2 comes up; column 2 ties on the diagonal.
-      {"tie below the diagonal: upper row",
-       {{0.5, 1, 0}, {2, 0, 1}, {-2, 1, 1}},
-       {2.5, 5, 3},
-       0,
-       {1, 2, 3},
-       {{2, 0, 1}, {0, 1, -0.25}, {0, 0, 2.25}}},
-      {"lower entry of exactly the tolerance is left alone",
-       {{1, 1}, {tol, 1}},
-       {2, 1},
-       0,
-       {1, 1},
+      {"tie below the diagonal: upper row", {{0.5, 1, 0}, {2, 0, 1}, {-2, 1, 1}}, {2.5, 5, 3}, 0,
+       {1, 2, 3}, {{2, 0, 1}, {0, 1, -0.25}, {0, 0, 2.25}}},
+      {"lower entry of exactly the tolerance is left alone", {{1, 1}, {tol, 1}}, {2, 1}, 0, {1, 1},
        {{1, 1}, {tol, 1}}},
       // Eliminated: y = (1 - 2e) / (1 - e), x = 2 - y.
-      {"lower entry just above the tolerance is eliminated",
-       {{1, 1}, {std::nextafter(tol, 1.0), 1}},
-       {2, 1},
-       0,
-       {1 + 1e-15, 1 - 1e-15},
-       {},
-       4e-16},
+      {"lower entry just above the tolerance is eliminated", {{1, 1}, {above, 1}}, {2, 1}, 0,
+       {1 + 1e-15, 1 - 1e-15}, {}, 4e-16},
       // The exchanged pivot 1e-16 is not tested; the back substitution divides by it.
-      {"pivot brought up by an exchange is not tested",
-       {{1e-17, 1}, {1e-16, 2}},
-       {1, 3},
-       0,
-       {1.0 / 1e-16, 1},
-       {{1e-16, 2}, {1e-17, 1}}},
+      {"pivot brought up by an exchange is not tested", {{1e-17, 1}, {1e-16, 2}}, {1, 3}, 0,
+       {1.0 / 1e-16, 1}, {{1e-16, 2}, {1e-17, 1}}},
       // Column 2 is zero from the diagonal down; had column 3 been processed, rows 3 and 4 would
       // have been exchanged.
-      {"zero column stops the elimination there",
-       {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}, {0, 0, 3, 1}},
-       {1, 2, 3, 4},
-       2,
-       {},
-       {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}, {0, 0, 3, 1}}},
+      {"zero column stops the elimination there", zero_col, {1, 2, 3, 4}, 2, {}, zero_col},
       {"last diagonal tested after elimination", {{1, 1}, {1, 1}}, {1, 2}, 2, {}, {{1, 1}, {0, 0}}},
-      {"absolute tolerance refuses a tiny system",
-       {{1e-16, 0, 0}, {0, 1e-16, 0}, {0, 0, 1e-16}},
-       {1, 1, 1},
-       2,
-       {},
-       {}},
+      {"absolute tolerance refuses a tiny system", {{1e-16, 0, 0}, {0, 1e-16, 0}, {0, 0, 1e-16}},
+       {1, 1, 1}, 2, {}, {}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

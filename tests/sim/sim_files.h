@@ -32,6 +32,12 @@ class SimFolder : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+// The program's colour table: name and nominal wavelength (nm) of slots 1..13.
+inline const std::vector<std::pair<std::string, double>> kColours = {
+    {"Blue", 380},     {"Blue-Green", 440}, {"Green", 470}, {"Yellow-Green", 493}, {"Yellow", 510},
+    {"Orange", 537},   {"Orange-Red", 554}, {"Red", 578},   {"Carmine", 591},      {"Crimson", 617},
+    {"Dark Red", 640}, {"Scarlet", 656},    {"Violet", 682}};
+
 inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
