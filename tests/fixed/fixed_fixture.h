@@ -1,6 +1,6 @@
-// In this file: what the fixed-wavelength tests share: a program with the scripted host after
-// start-up, a temporary folder for the data files, the load through its four dialogs, and
-// Analyze as the window's button does it (checks, run, back to idle).
+// What the fixed-wavelength tests share: a program with the scripted host after start-up, a
+// temporary folder for the data files, the load through its four dialogs, and Analyze as the
+// window's button does it (checks, run, back to idle).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +10,11 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/matrix_file.h"
 #include "app/program.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
@@ -27,19 +29,10 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
   return text;
 }
 
-// The header of the three-colour dataset used throughout: the wavelength lines stand before
-// the delivery line and out of their echo order.
-inline std::string ThreeColorHeader() {
-  return CrLf({"Test run 1", "Pures\t3", "Wavelengths\t3", "Amount of solvent\t2.5",
-               "Delivery\tManual", "ex wl\t420\t480\t540", "ex sl\t5\t5\t5", "em sl\t5\t5\t5",
-               "em wl\t440\t500\t560", "Color Tube\tBlue\tGreen\tRed"});
-}
-
-// How that header comes back in the results file.
-inline std::string ThreeColorHeaderEcho() {
-  return CrLf({"Test run 1", "Pures\t3", "Wavelengths\t3", "Amount of solvent\t2.5",
-               "Delivery\tManual", "Color\tBlue\tGreen\tRed", "ex sl\t5\t5\t5", "em sl\t5\t5\t5",
-               "ex wl\t420\t480\t540", "em wl\t440\t500\t560"});
+inline std::string Repeat(const std::string& line, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += line;
+  return text;
 }
 
 inline std::string ReadWholeFile(const std::string& path) {
@@ -48,6 +41,12 @@ inline std::string ReadWholeFile(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
+
+const std::string kTwoColors = CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed"});
+const std::string kTwoPures = CrLf({"P1\t100\t0", "P2\t0\t100"});
+const std::string kBlankHead = CrLf({"h", "h", "h"});
+const std::string kNoPuresMessage =
+    "Pure colors missing in file.  Please use New Spillover option to input a spillover matrix.";
 
 class FixedFixture : public ::testing::Test {
  protected:
@@ -65,23 +64,19 @@ class FixedFixture : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return (dir / name).string(); }
-
   std::string Write(const std::string& name, const std::string& text) const {
-    std::ofstream out(Path(name), std::ios::binary);
-    out << text;
+    std::ofstream(Path(name), std::ios::binary) << text;
     return Path(name);
   }
-
   static std::string Read(const std::string& path) { return ReadWholeFile(path); }
 
   // Answers the four dialogs of the load and loads. Empty blanks/controls: cancelled.
   Flow Load(const std::string& data, const std::string& blanks = "",
             const std::string& controls = "", std::string results = "") {
-    if (results.empty()) results = data + ".scf";
     host.QueueFile(data);
     host.QueueFile(blanks);
     host.QueueFile(controls);
-    host.QueueFile(results);
+    host.QueueFile(results.empty() ? data + ".scf" : results);
     return OpenFixedDataFile(p);
   }
 
@@ -98,13 +93,26 @@ class FixedFixture : public ::testing::Test {
     return f;
   }
 
-  // Unticks colour box i as the user would.
+  Flow ReadMatrix(const std::string& text) {
+    host.QueueFile(Write("m.spl", text));
+    return Spillover_Click(p);
+  }
   void Untick(int i) { SetColorTick(p, i, false); }
+  void SetControlCorrection(bool on) {
+    p.form.ControlCorr.ticked = on;
+    ControlCorr_Click(p);
+  }
   // Results as microspheres/ml with these entries for slots 1, 2, ...
-  void Microspheres(std::initializer_list<const char*> entries) {
+  void Microspheres(const std::vector<const char*>& entries) {
     OFResults_Radio_Click(p, 1);
     int i = 0;
     for (const char* e : entries) SetMicrosPerMlFixText(p, ++i, e);
+  }
+  void UseTissue() {
+    host.on_tissue = [](TissueForm& f) {
+      TissueOpt_Click(f, 0);
+      TissueOk_Click(f);
+    };
   }
 
   ScriptedHost host;
