@@ -1,0 +1,272 @@
+// The pieces of the scan path one at a time: the header, record labels, the walk to a wanted
+// record, the blanks median, the pure search's peak and slot, the Hi-Lo test, the spectrum
+// display's range and the results cells.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "base/channels.h"
+#include "scan_fixture.h"
+#include "synch/pure_search.h"
+#include "synch/scan_fit.h"
+#include "synch/scan_header.h"
+#include "synch/scan_records.h"
+#include "synch/scan_results.h"
+#include "synch/spectrum_display.h"
+
+namespace kolvane {
+namespace {
+
+using namespace scantest;
+using std::make_tuple;
+
+class PartsTest : public ScanTest {
+ protected:
+  void Open(int channel, const std::string& text, int points) {
+    p.channels.CloseAll();
+    p.scan.ScanPoints = static_cast<std::int16_t>(points);
+    const char* name = channel == Channels::kData ? "r.syn" : "b.slk";
+    ASSERT_TRUE(p.channels.In(channel).Open(Write(name, text)));
+  }
+};
+
+TEST_F(PartsTest, HeaderValuesAndGeometryFromTheFinalValues) {
+  auto items = [](const char* pures, const char* lower, const char* upper, const char* step,
+                  const char* more = "") {
+    return std::string("Pures\t") + pures + "\nScan lower\t" + lower + "\nScan upper\t" + upper +
+           "\nScan data interval\t" + step + "\n" + more + "Date/Time\tnow\n";
+  };
+  // clang-format off
+  struct Case { std::string name, header; int points, point350, pures; float solvent;
+                bool has350, auto_delivery; } cases[] = {
+      {"2.5 rounds to the even 2", items("2.5", "400", "700", "2",
+       "Amount of solvent\t3.25\nDelivery\tAuto sampler\n"), 150, 0, 2, 3.25f, false, true},
+      // CR line ends only; missing items are back at their start-up values.
+      {"3.5 rounds to the even 4", "Pures\t3.5\rScan lower\t300\rScan upper\t400\r"
+       "Scan data interval\t0.5\rDate/Time\tnow\r", 200, 101, 4, 2.0f, true, false},
+      {"from exactly 350", items("2", "350", "700", "1"), 350, 1, 2, 2.0f, true, false},
+      {"interval before the limits", "Pures\t2\nScan data interval\t0.5\nScan upper\t400\n"
+       "Scan lower\t300\nDate/Time\tnow\n", 200, 101, 2, 2.0f, true, false},
+      // 350 nm lies beyond the last point (300..338): no tissue value.
+      {"ends below 350", items("2", "300", "340", "2"), 20, 0, 2, 2.0f, false, false},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(Channels::kData, c.header, 0);
+    ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(PathOf("h.scf")));
+    ASSERT_EQ(ReadScanHeader(p, true), Flow::Continue);
+    EXPECT_EQ(make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors),
+              make_tuple(c.points, c.point350, c.pures, c.pures));
+    EXPECT_EQ(make_tuple(p.SolventAmount, p.scan.ScanHas350, p.scan.AutoDelivery),
+              make_tuple(c.solvent, c.has350, c.auto_delivery));
+  }
+}
+
+TEST_F(PartsTest, LabelsAfterBlanksTabsAndLineEnds) {
+  // Line ends (CR, LF, CR LF) and TABs before a label are skipped; a TAB or line end ends it.
+  Open(Channels::kData, "P3 1,2\r\rS12\t3 4\r\n\r\n \tB4\n5 6\n\nX7 7\r8\n", 2);
+  using Seen = std::tuple<std::string, std::string, int, float, float>;
+  // "X" is no type letter: the type before it stays.
+  for (const Seen& e : {Seen{"P3", "P", 3, 1, 2}, Seen{"S12", "S", 12, 3, 4},
+                        Seen{"B4", "B", 4, 5, 6}, Seen{"X7", "B", 7, 7, 8}}) {
+    ASSERT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), RecordRead::Read);
+    EXPECT_EQ(Seen(p.scan.RecordName, p.scan.RecordType, p.scan.RecordNumber, p.scan.Spectrum[1],
+                   p.scan.Spectrum[2]),
+              e);
+  }
+  EXPECT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), RecordRead::NoRecord);
+}
+
+TEST_F(PartsTest, FindNextTakesBlanksOnlyWithBackgroundOn) {
+  // clang-format off
+  struct Case { const char *records, *wanted, *found; bool background; float blank1, blank3;
+                int done; } cases[] = {
+      // On: S1 is passed over, B1 becomes the blank spectrum and counts as done.
+      {"S1 1 1 1\nB1 7 8 9\nP1 4 5 6\n", "P", "P1", true, 7, 9, 1},
+      // Off: B1 is a record like any other and the blank spectrum stays.
+      {"S1 1 1 1\nB1 7 8 9\nP1 4 5 6\n", "P", "P1", false, 0, 0, 0},
+      {"B1 7 8 9\nS2 1 2 3\n", "", "S2", true, 7, 9, 1},
+      {"B1 7 8 9\nS2 1 2 3\n", "", "B1", false, 0, 0, 0},
+  };  // clang-format on
+  bool found = false;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.records + std::string(c.background ? " on" : " off"));
+    Open(Channels::kData, c.records, 3);
+    p.scan.BlankSpectrum.fill(0.0f);
+    p.scan.RecordsDone = 0;
+    p.BackgroundOn = c.background;
+    ASSERT_EQ(FindNextScanRecord(p, c.wanted, found), Flow::Continue);
+    EXPECT_EQ(make_tuple(found, p.scan.RecordName, p.scan.BlankSpectrum[1], p.scan.BlankSpectrum[3],
+                         int{p.scan.RecordsDone}),
+              make_tuple(true, std::string(c.found), c.blank1, c.blank3, c.done));
+  }
+  // No record of the wanted type before the end of the file.
+  ASSERT_EQ(FindNextScanRecord(p, "P", found), Flow::Continue);
+  EXPECT_FALSE(found);
+}
+
+TEST_F(PartsTest, BlankSpectrumIsTheMedianOfTheInitialBlanks) {
+  // clang-format off
+  struct Case { const char *name, *records; float point1, point2; int num_blanks; } cases[] = {
+      {"5, 1, 3", "B1 5 0\nB1 1 0\nB1 3 0\n", 3, 0, 3},
+      {"even count: mean of the middle two", "B1 4 2\nB1 1 2\nB1 10 2\nB1 3 2\n", 3.5f, 2, 4},
+      {"single blank", "B1 6.25 -1\n", 6.25f, -1, 1},
+      // A later blank counts but is no initial blank; the second initial blank is stored as
+      // the second whatever lies between.
+      {"later record between", "B1 10 1\nB7 99 99\nB1 20 3\n", 15, 2, 3},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(Channels::kBlanks, std::string("line 1\r\nline 2\r\nline 3\r\n") + c.records, 2);
+    ASSERT_EQ(LoadBlankScans(p), Flow::Continue);
+    EXPECT_EQ(make_tuple(p.scan.BlankSpectrum[1], p.scan.BlankSpectrum[2], int{p.NumBlanks}),
+              make_tuple(c.point1, c.point2, c.num_blanks));
+  }
+}
+
+TEST_F(PartsTest, BusyPointerRunsThroughTheSizingArrows) {
+  std::int32_t count = 0;
+  std::int16_t cursor = 9;
+  for (int i = 0; i < 15; ++i) StepBusyCursor(p, count, cursor, 9, 3);
+  EXPECT_EQ(host.pointers,
+            (std::vector<Pointer>{Pointer::SizeNWSE, Pointer::SizeNS, Pointer::SizeNESW,
+                                  Pointer::SizeWE, Pointer::SizeNWSE}));
+}
+
+// The fit points of pure 2 (five entries of FitPoints from 6) for a spectrum at 400 nm + point.
+TEST_F(PartsTest, LocatePurePeak) {
+  std::vector<float> thirteen(100, 0.0f);
+  const float peak[13] = {40, 50, 60, 70, 80, 90, 100, 90, 80, 70, 60, 50, 40};
+  std::copy(peak, peak + 13, thirteen.begin() + 43);  // points 44..56
+  // clang-format off
+  struct Case { const char* name; std::vector<float> values; std::vector<double> fit; float peak;
+                int peak_point; } cases[] = {
+      // min 0, max 100: levels 50 and 75; a value equal to a level is still at or above it.
+      {"13-point example", thirteen, {45, 48, 50, 52, 55}, 100, 50},
+      // Levels 10 and 15: the right walk starts at the first 20 and passes the second.
+      {"equal maxima", {0, 10, 20, 20, 10, 0}, {2, 3, 3, 4, 5}, 20, 3},
+      {"one step below both levels", {0, 0, 100, 0, 0}, {3, 3, 3, 3, 3}, 100, 3},
+      // Flank walks reaching an end point without falling below their level take that point.
+      {"rising to the last point", {1, 2, 3, 4, 5}, {3, 4, 5, 5, 5}, 5, 5},
+      {"falling from the first point", {10, 9, 1}, {1, 1, 1, 2, 2}, 10, 1},
+      // min 40000, max 60000: levels 50000 and 55000, so 47000 is below both.
+      {"above 32767", {40000, 47000, 60000, 47000, 40000}, {3, 3, 3, 3, 3}, 60000, 3},
+  };                                                  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    p.scan.ScanPoints = static_cast<std::int16_t>(c.values.size());
+    for (std::size_t i = 0; i < c.values.size(); ++i) {
+      p.scan.Spectrum[i + 1] = c.values[i];
+      p.scan.PointWavelength[i + 1] = 400.0f + static_cast<float>(i);
+    }
+    for (int r = 6; r <= 10; ++r) p.scan.FitPoints[r] = 99;  // an earlier dataset's
+    p.CurrentPure = 2;
+    LocatePurePeak(p, 2);
+    EXPECT_EQ(std::vector<double>(p.scan.FitPoints.begin() + 6, p.scan.FitPoints.begin() + 11),
+              c.fit);
+    EXPECT_EQ(make_tuple(p.scan.PurePeak[2][1], p.scan.PurePeak[2][2]),
+              make_tuple(c.peak, 399.0f + c.peak_point));
+  }
+}
+
+TEST_F(PartsTest, SlotForPeakWithinThreeNanometres) {
+  // Slots without a nominal wavelength (tissue, 15..30) never match, not even at 0 nm.
+  const std::pair<double, int> cases[] = {{493, 5},   {495, 5}, {496, 0},  {490, 0},
+                                          {490.5, 5}, {380, 2}, {682, 14}, {0, 0},
+                                          {1, 0},     {-2, 0},  {700, 0}};
+  for (const auto& c : cases) EXPECT_EQ(SlotForPeak(p, c.first), c.second) << c.first << " nm";
+}
+
+TEST(HiLoFlag, Boundaries) {
+  const std::int16_t adjacent[] = {0, 5, 6};
+  // clang-format off
+  struct Case { const char* name; float v1, v2; bool flag; } cases[] = {
+      {"S1", 100, 9.99f, true}, {"S1", 9.99f, 100, true}, {"S1", 100, 10, false},
+      {"S1", 10, 100, false}, {"S1", 0, 50, true}, {"S1", 50, 0, true}, {"S1", 100, -5, true},
+      {"S1", 100, 100, false},
+      // Records whose name holds a capital "P" are never flagged.
+      {"P1", 100, 1, false}, {"SP2", 0, 0, false}, {"p1", 0, 0, true},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    const float values[] = {0, c.v1, c.v2};
+    EXPECT_EQ(HiLoFlag(c.name, adjacent, values, 2), c.flag)
+        << c.name << " " << c.v1 << " " << c.v2;
+  }
+  // Only neighbouring slots are compared; a pure that names no slot never is.
+  const float zero[] = {0, 0, 0};
+  const std::int16_t apart[] = {0, 5, 7}, unnamed[] = {0, 0, 1};
+  EXPECT_FALSE(HiLoFlag("S1", apart, zero, 2));
+  EXPECT_FALSE(HiLoFlag("S1", unnamed, zero, 2));
+  // Three pures: only the pair (2, 3) is neighbouring.
+  const std::int16_t three[] = {0, 2, 9, 10};
+  const float third_low[] = {0, 1, 100, 5}, first_low[] = {0, 0, 100, 50};
+  EXPECT_TRUE(HiLoFlag("S1", three, third_low, 3));
+  EXPECT_FALSE(HiLoFlag("S1", three, first_low, 3));
+}
+
+class DisplayTest : public ScanTest {
+ protected:
+  void Draw(const std::vector<float>& values) {
+    p.scan.ScanLower = 350;
+    p.scan.ScanUpper = 700;
+    p.scan.ScanPoints = static_cast<std::int16_t>(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) p.scan.Spectrum[i + 1] = values[i];
+    DrawSpectrum(p, true);
+  }
+};
+
+TEST_F(DisplayTest, RangeFittedToTheSpectrum) {
+  // clang-format off
+  struct Case { std::vector<float> values; int top, bottom; } cases[] = {
+      {{994.6f, 13, 500}, 1000, 5},  // 995 -> 1000; 13 -> one step of 5 below 10
+      {{1000, 10}, 1010, 5},         // a top strictly above the maximum
+      {{4.9f, 0}, 10, 0},
+      {{-3, -1}, 0, -5},             // nothing above 0: the top stays 0
+      {{-5, 20}, 30, -5},
+      {{12000, 10000}, 12010, 9999}, // nothing below 9999: the bottom stays 9999
+      // Beyond the 16-bit range the limits stay at its ends.
+      {{40000, 30000}, 32767, 9999}, {{-40000, -35000}, 0, -32768},
+      // Top equal to bottom falls back to 0..10, also when the values only round to 0.
+      {{0, 0, 0}, 10, 0}, {{-0.3f, -0.2f}, 10, 0},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.values[0]);
+    Draw(c.values);
+    EXPECT_EQ(make_tuple(int{p.scan.PlotYMax}, int{p.scan.PlotYMin}, p.form.Spectra.scale_top,
+                         p.form.Spectra.scale_height),
+              make_tuple(c.top, c.bottom, 1.0 * c.top, 1.0 * (c.bottom - c.top)));
+  }
+}
+
+TEST_F(DisplayTest, CoordinatesLabelsAndRunFrame) {
+  Draw({994.6f, 13});
+  const SpectrumDisplay& d = p.form.Spectra;
+  EXPECT_EQ(make_tuple(d.scale_left, d.scale_width), make_tuple(340.0, 370.0));
+  EXPECT_EQ(make_tuple(p.form.XMin.caption, p.form.XMax.caption, p.form.YMin.caption,
+                       p.form.YMax.caption),
+            make_tuple("340", "720", "5", "1000"));
+  EXPECT_TRUE(d.items.empty());
+  // Without labels the captions keep what they showed.
+  p.scan.Spectrum[1] = 50;
+  DrawSpectrum(p, false);
+  EXPECT_EQ(p.scan.PlotYMax, 60);
+  EXPECT_EQ(p.form.YMax.caption, "1000");
+  Draw({1, 2});
+  DrawRunFrame(p);
+  EXPECT_EQ(make_tuple(p.form.YMin.caption, p.form.YMax.caption, d.scale_top),
+            make_tuple("0", "1000", 1000.0));
+}
+
+TEST(ResultCells, NeverNaNInfiniteOrMinusZero) {
+  const double inf = std::numeric_limits<double>::infinity();
+  // clang-format off
+  const struct { double value; int decimals; const char* cell; } cases[] = {
+      {inf, 2, ""}, {-inf, 0, ""}, {std::nan(""), 3, ""}, {-0.0004, 3, "0.000"}, {2.675, 2, "2.68"}};
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(FixedCell(c.value, c.decimals), c.cell) << c.value;
+}
+
+}  // namespace
+}  // namespace kolvane
