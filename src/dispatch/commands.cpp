@@ -64,6 +64,8 @@ Flow DispatchRun(Program& p) {
 
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
+  // A refusal below is no complete run, whatever an earlier run of the session reached.
+  p.RunCompleted = false;
   if (p.ScanDataLoaded) {
     int n = std::min<int>(std::max<int>(p.HeaderPureCount, 0), kMaxColors);
     for (int i = 1; i <= n; ++i) {
