@@ -74,21 +74,22 @@ const Strings kHeaderEcho = {"This file has been spillover corrected.",
 // The hand-worked dataset over 120 points. Pure 1 is a tent of 100 at point c1 with a plateau
 // of 10 over c2-2..c2+2; pure 2 a tent of 200 at c2 with 10 over c1-2..c1+2. S1 = 3 P1 + 2 P2
 // (plus 12.5 at the tissue point, if any), S2 = P1 + 10 P2, S3 all zero.
-inline Values PureOne(int c1 = 97, int c2 = 106) {
+inline Values Pure(int k, int c1 = 97, int c2 = 106) {
   Values v(121, 0.0);
-  AddTent(v, c1, 100);
-  for (int i = c2 - 2; i <= c2 + 2; ++i) v[i] += 10;
+  AddTent(v, k == 1 ? c1 : c2, 100.0 * k);
+  const int other = k == 1 ? c2 : c1;
+  for (int i = other - 2; i <= other + 2; ++i) v[i] += 10;
   return v;
 }
-inline Values PureTwo(int c1 = 97, int c2 = 106) {
-  Values v(121, 0.0);
-  AddTent(v, c2, 200);
-  for (int i = c1 - 2; i <= c1 + 2; ++i) v[i] += 10;
-  return v;
+inline Values PureOne() {
+  return Pure(1);
+}
+inline Values PureTwo() {
+  return Pure(2);
 }
 inline std::string HandWorked(const std::string& header = Header(), int c1 = 97, int c2 = 106,
                               int tissue_point = 26) {
-  Values p1 = PureOne(c1, c2), p2 = PureTwo(c1, c2), s1 = Mix(p1, 3, p2, 2);
+  Values p1 = Pure(1, c1, c2), p2 = Pure(2, c1, c2), s1 = Mix(p1, 3, p2, 2);
   if (tissue_point > 0) s1[tissue_point] = 12.5;
   return header + Record("P1", p1) + Record("P2", p2) + Record("S1", s1) +
          Record("S2", Mix(p1, 1, p2, 10)) + Record("S3", Values(121, 0.0));
