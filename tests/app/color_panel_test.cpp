@@ -41,10 +41,12 @@ TEST(ColorClick, TissueBoxSetsTissueInFileOnlyForATissueColumn) {
     bool tissue_column, ticked;
     bool expected;  // TissueInFile afterwards, starting from the opposite of `ticked`
   };
+  // clang-format off
   const Case cases[] = {{"Tissue", true, true, true},   {"Tissue", true, false, false},
                         {"Tissue", false, true, false}, {"Tissue", false, false, true},
                         {"TISSUE", true, true, false},  {"tissue", true, true, false},
                         {"Blue", true, true, false}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.caption) + " column " + std::to_string(c.tissue_column) +
                  " ticked " + std::to_string(c.ticked));
@@ -59,19 +61,13 @@ TEST(ColorClick, TissueBoxSetsTissueInFileOnlyForATissueColumn) {
 }
 
 TEST(EntryRule, StoresNumbersAndMarksTheRest) {
-  // In order: each entry sees what the one before it left.
+  // In order: each entry sees what the one before it left; values are held in single precision.
+  // clang-format off
   const std::pair<const char*, double> typed[] = {
-      {"abc", -1.0},
-      {"250", 250.0},
-      {"", -1.0},
-      {"250", 250.0},
-      {"1e39", 250.0},
-      {"-1e39", 250.0},
-      {"0", 0.0},
-      {" 12.5 ", 12.5},
-      {"-3", -3.0},
-      {"12abc", -1.0},
-      {"1.23456789", static_cast<double>(1.23456789f)}};  // held in single precision
+      {"abc", -1.0}, {"250", 250.0}, {"", -1.0}, {"250", 250.0}, {"1e39", 250.0},
+      {"-1e39", 250.0}, {"0", 0.0}, {" 12.5 ", 12.5}, {"-3", -3.0}, {"12abc", -1.0},
+      {"1.23456789", static_cast<double>(1.23456789f)}};
+  // clang-format on
   for (bool scan : {false, true}) {
     Started s;
     Program& p = s.p;
@@ -89,31 +85,39 @@ TEST(EntryRule, StoresNumbersAndMarksTheRest) {
 TEST(ResultFormat, StacksTheOptionRowsAsTheTableSays) {
   struct Case {
     bool scan;
+    int colors;
     int format;  // 0 intensity, 1 microspheres/ml
     bool blanks, controls;
     int back_sub;      // -1: unchanged
     int control_corr;  // -1: hidden
-    int run_analysis, box_height;
+    int run_analysis, box_height, panel_width;
   };
-  const Case cases[] = {{false, 1, true, true, 1290, 1590, 1900, 2315},
-                        {false, 1, true, false, 1290, -1, 1615, 1990},
-                        {false, 1, false, true, -1, 1290, 1590, 1990},
-                        {false, 1, false, false, -1, -1, 1290, 1690},
-                        {false, 0, true, true, 900, 1200, 1500, 1925},
-                        {false, 0, true, false, 900, -1, 1225, 1600},
-                        {false, 0, false, true, -1, 900, 1200, 1600},
-                        {false, 0, false, false, -1, -1, 900, 1300},
-                        // A scan dataset keeps the intensity rows in the microspheres/ml format.
-                        {true, 1, true, false, -1, -1, 1225, 1600}};
+  // clang-format off
+  const Case cases[] = {
+      {false, 8, 1, true, true, 1290, 1590, 1900, 2315, 2625},
+      {false, 8, 1, true, false, 1290, -1, 1615, 1990, 2625},
+      {false, 8, 1, false, true, -1, 1290, 1590, 1990, 2625},
+      {false, 8, 1, false, false, -1, -1, 1290, 1690, 2625},
+      {false, 8, 0, true, true, 900, 1200, 1500, 1925, 1900},
+      {false, 8, 0, true, false, 900, -1, 1225, 1600, 1900},
+      {false, 8, 0, false, true, -1, 900, 1200, 1600, 1900},
+      {false, 8, 0, false, false, -1, -1, 900, 1300, 1900},
+      {false, 16, 1, true, true, 1290, 1590, 1900, 2315, 5350},
+      {false, 16, 0, true, true, 900, 1200, 1500, 1925, 3800},
+      // A scan dataset keeps the intensity rows in the microspheres/ml format.
+      {true, 3, 1, true, false, -1, -1, 1225, 1600, 2800}};
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.scan ? "scan " : "fixed ") + (c.format ? "micros" : "intensity") +
-                 (c.blanks ? " blanks" : "") + (c.controls ? " controls" : ""));
+    SCOPED_TRACE(std::string(c.scan ? "scan " : "fixed ") + std::to_string(c.colors) +
+                 (c.format ? " micros" : " intensity") + (c.blanks ? " blanks" : "") +
+                 (c.controls ? " controls" : ""));
     Started s;
     Program& p = s.p;
+    p.SolventAmount = 2.5f;
     if (c.scan)
-      LoadScanWindow(p, 3, c.blanks);
+      LoadScanWindow(p, c.colors, c.blanks);
     else
-      LoadFixedWindow(p, 8, c.blanks, c.controls);
+      LoadFixedWindow(p, c.colors, c.blanks, c.controls);
     OFResults_Radio_Click(p, 1 - c.format);  // from the other format
     p.form.BackSub.geometry.top = 4321;      // marks "unchanged"
     OFResults_Radio_Click(p, c.format);
@@ -122,33 +126,19 @@ TEST(ResultFormat, StacksTheOptionRowsAsTheTableSays) {
     EXPECT_EQ(f.ControlCorr.visible ? f.ControlCorr.geometry.top : -1, c.control_corr);
     EXPECT_EQ(f.RunAnalysis.geometry.top, c.run_analysis);
     EXPECT_EQ(f.SynchDataBox.geometry.height, c.box_height);
+    EXPECT_EQ((c.scan ? f.MicroBox : f.ColorBoxes).geometry.width, c.panel_width);
     EXPECT_EQ(p.ResultsInMicrospheres, c.format == 1);
     EXPECT_TRUE(f.OFResults_Radio[c.format].selected);
     EXPECT_FALSE(f.OFResults_Radio[1 - c.format].selected);
-    EXPECT_EQ(f.Solvent_Text.visible, !c.scan && c.format == 1);
-  }
-}
-
-TEST(ResultFormat, FixedPanelWidthsAndSolventEntry) {
-  struct Case {
-    int colors, format, width;
-  };
-  for (const Case& c : {Case{15, 1, 2625}, {16, 1, 5350}, {15, 0, 1900}, {16, 0, 3800}}) {
-    SCOPED_TRACE(std::to_string(c.colors) + " colours, format " + std::to_string(c.format));
-    Started s;
-    Program& p = s.p;
-    p.SolventAmount = 2.5f;
-    LoadFixedWindow(p, c.colors, true, true);
-    OFResults_Radio_Click(p, c.format);
-    const MainForm& f = p.form;
-    const bool micros = c.format == 1;
-    EXPECT_EQ(f.ColorBoxes.geometry.width, c.width);
-    EXPECT_EQ(f.MicroLabel.visible, micros);
-    EXPECT_EQ(f.SolventTextLabel.visible, micros);
+    // The solvent amount is shown, read-only, with the fixed microspheres/ml format.
+    const bool solvent = !c.scan && c.format == 1;
+    EXPECT_EQ(f.Solvent_Text.visible, solvent);
+    EXPECT_EQ(f.SolventTextLabel.visible, solvent);
+    EXPECT_TRUE(c.scan || f.MicroLabel.visible == (c.format == 1));
     EXPECT_FALSE(f.Solvent_Text.enabled) << "nothing reads a typed amount";
-    if (micros) {
-      EXPECT_EQ(f.Solvent_Text.text, "2.5");
-      EXPECT_EQ(f.focus.control, "MicrosPerMlFix");
+    EXPECT_TRUE(!solvent || f.Solvent_Text.text == "2.5") << f.Solvent_Text.text;
+    if (c.format == 1) {
+      EXPECT_EQ(f.focus.control, c.scan ? "MicrosPerMl" : "MicrosPerMlFix");
       EXPECT_EQ(f.focus.index, 1);
     }
   }
@@ -189,8 +179,6 @@ TEST(ResultFormat, ScanPanelColumnsAndLabels) {
     EXPECT_TRUE(pures <= 15 || f.MicrosForColor[16].geometry.left == 2700);
     EXPECT_EQ(f.ColorTitle.geometry.left, 100);
     EXPECT_TRUE(f.ColorTitle.right_aligned && f.MicroTitle.visible);
-    EXPECT_EQ(f.focus.control, "MicrosPerMl");
-    EXPECT_EQ(f.focus.index, 1);
   }
 }
 

@@ -70,36 +70,21 @@ TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBar) {
 TEST(StartUp, GivesEveryControlItsCaption) {
   Started s;
   const MainForm& f = s.p.form;
-  const std::vector<std::pair<const Control*, std::string>> captions = {
-      {&f.OpenData, "Open Fixed Wavelength File"},
-      {&f.OpenDataSS, "Open Synchronous Scan File"},
-      {&f.CloseIt, "Close File"},
-      {&f.Spillover, "New Spillover Matrix"},
-      {&f.Exit, "Exit"},
-      {&f.AbtKOLVANE, "About KOLVANE..."},
-      {&f.ColorsHeading1, "Colors"},
-      {&f.ColorsHeading2, "Colors"},
-      {&f.MicroLabel, "Micros/Ml"},
-      {&f.MicrosHeading2, "Micros/Ml"},
-      {&f.ColorTitle, "Colors"},
-      {&f.MicroTitle, "Micros/Ml"},
-      {&f.FileStatsHeading, "DATASET STATISTICS"},
-      {&f.PureStatLabel, "Pures:"},
-      {&f.BlanksLabel, "Blanks:"},
-      {&f.SamplesLabel, "Samples:"},
-      {&f.ControlsLabel, "Controls"},
-      {&f.ReportResultsHeading, "Report Results"},
-      {&f.OFResults_Radio[0], "Intensity Levels"},
-      {&f.OFResults_Radio[1], "Microspheres/ml"},
-      {&f.BackSub, "Background Subtraction"},
-      {&f.ControlCorr, "Control Correction"},
-      {&f.SolventTextLabel, "Amt solvent (ml):"},
-      {&f.RunAnalysis, "Analyze"},
-      {&f.ProgressHeading, "Progress Indicator"},
-      {&f.XMin, "350"},
-      {&f.XMax, "700"},
-      {&f.YMin, "0"},
-      {&f.YMax, "1000"}};
+  // clang-format off
+  const std::pair<const Control*, const char*> captions[] = {
+      {&f.OpenData, "Open Fixed Wavelength File"}, {&f.OpenDataSS, "Open Synchronous Scan File"},
+      {&f.CloseIt, "Close File"}, {&f.Spillover, "New Spillover Matrix"}, {&f.Exit, "Exit"},
+      {&f.AbtKOLVANE, "About KOLVANE..."}, {&f.ColorsHeading1, "Colors"},
+      {&f.ColorsHeading2, "Colors"}, {&f.MicroLabel, "Micros/Ml"}, {&f.MicrosHeading2, "Micros/Ml"},
+      {&f.ColorTitle, "Colors"}, {&f.MicroTitle, "Micros/Ml"},
+      {&f.FileStatsHeading, "DATASET STATISTICS"}, {&f.PureStatLabel, "Pures:"},
+      {&f.BlanksLabel, "Blanks:"}, {&f.SamplesLabel, "Samples:"}, {&f.ControlsLabel, "Controls"},
+      {&f.ReportResultsHeading, "Report Results"}, {&f.OFResults_Radio[0], "Intensity Levels"},
+      {&f.OFResults_Radio[1], "Microspheres/ml"}, {&f.BackSub, "Background Subtraction"},
+      {&f.ControlCorr, "Control Correction"}, {&f.SolventTextLabel, "Amt solvent (ml):"},
+      {&f.RunAnalysis, "Analyze"}, {&f.ProgressHeading, "Progress Indicator"}, {&f.XMin, "350"},
+      {&f.XMax, "700"}, {&f.YMin, "0"}, {&f.YMax, "1000"}};
+  // clang-format on
   for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption, caption);
   EXPECT_EQ(f.caption, "Fluorescence Spillover Correction");
   EXPECT_EQ(f.Solvent_Text.text, "2");
@@ -108,10 +93,7 @@ TEST(StartUp, GivesEveryControlItsCaption) {
                                   "Green",      "Yellow-Green", "Yellow",  "Orange",
                                   "Orange-Red", "Red",          "Carmine", "Crimson",
                                   "Dark Red",   "Scarlet",      "Violet",  "Violet"};
-  for (int i = 1; i <= 15; ++i) {
-    EXPECT_EQ(f.Color[i].caption, column[i]) << i;
-    EXPECT_EQ(f.Color[i + 15].caption, column[i]) << i + 15;
-  }
+  for (int i = 1; i <= 30; ++i) EXPECT_EQ(f.Color[i].caption, column[i > 15 ? i - 15 : i]) << i;
   EXPECT_EQ(f.MicrosForColor[1].caption, "Color 1:");
   EXPECT_EQ(f.MicrosForColor[30].caption, "Color 30:");
 }
@@ -223,94 +205,64 @@ void ExpectNoOverlap(const std::string& where, const Twips& box, const std::vect
   }
 }
 
+// The panels, and within them the boxes whose layout depends on the number of colours.
 void ExpectTidyWindow(const std::string& state, const MainForm& f) {
   std::vector<Shown> v;
-  Add(v, "ColorBoxes", f.ColorBoxes);
-  Add(v, "MicroBox", f.MicroBox);
-  Add(v, "FileStats", f.FileStats);
-  Add(v, "SynchFrame", f.SynchFrame);
-  Add(v, "ProgressBar", f.ProgressBar);
-  Add(v, "Directions", f.Directions);
+  for (const Control* c :
+       {&f.ColorBoxes, &f.MicroBox, &f.FileStats, &f.SynchFrame, &f.ProgressBar, &f.Directions})
+    Add(v, "panel", *c);
   ExpectNoOverlap(state + "/window", {0, 0, f.geometry.width, f.geometry.height}, v);
-  auto group = [&](const Control& box, const char* name, auto fill) {
-    if (!box.visible) return;
+  for (bool fixed : {true, false}) {
+    const Control& box = fixed ? f.ColorBoxes : f.MicroBox;
+    if (!box.visible) continue;
     std::vector<Shown> w;
-    fill(w);
-    ExpectNoOverlap(state + "/" + name, box.geometry, w);
-  };
-  group(f.ColorBoxes, "ColorBoxes", [&](std::vector<Shown>& w) {
     for (int i = 1; i <= 30; ++i) {
-      Add(w, "Color" + std::to_string(i), f.Color[i]);
-      Add(w, "MicrosPerMlFix" + std::to_string(i), f.MicrosPerMlFix[i]);
+      Add(w, "box " + std::to_string(i), fixed ? f.Color[i] : f.MicrosForColor[i]);
+      Add(w, "entry " + std::to_string(i), fixed ? f.MicrosPerMlFix[i] : f.MicrosPerMl[i]);
     }
-    for (const Control* c :
-         {&f.ColorsHeading1, &f.ColorsHeading2, &f.MicroLabel, &f.MicrosHeading2})
-      Add(w, c->caption, *c);
-  });
-  group(f.MicroBox, "MicroBox", [&](std::vector<Shown>& w) {
-    for (int i = 1; i <= 30; ++i) {
-      Add(w, "MicrosForColor" + std::to_string(i), f.MicrosForColor[i]);
-      Add(w, "MicrosPerMl" + std::to_string(i), f.MicrosPerMl[i]);
-    }
-    Add(w, "ColorTitle", f.ColorTitle);
-    Add(w, "MicroTitle", f.MicroTitle);
-  });
-  group(f.FileStats, "FileStats", [&](std::vector<Shown>& w) {
-    for (const Control* c :
-         {&f.FileStatsHeading, &f.PureStatLabel, &f.SamplesLabel, &f.BlanksLabel, &f.ControlsLabel,
-          &f.PureStat, &f.Samples, &f.BlanksNum, &f.ControlsNum})
-      Add(w, c->caption.empty() ? "value" : c->caption, *c);
-  });
-  group(f.SynchFrame, "SynchFrame", [&](std::vector<Shown>& w) {
-    Add(w, "SynchDataBox", f.SynchDataBox);
-    Add(w, "Spectra", f.Spectra);
-    for (const Control* c : {&f.XMin, &f.XMax, &f.YMin, &f.YMax}) Add(w, "axis", *c);
-  });
-  if (f.SynchFrame.visible)
-    group(f.SynchDataBox, "SynchDataBox", [&](std::vector<Shown>& w) {
-      for (const Control* c :
-           {&f.ReportResultsHeading, &f.OFResults_Radio[0], &f.OFResults_Radio[1],
-            &f.SolventTextLabel, &f.Solvent_Text, &f.BackSub, &f.ControlCorr, &f.RunAnalysis})
-        Add(w, c->caption.empty() ? "Solvent_Text" : c->caption, *c);
-    });
-  group(f.ProgressBar, "ProgressBar", [&](std::vector<Shown>& w) {
-    Add(w, "ProgressHeading", f.ProgressHeading);
-    Add(w, "SamplePtr", f.SamplePtr);
-    Add(w, "Perc_Panel", f.Perc_Panel);
-  });
+    for (const Control* c : {&f.ColorsHeading1, &f.ColorsHeading2, &f.MicroLabel, &f.MicrosHeading2,
+                             &f.ColorTitle, &f.MicroTitle})
+      if ((c == &f.ColorTitle || c == &f.MicroTitle) != fixed) Add(w, c->caption, *c);
+    ExpectNoOverlap(state + (fixed ? "/ColorBoxes" : "/MicroBox"), box.geometry, w);
+  }
+  if (!f.SynchFrame.visible) return;
+  std::vector<Shown> w;
+  Add(w, "SynchDataBox", f.SynchDataBox);
+  Add(w, "Spectra", f.Spectra);
+  for (const Control* c : {&f.XMin, &f.XMax, &f.YMin, &f.YMax}) Add(w, c->caption, *c);
+  ExpectNoOverlap(state + "/SynchFrame", f.SynchFrame.geometry, w);
+  if (!f.SynchDataBox.visible) return;
+  w.clear();
+  for (const Control* c :
+       {&f.ReportResultsHeading, &f.OFResults_Radio[0], &f.OFResults_Radio[1], &f.SolventTextLabel,
+        &f.Solvent_Text, &f.BackSub, &f.ControlCorr, &f.RunAnalysis})
+    Add(w, c->caption.empty() ? "Solvent_Text" : c->caption, *c);
+  ExpectNoOverlap(state + "/SynchDataBox", f.SynchDataBox.geometry, w);
 }
 
 TEST(Layout, NothingShownOverlapsInAnyState) {
-  for (int colors : {4, 15, 16, 30})
-    for (bool blanks : {false, true})
-      for (bool controls : {false, true}) {
+  for (bool scan : {false, true})
+    for (int colors : {4, 15, 16, 30})
+      for (int options = 0; options < 4; ++options) {  // blanks, controls (fixed only)
+        const bool blanks = options & 1, controls = options & 2;
+        if (scan && controls) continue;
+        const std::string tag = std::string(scan ? "scan " : "fixed ") + std::to_string(colors) +
+                                (blanks ? " B" : "") + (controls ? " C" : "");
         Started s;
         Program& p = s.p;
-        const std::string tag =
-            "fixed " + std::to_string(colors) + (blanks ? " B" : "") + (controls ? " C" : "");
         ExpectTidyWindow("idle", p.form);
-        LoadFixedWindow(p, colors, blanks, controls);
+        if (scan)
+          LoadScanWindow(p, colors, blanks);
+        else
+          LoadFixedWindow(p, colors, blanks, controls);
         ExpectTidyWindow(tag + " intensity", p.form);
         OFResults_Radio_Click(p, 1);
         ExpectTidyWindow(tag + " micros", p.form);
         p.form.SynchDataBox.visible = false;  // running: options hidden, progress shown
         p.form.ProgressBar.visible = true;
+        if (scan) ShowSpectrumDisplay(p, true);
         ExpectTidyWindow(tag + " running", p.form);
       }
-  for (int pures : {3, 15, 16, 30})
-    for (bool blanks : {false, true}) {
-      Started s;
-      Program& p = s.p;
-      const std::string tag = "scan " + std::to_string(pures) + (blanks ? " B" : "");
-      LoadScanWindow(p, pures, blanks);
-      ExpectTidyWindow(tag + " intensity", p.form);
-      OFResults_Radio_Click(p, 1);
-      ExpectTidyWindow(tag + " micros", p.form);
-      p.form.SynchDataBox.visible = false;
-      p.form.ProgressBar.visible = true;
-      ShowSpectrumDisplay(p, true);
-      ExpectTidyWindow(tag + " running", p.form);
-    }
 }
 
 TEST(Layout, FixedPanelShowsEveryColourInEitherFormat) {

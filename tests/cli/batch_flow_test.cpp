@@ -30,88 +30,68 @@ const char* const kNoMatrix =
     "There is no spillover matrix data available to for this dataset.  Please use the 'New "
     "Spillover Matrix' menu option to associate a matrix with this dataset.";
 
-void ChooseMicrospheres(Program& p) {
-  p.form.OFResults_Radio[0].selected = false;
-  p.form.OFResults_Radio[1].selected = true;
-  OFResults_Radio_Click(p, 1);
+// A user's choices in the window between opening the dataset and pressing Analyze.
+struct Choices {
+  std::vector<int> untick;                          // colour boxes unticked
+  std::vector<std::pair<int, const char*>> micros;  // microspheres/ml typed; the format chosen
+  bool background_off = false, control_correction = false;
+  std::string matrix = "";  // a matrix file read with New Spillover Matrix
+  int tissue = 0;           // 0: Ok at once (excluded), 2: use tissue with the stored sample
+};
+
+void Choose(Program& p, ScriptedHost& host, const Choices& c) {
+  for (int slot : c.untick) SetColorTick(p, slot, false);
+  if (!c.micros.empty()) {
+    p.form.OFResults_Radio[0].selected = false;
+    p.form.OFResults_Radio[1].selected = true;
+    OFResults_Radio_Click(p, 1);
+  }
+  for (const auto& [slot, text] : c.micros)
+    (p.FixedDataLoaded ? SetMicrosPerMlFixText : SetMicrosPerMlText)(p, slot, text);
+  p.form.BackSub.ticked = !c.background_off && p.form.BackSub.ticked;
+  BackSub_Click(p);
+  p.form.ControlCorr.ticked = c.control_correction;
+  ControlCorr_Click(p);
+  if (!c.matrix.empty()) {
+    host.QueueFile(c.matrix);
+    ASSERT_EQ(Spillover_Click(p), Flow::Continue);
+  }
+  host.on_tissue = [use = c.tissue != 0](TissueForm& f) {
+    if (use) TissueOpt_Click(f, 0);
+    TissueOk_Click(f);
+  };
+  host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsUseStored_Click(f); };
 }
 
 TEST(WindowAndBatch, SameChoicesWriteTheSameResultsFile) {
   struct Case {
-    const char* name;
-    bool scan;
-    std::vector<std::string> dialogs;                     // the open dialogs' answers; "" cancels
-    const char* load_message;                             // shown at load, or nullptr
-    std::function<void(Program&, ScriptedHost&)> choose;  // the user's clicks before Analyze
-    std::vector<std::string> batch;                       // the same choices, after -o OUT
-    std::string expected;                                 // a piece of the results
+    std::vector<std::string> dialogs;  // the open dialogs' answers; "" cancels
+    Choices choices;
+    std::vector<std::string> batch;      // the same choices on the command line
+    std::string expected;                // a piece of the results
+    const char* load_message = nullptr;  // shown at load
   };
+  const std::string fix = Data("three_colors.fix"), blk = Data("three_colors.blk"),
+                    ctl = Data("three_colors.ctl"), spl = Data("three_colors.spl"),
+                    syn = Data("three_pures.syn"), slk = Data("three_pures.slk");
+  // clang-format off
   const Case cases[] = {
-      {"blanks, controls, a colour left out, microspheres/ml",
-       false,
-       {Data("three_colors.fix"), Data("three_colors.blk"), Data("three_colors.ctl")},
-       nullptr,
-       [](Program& p, ScriptedHost&) {
-         SetColorTick(p, 2, false);
-         ChooseMicrospheres(p);
-         SetMicrosPerMlFixText(p, 1, "1500");
-         SetMicrosPerMlFixText(p, 3, "800");
-         p.form.ControlCorr.ticked = true;
-         ControlCorr_Click(p);
-       },
-       {"fixed", Data("three_colors.fix"), "--blanks", Data("three_colors.blk"), "--controls",
-        Data("three_colors.ctl"), "--colors", "1,3", "--format", "microspheres", "--micros-per-ml",
-        "1500,1000,800", "--control-correction", "on"},
+      {{fix, blk, ctl}, {{2}, {{1, "1500"}, {3, "800"}}, false, true},
+       {"fixed", fix, "--blanks", blk, "--controls", ctl, "--colors", "1,3", "--format", "microspheres",
+        "--micros-per-ml", "1500,1000,800", "--control-correction", "on"},
        "\tWavelengths not used.\r\n\tYellow-Green\r\n"},
-      {"a matrix file",
-       false,
-       {Data("no_pures.fix"), "", ""},
-       kNoPures,
-       [](Program& p, ScriptedHost& host) {
-         host.QueueFile(Data("three_colors.spl"));
-         ASSERT_EQ(Spillover_Click(p), Flow::Continue);
-       },
-       {"fixed", Data("no_pures.fix"), "--matrix", Data("three_colors.spl")},
-       "Spillover Matrix Read from File: " + Data("three_colors.spl") + "\r\n"},
-      {"the stored tissue sample",
-       false,
-       {Data("tissue.fix"), "", ""},
-       nullptr,
-       [](Program&, ScriptedHost& host) {
-         host.on_tissue = [](TissueForm& f) {
-           TissueOpt_Click(f, 0);
-           TissueOk_Click(f);
-         };
-         host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsUseStored_Click(f); };
-       },
-       {"fixed", Data("tissue.fix"), "--tissue", "stored"},
-       // Tissue reads 0.6165 of itself at Blue.
-       "Tissue\t1.0000\t0.6165\t0.0000\r\n"},
-      {"tissue excluded, the batch's default",
-       false,
-       {Data("tissue.fix"), "", ""},
-       nullptr,
-       [](Program&, ScriptedHost& host) {
-         host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
-       },
-       {"fixed", Data("tissue.fix")},
-       "\tTissue readings are not corrected.\r\n"},
-      {"scan with blanks, background off, microspheres/ml",
-       true,
-       {Data("three_pures.syn"), Data("three_pures.slk")},
-       nullptr,
-       [](Program& p, ScriptedHost&) {
-         p.form.BackSub.ticked = false;
-         BackSub_Click(p);
-         ChooseMicrospheres(p);
-         SetMicrosPerMlText(p, 1, "500");
-         SetMicrosPerMlText(p, 3, "2000");
-       },
-       {"scan", Data("three_pures.syn"), "--blanks", Data("three_pures.slk"), "--background", "off",
-        "--format", "microspheres", "--micros-per-ml", "500,1000,2000"},
-       "S4\t"}};
+      {{Data("no_pures.fix"), "", ""}, {{}, {}, false, false, spl},
+       {"fixed", Data("no_pures.fix"), "--matrix", spl},
+       "Spillover Matrix Read from File: " + spl + "\r\n", kNoPures},
+      // The stored sample: tissue reads 0.6165 of itself at Blue.
+      {{Data("tissue.fix"), "", ""}, {{}, {}, false, false, "", 2},
+       {"fixed", Data("tissue.fix"), "--tissue", "stored"}, "Tissue\t1.0000\t0.6165\t0.0000\r\n"},
+      {{syn, slk}, {{}, {{1, "500"}, {3, "2000"}}, true},
+       {"scan", syn, "--blanks", slk, "--background", "off", "--format", "microspheres",
+        "--micros-per-ml", "500,1000,2000"}, "S4\t"}};
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.batch[1]);
     TempDir dir;
     const std::string window = dir.File("window.scf");
     {
@@ -121,13 +101,13 @@ TEST(WindowAndBatch, SameChoicesWriteTheSameResultsFile) {
       for (const std::string& answer : c.dialogs) host.QueueFile(answer);
       host.QueueFile(window);
       if (c.load_message) host.ExpectMessage(c.load_message);
-      ASSERT_EQ(c.scan ? OpenDataSS_Click(p) : OpenData_Click(p), Flow::Continue);
-      c.choose(p, host);
+      ASSERT_EQ((c.batch[0] == "scan" ? OpenDataSS_Click : OpenData_Click)(p), Flow::Continue);
+      Choose(p, host, c.choices);
       EXPECT_EQ(RunAnalysis_Click(p), Flow::Continue);
       EXPECT_TRUE(p.RunCompleted);
     }
     std::vector<std::string> args = c.batch;
-    args.insert(args.begin() + 2, {"-o", dir.File("batch.scf")});
+    args.insert(args.end(), {"-o", dir.File("batch.scf")});
     const BatchRun run = RunBatch(args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, c.load_message ? std::string(c.load_message) + "\n" : "");
@@ -143,7 +123,10 @@ TEST(WindowAndBatch, SameChoicesWriteTheSameResultsFile) {
 TEST(BatchExit, CompleteRunsWriteBesideTheDataFileByDefault) {
   TempDir dir;
   for (const auto& [subcommand, name, last] :
-       {std::tuple{"fixed", "three_colors.fix", "S5\t"}, {"scan", "three_pures.syn", "S4\t"}}) {
+       {std::tuple{"fixed", "three_colors.fix", "S5\t"},
+        {"scan", "three_pures.syn", "S4\t"},
+        // Tissue is excluded unless --tissue says otherwise.
+        {"fixed", "tissue.fix", "\tTissue readings are not corrected.\r\n"}}) {
     const std::string data = dir.Copy(Data(name));
     const std::string bytes = ReadWholeFile(data);
     const BatchRun run = RunBatch({subcommand, data});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/program.h"
@@ -13,28 +14,27 @@
 namespace kolvane {
 namespace {
 
-// A batch host whose error stream is kept to be read back.
+// A batch host whose error stream is kept in memory to be read back.
 struct Hosted {
   BatchOptions options;  // the host keeps a reference to it
-  std::FILE* file = std::tmpfile();
-  long taken = 0;
+  char* buffer = nullptr;
+  std::size_t size = 0, taken = 0;
+  std::FILE* file = open_memstream(&buffer, &size);
   BatchHost host;
   Program p{host};
   explicit Hosted(const BatchOptions& o = {}, bool terminal = false)
       : options(o), host(options, file, terminal) {
     host.Attach(p);
   }
-  ~Hosted() { std::fclose(file); }
+  ~Hosted() {
+    std::fclose(file);
+    std::free(buffer);
+  }
   // Everything written since the last call.
   std::string Take() {
     std::fflush(file);
-    std::fseek(file, 0, SEEK_END);
-    const long end = std::ftell(file);
-    std::string text(static_cast<std::size_t>(end - taken), '\0');
-    std::fseek(file, taken, SEEK_SET);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    taken = end;
-    std::fseek(file, 0, SEEK_END);
+    std::string text(buffer + taken, size - taken);
+    taken = size;
     return text;
   }
 };

@@ -125,23 +125,20 @@ TEST_F(Dispatch, FixedChecksThatRefuseKeepTheDatasetLoaded) {
   EXPECT_TRUE(p.MatrixReady && p.form.ColorBoxes.visible);
 }
 
-TEST_F(Dispatch, ScanRunShowsProgressAndReturnsToIdle) {
-  LoadScanWindow(p, 3, true);
-  OpenResultsChannel();
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Continue);
-  EXPECT_EQ(seen.scan_runs, 1);
-  EXPECT_EQ(seen.checks, 0);
-  EXPECT_TRUE(seen.progress_shown && seen.busy);
-  EXPECT_FALSE(seen.options_shown);
-  ExpectIdleAfterRun();
-  EXPECT_TRUE(p.ScanDataLoaded);
-}
-
-TEST_F(Dispatch, AFailedRunReturnsToIdleToo) {
-  LoadScanWindow(p, 2, false);
-  seen.run_answer = Flow::Stop;
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);
-  ExpectIdleAfterRun();
+TEST_F(Dispatch, ScanRunShowsProgressAndReturnsToIdleWhateverItsOutcome) {
+  for (Flow outcome : {Flow::Continue, Flow::Stop}) {
+    seen = Seen{};
+    seen.run_answer = outcome;
+    LoadScanWindow(p, 3, true);
+    OpenResultsChannel();
+    EXPECT_EQ(RunAnalysisWith(p, fakes), outcome);
+    EXPECT_EQ(seen.scan_runs, 1);
+    EXPECT_EQ(seen.checks, 0);
+    EXPECT_TRUE(seen.progress_shown && seen.busy);
+    EXPECT_FALSE(seen.options_shown);
+    ExpectIdleAfterRun();
+    EXPECT_TRUE(p.ScanDataLoaded);
+  }
 }
 
 TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
@@ -167,7 +164,7 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
   EXPECT_EQ(seen.scan_runs, 1);
 }
 
-TEST_F(Dispatch, AnEndingRunLeavesTheWindowAlone) {
+TEST_F(Dispatch, AnEndingProgramLeavesTheWindowAlone) {
   LoadFixedWindow(p, 4, false, false);
   seen.run_answer = Flow::ProgramEnding;
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
