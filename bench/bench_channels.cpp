@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -117,6 +118,70 @@ void BM_ChannelReadChar(benchmark::State& state) {
   });
 }
 
+// The bare number reader over a synchronous-scan file of one's choice (the benchmark scan
+// file of bench/measure.sh, say): the header's lines, then every record's label a character
+// at a time and its values number by number, as the scan run reads them, and nothing else.
+// KOLVANE_BENCH_SCAN_FILE names the file; without it the benchmark is skipped.
+void BM_ChannelReadScanFile(benchmark::State& state) {
+  const char* path = std::getenv("KOLVANE_BENCH_SCAN_FILE");
+  kolvane::InputChannel in;
+  if (path == nullptr || !in.Open(path)) {
+    state.SkipWithError("KOLVANE_BENCH_SCAN_FILE does not name a readable file");
+    return;
+  }
+  // The header: lines up to the first record label; its scan range gives the values per
+  // record.
+  std::string line;
+  int header_lines = 0;
+  double lower = 0, upper = 0, interval = 1;
+  while (in.ReadLine(line) == kolvane::ReadStatus::Ok) {
+    if (line.size() > 1 && (line[0] == 'B' || line[0] == 'P' || line[0] == 'S') && line[1] >= '0' &&
+        line[1] <= '9') {
+      break;
+    }
+    ++header_lines;
+    const auto tab = line.find('\t');
+    const std::string key = line.substr(0, tab);
+    const double value = tab == std::string::npos ? 0 : std::atof(line.c_str() + tab + 1);
+    if (key == "Scan lower") lower = value;
+    if (key == "Scan upper") upper = value;
+    if (key == "Scan data interval") interval = value;
+  }
+  const int points = static_cast<int>((upper - lower) / interval + 0.5);
+  if (points < 1) {
+    state.SkipWithError("the file has no scan range in its header");
+    return;
+  }
+  for (auto _ : state) {
+    in.Rewind();
+    for (int i = 0; i < header_lines; ++i) in.ReadLine(line);
+    double total = 0;
+    std::int64_t records = 0;
+    char c = 0;
+    for (;;) {
+      bool more = true;
+      do {
+        more = in.ReadChar(c) == kolvane::ReadStatus::Ok;
+      } while (more && (c == ' ' || c == '\t' || c == '\r' || c == '\n'));
+      if (!more) break;
+      while (in.ReadChar(c) == kolvane::ReadStatus::Ok && c != ' ' && c != '\t' && c != '\r' &&
+             c != '\n') {
+      }
+      for (int i = 0; i < points; ++i) {
+        double value = 0;
+        if (in.AtEnd() || in.ReadNumber(value) != kolvane::ReadStatus::Ok) break;
+        total += static_cast<float>(value);
+      }
+      ++records;
+    }
+    benchmark::DoNotOptimize(total);
+    state.counters["records"] = static_cast<double>(records);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+
+BENCHMARK(BM_ChannelReadScanFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadItem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadNumber)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChannelReadLine)->Unit(benchmark::kMillisecond);

@@ -34,9 +34,9 @@ struct FileFilter {
 
 struct FileDialogRequest {
   bool save = false;
-  std::string title;                 // empty: the platform's default open title
-  std::vector<FileFilter> filters;   // in the order shown
-  std::string default_name;          // save dialogs only: proposed full path
+  std::string title;                // empty: the platform's default open title
+  std::vector<FileFilter> filters;  // in the order shown
+  std::string default_name;         // save dialogs only: proposed full path
 };
 
 class Host {
@@ -64,6 +64,9 @@ class Host {
   virtual void WaitForMessages() { ProcessPendingMessages(); }
   // The form model changed and the view should mirror it at its next repaint.
   virtual void FormChanged() {}
+  // False when nothing shows the spectrum display (a run without a window): the scan run then
+  // leaves each record's spectrum undrawn. The results never depend on the drawing.
+  virtual bool ShowsSpectra() const { return true; }
 
   // The number typed into an entry box, read by the user's locale; empty when the text is not
   // a number (empty text included) or lies outside the single-precision range.

@@ -44,7 +44,8 @@ bool InputChannel::Open(const std::string& path) {
   // The channel keeps its own block buffer; a second one inside the C library only copies.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
-  buffer_.resize(kBlockSize);
+  buffer_.reset(new char[kBlockSize]);
+  capacity_ = kBlockSize;
   Start();
   return true;
 }
@@ -54,8 +55,8 @@ void InputChannel::Close() {
   file_ = nullptr;
   path_.clear();
   pos_ = len_ = 0;
-  buffer_.clear();
-  buffer_.shrink_to_fit();
+  buffer_.reset();
+  capacity_ = 0;
   spill_.clear();
 }
 
@@ -66,7 +67,7 @@ bool InputChannel::IsOpen() const {
 bool InputChannel::Fill() {
   pos_ = len_ = 0;
   if (file_ == nullptr) return false;
-  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  len_ = std::fread(buffer_.get(), 1, capacity_, file_);
   return len_ > 0;
 }
 
@@ -75,7 +76,7 @@ void InputChannel::Start() {
   if (file_ == nullptr) return;
   std::clearerr(file_);
   if (std::fseek(file_, 0, SEEK_SET) != 0) return;
-  if (Fill() && len_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+  if (Fill() && len_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
 }
 
 void InputChannel::Rewind() {
@@ -103,8 +104,8 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
     ++pos_;
     for (;;) {
       if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the quotes
-      const char* begin = buffer_.data() + pos_;
-      const char* end = buffer_.data() + len_;
+      const char* begin = buffer_.get() + pos_;
+      const char* end = buffer_.get() + len_;
       const char* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
       if (quote == nullptr) {
         item.append(begin, end);
@@ -128,8 +129,8 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
 
   for (;;) {
     if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the item
-    const char* begin = buffer_.data() + pos_;
-    const char* end = buffer_.data() + len_;
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
     const char* p = begin;
     while (p != end && *p != ',' && *p != '\r' && *p != '\n') ++p;
     item.append(begin, p);
@@ -146,8 +147,8 @@ ReadStatus InputChannel::ReadLine(std::string& line) {
   if (Peek() < 0) return ReadStatus::End;
   for (;;) {
     if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // last line without a line end
-    const char* begin = buffer_.data() + pos_;
-    const char* end = buffer_.data() + len_;
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
     const char* p = begin;
     while (p != end && *p != '\r' && *p != '\n') ++p;
     line.append(begin, p);
@@ -177,12 +178,21 @@ ReadStatus InputChannel::ReadNumber(double& value) {
   }
   if (c < 0) return ReadStatus::End;
 
-  // The number text is converted where it lies in the buffer; only a number cut by the end
-  // of the buffer is copied.
+  // The plainest numbers are converted in one pass over the buffer; the others are converted
+  // where they lie in the buffer, and only a number cut by the end of the buffer is copied.
+  const char* here = buffer_.get() + pos_;
+  const char* filled = buffer_.get() + len_;
+  const char* stop = ParsePlainNumber(here, filled, value);
+  if (stop != nullptr && stop != filled && EndsNumber(*stop)) {
+    pos_ += static_cast<std::size_t>(stop - here);
+    SkipNumberEnd();
+    return ReadStatus::Ok;
+  }
+  value = 0.0;
   spill_.clear();
   for (;;) {
-    const char* begin = buffer_.data() + pos_;
-    const char* end = buffer_.data() + len_;
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
     const char* p = begin;
     while (p != end && !EndsNumber(*p)) ++p;
     pos_ += static_cast<std::size_t>(p - begin);
@@ -201,8 +211,12 @@ ReadStatus InputChannel::ReadNumber(double& value) {
       return ReadStatus::Ok;
     }
   }
+  SkipNumberEnd();
+  return ReadStatus::Ok;
+}
 
-  c = Peek();
+void InputChannel::SkipNumberEnd() {
+  int c = Peek();
   while (IsBlankOrTab(c)) {
     ++pos_;
     c = Peek();
@@ -213,7 +227,6 @@ ReadStatus InputChannel::ReadNumber(double& value) {
     ++pos_;
     SkipLineEnd(c);
   }
-  return ReadStatus::Ok;
 }
 
 // --- OutputChannel -------------------------------------------------------------------------

@@ -58,12 +58,16 @@ class InputChannel {
   int Peek();                   // next byte or -1
   int Get();                    // next byte or -1
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
+  void SkipNumberEnd();         // the blanks after a number and one comma or line end
 
   void Start();  // positions at the first byte, after a UTF-8 byte order mark
 
   std::FILE* file_ = nullptr;
   std::string path_;
-  std::vector<char> buffer_;
+  // Left uninitialised: only what fread fills is read, and a large file's reads never touch
+  // the pages of the block that a small file leaves unused.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   std::string spill_;  // a number that runs across the end of the buffer

@@ -6,7 +6,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace kolvane {
 
@@ -117,9 +119,176 @@ std::string GeneralFromDecimal(const Decimal& d, int significant) {
   return out;
 }
 
+constexpr std::uint64_t kTens[] = {1ULL,
+                                   10ULL,
+                                   100ULL,
+                                   1000ULL,
+                                   10000ULL,
+                                   100000ULL,
+                                   1000000ULL,
+                                   10000000ULL,
+                                   100000000ULL,
+                                   1000000000ULL,
+                                   10000000000ULL,
+                                   100000000000ULL,
+                                   1000000000000ULL,
+                                   10000000000000ULL,
+                                   100000000000000ULL,
+                                   1000000000000000ULL,
+                                   10000000000000000ULL,
+                                   100000000000000000ULL,
+                                   1000000000000000000ULL};
+
+// 5^k for k = 0..22; each below 2^53.
+constexpr std::uint64_t kFives[] = {1ULL,
+                                    5ULL,
+                                    25ULL,
+                                    125ULL,
+                                    625ULL,
+                                    3125ULL,
+                                    15625ULL,
+                                    78125ULL,
+                                    390625ULL,
+                                    1953125ULL,
+                                    9765625ULL,
+                                    48828125ULL,
+                                    244140625ULL,
+                                    1220703125ULL,
+                                    6103515625ULL,
+                                    30517578125ULL,
+                                    152587890625ULL,
+                                    762939453125ULL,
+                                    3814697265625ULL,
+                                    19073486328125ULL,
+                                    95367431640625ULL,
+                                    476837158203125ULL,
+                                    2384185791015625ULL};
+
+__extension__ typedef unsigned __int128 Wide;
+
+// The value's 15 significant digits as an integer N, 10^14 <= N < 10^15, with
+// value = N x 10^(exponent - 14), rounded half to even on the exact binary value as the full
+// conversion rounds them. The double is m x 2^e with m below 2^53; m x 10^k = m x 5^k x 2^k
+// is exact in 128 bits for k <= 22, so the integer part and the remainder are exact.
+// False for magnitudes outside 1e-7..1e13 (left to the full conversion).
+bool FifteenDigits(double magnitude, std::uint64_t& digits, int& exponent) {
+  if (!(magnitude >= 1e-7 && magnitude < 1e13)) return false;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52);  // a normal number: no sign, no subnormal
+  const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+  const int binary = biased - 1075;  // magnitude = mantissa x 2^binary
+  // 2^(biased - 1023) <= magnitude < 2^(biased - 1022); the decimal exponent is the floor of
+  // (biased - 1023) log10 2 or one more. 78913 / 2^18 is log10 2 closely enough here.
+  const int power = biased - 1023;
+  int guess = power >= 0 ? (power * 78913) >> 18 : -((-power * 78913 + (1 << 18) - 1) >> 18);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int k = 14 - guess;
+    if (k < 0 || k > 22) return false;
+    const Wide product = static_cast<Wide>(mantissa) * kFives[k];
+    const int shift = binary + k;  // y = product x 2^shift
+    std::uint64_t whole = 0;
+    bool up = false;
+    if (shift >= 0) {
+      if (shift > 20) return false;
+      const Wide y = product << shift;
+      if (y >= static_cast<Wide>(1000000000000000ULL)) {
+        ++guess;
+        continue;
+      }
+      whole = static_cast<std::uint64_t>(y);
+    } else {
+      const int right = -shift;
+      if (right > 120) return false;
+      const Wide y = product >> right;
+      if (y >= static_cast<Wide>(1000000000000000ULL)) {
+        ++guess;
+        continue;
+      }
+      whole = static_cast<std::uint64_t>(y);
+      const Wide rest = product - (y << right);
+      const Wide half = static_cast<Wide>(1) << (right - 1);
+      up = rest > half || (rest == half && (whole & 1) != 0);
+    }
+    if (whole < 100000000000000ULL) {
+      --guess;
+      continue;
+    }
+    if (up) ++whole;
+    if (whole == 1000000000000000ULL) {
+      whole = 100000000000000ULL;
+      ++guess;
+    }
+    digits = whole;
+    exponent = guess;
+    return true;
+  }
+  return false;
+}
+
+// Writes the fixed pattern of a value with 1..6 decimals from its 15 significant digits,
+// rounding them half away from zero at the last decimal. Returns the end of the text, or
+// nullptr when the value is left to the general route (which gives the same text).
+char* FixedShortcut(double value, int decimals, char* out) {
+  if (decimals < 1 || decimals > 6) return nullptr;
+  const double magnitude = std::fabs(value);
+  if (magnitude < 1e-7) {
+    // Its 15 digits round to at most 1e-7, below half of the last decimal's unit: zero, and
+    // never "-0.000".
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = 0; i < decimals; ++i) *out++ = '0';
+    return out;
+  }
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  if (!FifteenDigits(magnitude, digits, exponent)) return nullptr;
+  // The digits of N that lie below 10^-decimals: dropped, the highest of them rounding.
+  const int dropped = 14 - exponent - decimals;
+  if (dropped < 1) return nullptr;
+  std::uint64_t kept = 0;
+  if (dropped <= 15) {
+    kept = digits / kTens[dropped];
+    const std::uint64_t rest = digits - kept * kTens[dropped];
+    if (rest >= 5 * kTens[dropped - 1]) ++kept;
+  }
+  // kept is the result in units of 10^-decimals (below 10^19).
+  if (std::signbit(value) && kept != 0) *out++ = '-';
+  char text[24];
+  int length = 0;
+  do {
+    text[length++] = static_cast<char>('0' + kept % 10);
+    kept /= 10;
+  } while (kept != 0 || length <= decimals);
+  for (int i = length - 1; i >= decimals; --i) *out++ = text[i];
+  *out++ = '.';
+  for (int i = decimals - 1; i >= 0; --i) *out++ = text[i];
+  return out;
+}
+
 }  // namespace
 
 std::string FormatFixed(double value, int decimals) {
+  char text[32];
+  if (std::isfinite(value)) {
+    if (const char* end = FixedShortcut(value, decimals, text))
+      return std::string(text, static_cast<std::size_t>(end - text));
+  }
+  return FormatFixedFromDigits(value, decimals);
+}
+
+void AppendFixed(std::string& line, double value, int decimals) {
+  char text[32];
+  if (std::isfinite(value)) {
+    if (const char* end = FixedShortcut(value, decimals, text)) {
+      line.append(text, static_cast<std::size_t>(end - text));
+      return;
+    }
+  }
+  line += FormatFixedFromDigits(value, decimals);
+}
+
+std::string FormatFixedFromDigits(double value, int decimals) {
   if (decimals < 0) decimals = 0;
   // Callers refuse infinities and NaN before writing; should one slip through it is written
   // as zero rather than as text a spreadsheet cannot read.

@@ -12,6 +12,12 @@ namespace kolvane {
 // significant digits, which is what a spreadsheet shows of it. Not finite values never reach
 // here (should one, it is written as zero). The full stop whatever the locale.
 std::string FormatFixed(double value, int decimals);
+// The same text appended to `line` (the results lines are built cell by cell).
+void AppendFixed(std::string& line, double value, int decimals);
+// The same text, always formed from the value's full decimal digits. FormatFixed takes a
+// shortcut for ordinary values; this is the route it falls back on, kept callable so that the
+// two can be held equal.
+std::string FormatFixedFromDigits(double value, int decimals);
 
 // The general shortest form of a double: up to 15 significant digits, no trailing zeros, a
 // whole number without a decimal point ("1000", "0.5"). When the decimal exponent is 15 or

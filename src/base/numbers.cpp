@@ -21,13 +21,15 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The powers of ten that are exact doubles.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Most numbers in the files have a few digits and no exponent: with at most 15 significant
 // digits and a power of ten up to 22, both operands are exact doubles and one multiplication
 // or division rounds correctly, so the result equals the full conversion's.
 bool ConvertShort(const char* first, const char* last, double& value) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   std::uint64_t mantissa = 0;
   int digits = 0;
   int scale = 0;  // value = mantissa x 10^scale
@@ -187,7 +189,50 @@ double Signed(double magnitude, bool negative) {
 
 }  // namespace
 
+const char* ParsePlainNumber(const char* first, const char* last, double& value) {
+  const char* p = first;
+  bool negative = false;
+  if (p != last && (*p == '-' || *p == '+')) {
+    negative = (*p == '-');
+    ++p;
+  }
+  // Leading zeros do not count towards the 15 digits: the mantissa stays 0 through them.
+  std::uint64_t mantissa = 0;
+  int significant = 0;
+  const char* digits_start = p;
+  for (; p != last; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit > 9) break;
+    mantissa = mantissa * 10 + digit;
+    if (mantissa != 0 && ++significant > 15) return nullptr;
+  }
+  std::ptrdiff_t digit_count = p - digits_start;
+  int decimals = 0;
+  if (p != last && *p == '.') {
+    const char* fraction_start = ++p;
+    for (; p != last; ++p) {
+      const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+      if (digit > 9) break;
+      mantissa = mantissa * 10 + digit;
+      if (mantissa != 0 && ++significant > 15) return nullptr;
+      if (p - fraction_start >= 22) return nullptr;
+    }
+    decimals = static_cast<int>(p - fraction_start);
+    digit_count += decimals;
+  }
+  if (digit_count == 0) return nullptr;
+  // Both operands exact: the one division rounds correctly, as the full conversion does.
+  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
 double LenientNumber(std::string_view text) {
+  {
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    if (ParsePlainNumber(text.data(), last, value) == last) return value;
+  }
   NumberText cleaned;
   bool negative = false;
   bool has_digits = false;

@@ -16,6 +16,14 @@ namespace kolvane {
 // locale. A number too large for a double gives an infinity, which callers refuse.
 double LenientNumber(std::string_view text);
 
+// The shortcut of that rule for the plainest and commonest number text: an optional sign,
+// digits with at most one full stop, at least one digit, at most 15 significant digits and at
+// most 22 decimals. Reads from `first` and returns where such text stops, with its value in
+// `value`; returns nullptr (value untouched) when the text at `first` is not of that kind.
+// The value is the one LenientNumber gives when the number text ends where the returned
+// pointer stands; the caller checks what stands there (a separator, or the end of the text).
+const char* ParsePlainNumber(const char* first, const char* last, double& value);
+
 // A number typed with the full stop as decimal separator (the batch front end and the test
 // host): surrounding blanks allowed, optional sign, digits, one full stop, optional exponent,
 // and nothing else. Empty when the text is not such a number or lies outside the

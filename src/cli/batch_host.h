@@ -41,6 +41,7 @@ class BatchHost : public Host {
   void ShowAbout(AboutForm&) override {}
   void ProcessPendingMessages() override;
   void WaitForMessages() override {}
+  bool ShowsSpectra() const override { return false; }
   std::optional<double> ParseUserNumber(const std::string& text) override;
   void SetPointer(Pointer) override {}
   void Beep() override {}

@@ -44,7 +44,8 @@ bool ReadTabField(FieldCursor& cursor, std::string_view& field) {
 RecordRead ReadDataRecord(Program& p) {
   FixedTables& t = p.fixed;
   InputChannel& in = p.channels.In(Channels::kData);
-  std::string line;
+  // One line buffer for every record: a run reads tens of thousands of them.
+  thread_local std::string line;
   do {
     if (in.ReadLine(line) != ReadStatus::Ok) {
       t.RecordType.clear();

@@ -73,11 +73,21 @@ void WriteColumnHeading(Program& p) {
 
 std::string ResultLine(const Program& p, const double* values, bool overload) {
   const FixedTables& t = p.fixed;
-  std::string line = t.RecordType + std::to_string(t.RecordNumber);
-  if (p.TissueExcluded) line += "\t" + FormatFixed(t.Readings[1], 4);
+  std::string line;
+  line.reserve(16 + 16 * static_cast<std::size_t>(p.MatrixSize + 1));
+  line += t.RecordType;
+  line += std::to_string(t.RecordNumber);
+  if (p.TissueExcluded) {
+    line += '\t';
+    AppendFixed(line, t.Readings[1], 4);
+  }
   for (int k = 1; k <= p.MatrixSize; ++k) {
     line += '\t';
-    line += overload ? std::string("OL") : FormatFixed(values[k], 3);
+    if (overload) {
+      line += "OL";
+    } else {
+      AppendFixed(line, values[k], 3);
+    }
   }
   return line;
 }

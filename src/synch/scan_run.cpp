@@ -151,7 +151,7 @@ Flow RunScanAnalysis(Program& p) {
     p.form.SamplePtr.caption = "Sample " + s.RecordName;
 
     p.CurrentPure = 1;
-    if (p.DisplayOn) DrawRecord(p);
+    if (p.DisplayOn && p.host.ShowsSpectra()) DrawRecord(p);
     for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[static_cast<int>(s.FitPoints[r])];
     for (int k = 1; k <= n; ++k) peak_values[k] = s.Spectrum[PeakPoint(p, k)];
     bool hi_lo = HiLoFlag(s.RecordName, slots, peak_values, n);

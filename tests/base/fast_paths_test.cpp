@@ -1,0 +1,279 @@
+// The shortcuts of the number rule and of the fixed patterns give the same bits and the same
+// text as the general routes: checked against the standard library's correctly rounded
+// conversion, and the fixed patterns against their full decimal route, on edge cases and on
+// large random samples.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "base/channels.h"
+#include "base/format.h"
+#include "base/numbers.h"
+
+namespace kolvane {
+namespace {
+
+std::uint64_t Bits(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// The correctly rounded value of a plain number text ("-12.5", ".5", "7."), sign included.
+double Reference(const std::string& text) {
+  std::size_t start = 0;
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    start = 1;
+  }
+  std::string body = text.substr(start);
+  if (!body.empty() && body[0] == '.') body.insert(body.begin(), '0');
+  double value = 0.0;
+  std::from_chars(body.data(), body.data() + body.size(), value);
+  return negative ? -value : value;
+}
+
+struct PlainCase {
+  std::string text;
+  bool taken;  // the shortcut converts the whole text itself
+};
+
+TEST(ParsePlainNumber, EdgeTextsGiveTheCorrectlyRoundedBits) {
+  const std::vector<PlainCase> cases = {
+      {"0.5", true},
+      {"-0", true},
+      {"+7", true},
+      {"1.", true},
+      {".5", true},
+      {"-.25", true},
+      {"000000000000000000000000123.5", true},  // leading zeros are not significant
+      {"999999999999999", true},                // 15 digits
+      {"0.0000000000000000000001", true},       // 22 decimals
+      {"0.00000000000000000000001", false},     // 23 decimals
+      {"123456789012345678", false},            // more than 15 significant digits
+      {"9007199254740992", false},              // 2^53
+      {"9007199254740993", false},
+      {"900719925474099.3", false},
+      {"0.1234567890123456789", false},
+      {"1e5", false},
+      {"1.2.3", false},
+      {"-", false},
+      {".", false},
+      {"", false},
+  };
+  for (const PlainCase& c : cases) {
+    double value = -99.0;
+    const char* first = c.text.data();
+    const char* last = first + c.text.size();
+    const char* stop = ParsePlainNumber(first, last, value);
+    EXPECT_EQ(stop == last, c.taken) << c.text;
+    if (stop == last) {
+      EXPECT_EQ(Bits(value), Bits(Reference(c.text))) << c.text;
+    }
+  }
+  // Whatever the shortcut does, the rule's result stays the full conversion's.
+  EXPECT_EQ(Bits(LenientNumber("-0")), Bits(-0.0));
+  EXPECT_EQ(LenientNumber("123456789012345678"), 123456789012345678.0);
+  EXPECT_EQ(LenientNumber("9007199254740993"), 9007199254740992.0);  // ties to even
+  EXPECT_EQ(LenientNumber("1e5"), 100000.0);
+  EXPECT_EQ(LenientNumber("1.2.3"), 1.2);
+  EXPECT_EQ(LenientNumber("-"), 0.0);
+  EXPECT_EQ(LenientNumber("0.00000000000000000000001"), 1e-23);
+}
+
+TEST(ParsePlainNumber, RandomPlainTextsAgreeWithTheFullConversion) {
+  std::mt19937_64 random(77);
+  std::uniform_int_distribution<int> count(0, 18);
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::uniform_int_distribution<int> choice(0, 9);
+  int taken = 0;
+  for (int n = 0; n < 1000000; ++n) {
+    std::string text;
+    const int sign = choice(random);
+    if (sign == 0) text += '-';
+    if (sign == 1) text += '+';
+    const int zeros = choice(random) < 2 ? count(random) : 0;
+    text.append(static_cast<std::size_t>(zeros), '0');
+    const int integer_digits = count(random) / 2;
+    for (int i = 0; i < integer_digits; ++i) text += static_cast<char>('0' + digit(random));
+    if (choice(random) < 7) {
+      text += '.';
+      const int fraction_digits = count(random) + (choice(random) == 0 ? 6 : 0);
+      for (int i = 0; i < fraction_digits; ++i) text += static_cast<char>('0' + digit(random));
+    }
+    const char* first = text.data();
+    const char* last = first + text.size();
+    double value = 0.0;
+    const char* stop = ParsePlainNumber(first, last, value);
+    const bool has_digit = text.find_first_of("0123456789") != std::string::npos;
+    if (!has_digit) {
+      ASSERT_EQ(stop, nullptr) << text;
+      continue;
+    }
+    const double reference = Reference(text);
+    if (stop != nullptr) {
+      ASSERT_EQ(stop, last) << text;
+      ASSERT_EQ(Bits(value), Bits(reference)) << text;
+      ++taken;
+    }
+    ASSERT_EQ(Bits(LenientNumber(text)), Bits(reference)) << text;
+  }
+  EXPECT_GT(taken, 300000);  // the sample does exercise the shortcut
+}
+
+// Numbers read from a file of more than one buffer block, so that some are cut by the block's
+// end, with every separator the files use.
+TEST(ReadNumber, ShortcutAndGeneralRouteAgreeAcrossBlocks) {
+  namespace fs = std::filesystem;
+  const fs::path path =
+      fs::temp_directory_path() / ("kolvane-fast-read-" + std::to_string(::getpid()) + ".syn");
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> magnitude(-3.0, 7.0);
+  std::uniform_int_distribution<int> choice(0, 11);
+  const char* separators[] = {" ", "\t", ",", "\r\n", "\n", " , ", "\t\t", "  "};
+  std::vector<std::string> texts;
+  std::string file;
+  while (file.size() < 2500000) {
+    std::string text;
+    const int kind = choice(random);
+    char cell[64];
+    const double v = std::pow(10.0, magnitude(random)) * (kind == 0 ? -1 : 1);
+    if (kind < 6) {
+      std::snprintf(cell, sizeof cell, "%.*f", kind % 5, v);
+    } else if (kind < 9) {
+      std::snprintf(cell, sizeof cell, "%.17g", v);  // long, sometimes with an exponent
+    } else if (kind == 9) {
+      std::snprintf(cell, sizeof cell, "%.3e", v);
+    } else if (kind == 10) {
+      std::snprintf(cell, sizeof cell, "%.6f", v);
+    } else {
+      std::snprintf(cell, sizeof cell, "%.0f.", v);
+    }
+    text = cell;
+    texts.push_back(text);
+    file += text;
+    file += separators[choice(random) % 8];
+  }
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << file;
+  }
+  InputChannel in;
+  ASSERT_TRUE(in.Open(path.string()));
+  for (const std::string& text : texts) {
+    double value = 0.0;
+    ASSERT_EQ(in.ReadNumber(value), ReadStatus::Ok);
+    double reference = 0.0;
+    const char* begin = text.data() + (text[0] == '-' ? 1 : 0);
+    std::from_chars(begin, text.data() + text.size(), reference);
+    if (text[0] == '-') reference = -reference;
+    ASSERT_EQ(Bits(value), Bits(reference)) << text;
+  }
+  double value = 0.0;
+  EXPECT_EQ(in.ReadNumber(value), ReadStatus::End);
+  in.Close();
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
+// The fixed patterns: the shortcut's text equals the full decimal route's for every value.
+void ExpectSameFixed(double value, int decimals) {
+  const std::string general = FormatFixedFromDigits(value, decimals);
+  ASSERT_EQ(FormatFixed(value, decimals), general) << value << " " << decimals;
+  std::string line = "x";
+  AppendFixed(line, value, decimals);
+  ASSERT_EQ(line, "x" + general) << value << " " << decimals;
+}
+
+TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnEdgeValues) {
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.5,
+                                -0.5,
+                                0.0005,
+                                -0.0005,
+                                2.675,
+                                1.0005,
+                                9.9995,
+                                99.9995,
+                                999.9995,
+                                0.00049999999999999,
+                                1e-7,
+                                9.99999999999999e-8,
+                                1.0000000000000002e-7,
+                                1e13,
+                                9999999999999.998,
+                                1 + std::ldexp(1.0, -15),  // 16 digits: the 15-digit rounding ties
+                                3 + std::ldexp(1.0, -15),
+                                std::ldexp(1.0, 53),
+                                std::ldexp(1.0, 53) + 2,
+                                123456789.123456789,
+                                std::nextafter(0.0, 1.0),
+                                1e300};
+  for (int k = -9; k <= 14; ++k) {
+    const double power = std::pow(10.0, k);
+    values.push_back(power);
+    values.push_back(std::nextafter(power, 0.0));
+    values.push_back(std::nextafter(power, 1e300));
+    for (int d = 1; d <= 7; ++d) {
+      // Just below and above a power of ten by half a unit of the last decimal.
+      values.push_back(power - 0.5 * std::pow(10.0, -d));
+      values.push_back(power + 0.5 * std::pow(10.0, -d));
+    }
+  }
+  for (double v : values) {
+    for (int decimals = 0; decimals <= 7; ++decimals) {
+      ExpectSameFixed(v, decimals);
+      ExpectSameFixed(-v, decimals);
+    }
+  }
+  // Hand-checked: the 15 digits of 1 + 2^-15 = 1.000030517578125 tie and go to the even
+  // 1.00003051757812, which rounds to 1.000031 at six decimals; 0.0005 shows as 0.001.
+  EXPECT_EQ(FormatFixed(1 + std::ldexp(1.0, -15), 6), "1.000031");
+  EXPECT_EQ(FormatFixed(-0.0005, 3), "-0.001");
+  EXPECT_EQ(FormatFixed(-0.0004, 3), "0.000");
+  EXPECT_EQ(FormatFixed(-1e-9, 4), "0.0000");
+  EXPECT_EQ(FormatFixed(999.9995, 3), "1000.000");
+}
+
+TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnRandomValues) {
+  std::mt19937_64 random(2024);
+  std::uniform_real_distribution<double> exponent(-9.0, 14.0);
+  std::uniform_int_distribution<int> decimals(1, 6);
+  std::uniform_int_distribution<std::int64_t> units(0, 100000000);
+  std::uniform_int_distribution<int> scale(0, 12);
+  for (int n = 0; n < 1000000; ++n) {
+    const int d = decimals(random);
+    double v = 0.0;
+    switch (n % 4) {
+      case 0:  // any magnitude
+        v = std::pow(10.0, exponent(random));
+        break;
+      case 1:  // a half of the last decimal's unit, as near as a double gets
+        v = (static_cast<double>(units(random)) + 0.5) / std::pow(10.0, d);
+        break;
+      case 2:  // a decimal with few digits
+        v = static_cast<double>(units(random)) / std::pow(10.0, scale(random));
+        break;
+      default:  // dyadic fractions: exact halves at many positions
+        v = std::ldexp(static_cast<double>(units(random)), -scale(random) * 2);
+        break;
+    }
+    if (n % 2 == 1) v = -v;
+    ExpectSameFixed(v, d);
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
