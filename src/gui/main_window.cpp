@@ -20,16 +20,13 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/matrix_file.h"
 #include "app/run_control.h"
 #include "dispatch/commands.h"
 #include "gui/icon.h"
+#include "gui/progress_meter.h"
 #include "gui/spectrum_canvas.h"
 #include "gui/twips.h"
-
-#if __has_include("app/matrix_file.h")
-#include "app/matrix_file.h"
-#define KOLVANE_HAS_MATRIX_FILE 1
-#endif
 
 namespace kolvane {
 
@@ -136,6 +133,10 @@ double MainWindow::logical_dpi() const {
   return logicalDpiX();
 }
 
+QProgressBar* MainWindow::perc_panel() const {
+  return perc_panel_;
+}
+
 template <typename F>
 void MainWindow::Handle(F&& handler) {
   if (p_.Ending) return;
@@ -175,9 +176,7 @@ void MainWindow::BuildMenus() {
     if (!BusyGuard()) Handle([this] { CloseIt_Click(p_); });
   });
   connect(spillover_, &QAction::triggered, this, [this] {
-#ifdef KOLVANE_HAS_MATRIX_FILE
     if (!BusyGuard()) Handle([this] { Spillover_Click(p_); });
-#endif
   });
   connect(exit_, &QAction::triggered, this, [this] { Handle([this] { Exit_Click(p_); }); });
   connect(about_, &QAction::triggered, this, [this] { Handle([this] { AbtKOLVANE_Click(p_); }); });
@@ -323,7 +322,7 @@ void MainWindow::BuildControls() {
   // Progress.
   auto* progress = panel(form_.ProgressBar, client_, "ProgressBar");
   label(form_.ProgressHeading, progress, "ProgressHeading");
-  perc_panel_ = new QProgressBar(progress);
+  perc_panel_ = new ProgressMeter(progress);
   perc_panel_->setObjectName("Perc_Panel");
   by_name_["Perc_Panel"] = perc_panel_;
   sample_ptr_ = label(form_.SamplePtr, progress, "SamplePtr");
@@ -450,10 +449,7 @@ void MainWindow::ApplyMenus() {
   for (const Item& item : items) {
     const QString text = MenuCaption(item.model.caption, item.fallback, item.key);
     if (item.action->text() != text) item.action->setText(text);
-    bool enabled = item.model.enabled && !(item.blocked_while_busy && p_.Busy);
-#ifndef KOLVANE_HAS_MATRIX_FILE
-    if (item.action == spillover_) enabled = false;
-#endif
+    const bool enabled = item.model.enabled && !(item.blocked_while_busy && p_.Busy);
     if (item.action->isEnabled() != enabled) item.action->setEnabled(enabled);
     if (item.action->isVisible() != item.model.visible) item.action->setVisible(item.model.visible);
   }
@@ -470,7 +466,7 @@ void MainWindow::ApplyProgress() {
     perc_panel_->setRange(m.minimum, std::max(m.minimum, m.maximum));
   }
   if (first || m.value != s.value) {
-    perc_panel_->setValue(std::clamp(m.value, perc_panel_->minimum(), perc_panel_->maximum()));
+    perc_panel_->SetValueLater(std::clamp(m.value, perc_panel_->minimum(), perc_panel_->maximum()));
   }
   if (perc_panel_->isHidden() == m.visible) perc_panel_->setVisible(m.visible);
   s = m;

@@ -23,6 +23,7 @@ class QRadioButton;
 
 namespace kolvane {
 
+class ProgressMeter;
 class SpectrumCanvas;
 
 class MainWindow : public QMainWindow {
@@ -50,7 +51,7 @@ class MainWindow : public QMainWindow {
   QCheckBox* control_corr() const { return control_corr_; }
   QLineEdit* solvent_text() const { return solvent_text_; }
   QPushButton* run_analysis() const { return run_analysis_; }
-  QProgressBar* perc_panel() const { return perc_panel_; }
+  QProgressBar* perc_panel() const;
   QLabel* directions() const { return directions_; }
   QLabel* sample_ptr() const { return sample_ptr_; }
   SpectrumCanvas* spectra() const { return spectra_; }
@@ -120,7 +121,7 @@ class MainWindow : public QMainWindow {
   QCheckBox* control_corr_ = nullptr;
   QLineEdit* solvent_text_ = nullptr;
   QPushButton* run_analysis_ = nullptr;
-  QProgressBar* perc_panel_ = nullptr;
+  ProgressMeter* perc_panel_ = nullptr;
   QLabel* directions_ = nullptr;
   QLabel* sample_ptr_ = nullptr;
   SpectrumCanvas* spectra_ = nullptr;

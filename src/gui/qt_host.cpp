@@ -160,10 +160,14 @@ void QtHost::ShowAbout(AboutForm& form) {
 
 void QtHost::ProcessPendingMessages() {
   if (ending_ || since_events_.elapsed() < kMessageIntervalMs) return;
-  since_events_.restart();
+  QElapsedTimer pass;
+  pass.start();
   ++event_passes_;
   Mirror();
   QCoreApplication::processEvents();
+  event_nsecs_ += pass.nsecsElapsed();
+  // The next pass comes a full interval after this one ended, however long this one took.
+  since_events_.restart();
 }
 
 void QtHost::WaitForMessages() {

@@ -52,8 +52,10 @@ class QtHost : public Host {
   void EndProgram() override;
 
   bool ending() const { return ending_; }
-  // How many of the ProcessPendingMessages calls actually ran the event loop.
+  // How many of the ProcessPendingMessages calls actually ran the event loop, and the seconds
+  // spent in them (mirroring, events, repaints): what the window costs a run.
   long long event_passes() const { return event_passes_; }
+  double event_seconds() const { return static_cast<double>(event_nsecs_) / 1.0e9; }
 
  private:
   void Mirror();
@@ -68,6 +70,7 @@ class QtHost : public Host {
   bool mirror_scheduled_ = false;
   bool ending_ = false;
   long long event_passes_ = 0;
+  qint64 event_nsecs_ = 0;
   QString last_directory_;
 };
 

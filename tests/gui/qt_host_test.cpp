@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,18 +26,53 @@
 namespace kolvane {
 namespace {
 
-// Acts on the next modal dialog as soon as it is shown.
-void OnNextModal(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll->stop();
-      poll->deleteLater();
-      act(modal);
+// Answers the modal dialogs that a call shows, one action per dialog in order. A dialog
+// beyond the script fails the test and is closed, so that a wrong dialog never leaves the
+// test waiting for a click.
+class ModalScript {
+ public:
+  explicit ModalScript(std::vector<std::function<void(QWidget*)>> actions)
+      : actions_(std::move(actions)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.start(10);
+  }
+  ~ModalScript() { EXPECT_EQ(next_, actions_.size()) << "scripted dialogs never shown"; }
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == current_) return;
+    current_ = modal;
+    if (next_ < actions_.size()) {
+      // Acted on from a fresh timer, not from this poll: an action that opens another modal
+      // dialog (accept() showing a warning) must leave the poll free to answer that one.
+      auto act = actions_[next_++];
+      QPointer<QWidget> target = modal;
+      QTimer::singleShot(0, modal, [act, target] {
+        if (target) act(target);
+      });
+      return;
     }
-  });
-  poll->start();
+    QString text = modal->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) text += ": " + box->text();
+    ADD_FAILURE() << "unexpected dialog " << text.toStdString();
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+  }
+
+  std::vector<std::function<void(QWidget*)>> actions_;
+  std::size_t next_ = 0;
+  QPointer<QWidget> current_;
+  QTimer poll_;
+};
+
+// Types a path into a file dialog's name box and accepts it, as a user would.
+void ChooseFile(QWidget* w, const QString& path) {
+  auto* dialog = qobject_cast<QFileDialog*>(w);
+  ASSERT_NE(dialog, nullptr);
+  auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  name->setText(path);
+  static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
 }
 
 class QtHostTest : public ::testing::Test {
@@ -86,44 +123,56 @@ TEST(QtFilterStringTest, DescriptionsKeepTheirTextAndPatternsMatchOnThisPlatform
 
 TEST_F(QtHostTest, MessageBoxesCarryTheProgramTitleOrTheGivenOne) {
   QString title, text;
-  OnNextModal([&](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    ASSERT_NE(box, nullptr);
-    title = box->windowTitle();
-    text = box->text();
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-    box->button(QMessageBox::Ok)->click();
-  });
-  host.ShowMessage("Entry must be a positive integer");
+  {
+    ModalScript script({[&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      title = box->windowTitle();
+      text = box->text();
+      EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+      box->button(QMessageBox::Ok)->click();
+    }});
+    host.ShowMessage("Entry must be a positive integer");
+  }
   EXPECT_EQ(title, "KOLVANE");
   EXPECT_EQ(text, "Entry must be a positive integer");
 
-  OnNextModal([&](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    ASSERT_NE(box, nullptr);
-    title = box->windowTitle();
-    box->button(QMessageBox::No)->click();
-  });
-  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::No);
+  {
+    ModalScript script({[&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      title = box->windowTitle();
+      box->button(QMessageBox::No)->click();
+    }});
+    EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::No);
+  }
   EXPECT_EQ(title, "Abort Run");
-  OnNextModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
-  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::Yes);
+  {
+    ModalScript script({[](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      box->button(QMessageBox::Yes)->click();
+    }});
+    EXPECT_EQ(host.AskYesNo("Do you want to abort the current run", "Abort Run"), Answer::Yes);
+  }
 }
 
 TEST_F(QtHostTest, OpenDialogsNeedAnExistingFileAndCancelAnswersEmpty) {
   FileDialogRequest open;
   open.title = "Open Fix File";
   open.filters = {{"FIX Files (*.fix)", "*.fix"}, {"All Files (*.*)", "*.*"}};
-  OnNextModal([](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), "Open Fix File");
-    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog->nameFilters(), QStringList({"FIX Files (*.fix *.FIX)", "All Files (*)"}));
-    dialog->reject();
-  });
-  EXPECT_EQ(host.AskFile(open), "");
+  {
+    ModalScript script({[](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->windowTitle(), "Open Fix File");
+      EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+      EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+      EXPECT_EQ(dialog->nameFilters(), QStringList({"FIX Files (*.fix *.FIX)", "All Files (*)"}));
+      dialog->reject();
+    }});
+    EXPECT_EQ(host.AskFile(open), "");
+  }
 
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
@@ -131,12 +180,21 @@ TEST_F(QtHostTest, OpenDialogsNeedAnExistingFileAndCancelAnswersEmpty) {
   QFile file(existing);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
-  OnNextModal([existing](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    dialog->selectFile(existing);
-    static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
-  });
-  EXPECT_EQ(host.AskFile(open), QDir::toNativeSeparators(existing).toStdString());
+  {
+    ModalScript script({[existing](QWidget* w) { ChooseFile(w, existing); }});
+    EXPECT_EQ(host.AskFile(open), QDir::toNativeSeparators(existing).toStdString());
+  }
+  {
+    // A name that does not exist is not accepted: the dialog says so and stays open.
+    ModalScript script({[&dir](QWidget* w) { ChooseFile(w, dir.filePath("missing.fix")); },
+                        [](QWidget* w) {
+                          auto* box = qobject_cast<QMessageBox*>(w);
+                          ASSERT_NE(box, nullptr);
+                          box->accept();
+                        },
+                        [](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); }});
+    EXPECT_EQ(host.AskFile(open), "");
+  }
 }
 
 TEST_F(QtHostTest, TheSaveDialogProposesTheDefaultNameAndAsksBeforeReplacing) {
@@ -147,15 +205,18 @@ TEST_F(QtHostTest, TheSaveDialogProposesTheDefaultNameAndAsksBeforeReplacing) {
   save.title = "Save Results File";
   save.filters = {{"Spillover Corrected File (*.scf)", "*.scf"}};
   save.default_name = QDir::toNativeSeparators(dir.filePath("run1.fix.scf")).toStdString();
-  OnNextModal([](QWidget* w) {
+  ModalScript script({[](QWidget* w) {
     auto* dialog = qobject_cast<QFileDialog*>(w);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_FALSE(dialog->testOption(QFileDialog::ReadOnly));
     EXPECT_EQ(dialog->nameFilters(), QStringList({"Spillover Corrected File (*.scf *.SCF)"}));
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), "run1.fix.scf");
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
-  });
+  }});
   EXPECT_EQ(host.AskFile(save), save.default_name);
 }
 
@@ -229,7 +290,7 @@ TEST_F(QtHostTest, TissueDialogChoicesReachTheirHandlers) {
   form.program = &p;
   p.TissueInFile = false;
   p.TissueExcluded = true;
-  OnNextModal([](QWidget* w) {
+  ModalScript script({[](QWidget* w) {
     auto* dialog = qobject_cast<TissueDialog*>(w);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Tissue");
@@ -238,7 +299,7 @@ TEST_F(QtHostTest, TissueDialogChoicesReachTheirHandlers) {
     for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
       if (b->text() == "OK") b->click();
     }
-  });
+  }});
   host.ShowTissueDialog(form);
   EXPECT_TRUE(p.TissueInFile);
   EXPECT_FALSE(p.TissueExcluded);
@@ -249,11 +310,11 @@ TEST_F(QtHostTest, AboutBoxShowsTheProgramAndItsVersion) {
   AboutForm form;
   AboutForm_Load(form);
   QString version, caption;
-  OnNextModal([&](QWidget* w) {
+  ModalScript script({[&](QWidget* w) {
     caption = w->windowTitle();
     if (auto* l = w->findChild<QLabel*>("lblVersion")) version = l->text();
     qobject_cast<QDialog*>(w)->accept();
-  });
+  }});
   host.ShowAbout(form);
   EXPECT_EQ(caption, QString::fromStdString(form.caption));
   EXPECT_TRUE(version.startsWith("Version ")) << version.toStdString();

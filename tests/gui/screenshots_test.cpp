@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
 
 #include "app/about_box.h"
 #include "app/color_panel.h"
@@ -111,6 +113,51 @@ TEST_F(ScreenshotTest, FixedRunInProgress) {
   form().SamplePtr.caption = "Sample 77";
   Save("09-fixed-run");
   EXPECT_TRUE(Shown("Perc_Panel"));
+}
+
+}  // namespace
+}  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+std::string GuiData(const char* name) {
+  return std::string(KOLVANE_TEST_DATA) + "/gui/" + name;
+}
+
+TEST_F(ScreenshotTest, RealLoadsAndARealScanRun) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  host.QueueFile(GuiData("small_fixed.fix"));
+  host.QueueFile(GuiData("small_fixed.blk"));
+  host.QueueFile(GuiData("small_fixed.ctl"));
+  host.QueueFile(dir.filePath("fixed.scf").toStdString());
+  window->action_open_data()->trigger();
+  ASSERT_TRUE(p().FixedDataLoaded);
+  Save("14-loaded-fixed");
+  OFResults_Radio_Click(p(), 1);
+  Save("15-loaded-fixed-microspheres");
+  window->action_close_it()->trigger();
+
+  host.QueueFile(GuiData("small_scan.syn"));
+  host.QueueFile(GuiData("small_scan.slk"));
+  host.QueueFile(dir.filePath("scan.scf").toStdString());
+  window->action_open_data_ss()->trigger();
+  ASSERT_TRUE(p().ScanDataLoaded);
+  Save("16-loaded-scan");
+  bool saved = false;
+  host.on_messages = [&](int) {
+    if (!saved && p().form.Perc_Panel.value >= 40) {
+      saved = true;
+      window->spectra()->RefreshIfChanged();
+      Save("17-scan-run-real");
+    }
+  };
+  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+  host.on_messages = nullptr;
+  EXPECT_TRUE(saved);
+  EXPECT_TRUE(p().RunCompleted);
+  Save("18-after-run");
 }
 
 }  // namespace

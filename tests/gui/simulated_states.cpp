@@ -47,6 +47,10 @@ void SimulateFixedLoad(Program& p, int colors, bool blanks, bool controls) {
     f.Color[i].text_color = name == "Tissue" ? kBlue : kBlack;
     SetColorTick(p, i, true);
   }
+  for (int i = colors + 1; i <= kMaxColors; ++i) {
+    f.Color[i].visible = false;
+    f.MicrosPerMlFix[i].visible = false;
+  }
   p.NumPures = p.NumColors;
   p.NumSamples = 120;
   p.NumBlanks = blanks ? 3 : 0;
