@@ -13,7 +13,8 @@ namespace kolvane {
 
 namespace {
 
-constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kBlockSize = 1 << 20;  // output
+constexpr std::size_t kReadBlockSize = 1 << 16;
 
 bool IsLineEnd(int c) {
   return c == '\r' || c == '\n';
@@ -44,8 +45,8 @@ bool InputChannel::Open(const std::string& path) {
   // The channel keeps its own block buffer; a second one inside the C library only copies.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
-  buffer_.reset(new char[kBlockSize]);
-  capacity_ = kBlockSize;
+  buffer_.reset(new char[kReadBlockSize]);
+  capacity_ = kReadBlockSize;
   Start();
   return true;
 }
@@ -157,6 +158,26 @@ ReadStatus InputChannel::ReadLine(std::string& line) {
     SkipLineEnd(Get());
     return ReadStatus::Ok;
   }
+}
+
+ReadStatus InputChannel::ReadLineView(std::string_view& line) {
+  if (pos_ < len_) {
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
+    const char* p = begin;
+    while (p != end && *p != '\r' && *p != '\n') ++p;
+    // The line end must lie in the block too, CR LF whole, as a refill would overwrite the
+    // line.
+    if (p != end && (*p == '\n' || (p + 1 != end))) {
+      line = std::string_view(begin, static_cast<std::size_t>(p - begin));
+      pos_ += static_cast<std::size_t>(p - begin) + 1;
+      if (*p == '\r' && p[1] == '\n') ++pos_;
+      return ReadStatus::Ok;
+    }
+  }
+  const ReadStatus status = ReadLine(spill_);
+  line = spill_;
+  return status;
 }
 
 ReadStatus InputChannel::ReadChar(char& c) {

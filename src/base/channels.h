@@ -45,6 +45,9 @@ class InputChannel {
   ReadStatus ReadItem(std::string& item);
   // A whole line without its line end (CR LF, LF or CR).
   ReadStatus ReadLine(std::string& line);
+  // The same line as a view that stays valid until the next read from the channel: a line
+  // that lies whole in the read block is not copied.
+  ReadStatus ReadLineView(std::string_view& line);
   // One byte, line-end characters included.
   ReadStatus ReadChar(char& c);
   // A number: starts at the first non-blank character (blanks, TABs and line ends before it are

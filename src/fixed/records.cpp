@@ -9,7 +9,7 @@ namespace kolvane {
 
 namespace {
 
-bool IsEmptyLine(const std::string& line) {
+bool IsEmptyLine(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string::npos;
 }
 
@@ -44,10 +44,9 @@ bool ReadTabField(FieldCursor& cursor, std::string_view& field) {
 RecordRead ReadDataRecord(Program& p) {
   FixedTables& t = p.fixed;
   InputChannel& in = p.channels.In(Channels::kData);
-  // One line buffer for every record: a run reads tens of thousands of them.
-  thread_local std::string line;
+  std::string_view line;
   do {
-    if (in.ReadLine(line) != ReadStatus::Ok) {
+    if (in.ReadLineView(line) != ReadStatus::Ok) {
       t.RecordType.clear();
       p.host.ProcessPendingMessages();
       return p.Ending ? RecordRead::Ending : RecordRead::End;

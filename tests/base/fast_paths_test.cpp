@@ -187,6 +187,53 @@ TEST(ReadNumber, ShortcutAndGeneralRouteAgreeAcrossBlocks) {
   fs::remove(path, ec);
 }
 
+// Lines read as views equal the lines read as copies, whatever their length, their line
+// ends and where the read blocks cut them (a CR LF pair cut between two blocks included).
+TEST(ReadLineView, SameLinesAsReadLineAcrossBlocks) {
+  namespace fs = std::filesystem;
+  const fs::path path =
+      fs::temp_directory_path() / ("kolvane-line-view-" + std::to_string(::getpid()) + ".fix");
+  std::mt19937_64 random(11);
+  std::uniform_int_distribution<int> length(0, 300);
+  std::uniform_int_distribution<int> ending(0, 2);
+  std::vector<std::string> lines;
+  std::string file;
+  while (file.size() < 1500000) {
+    std::string line(static_cast<std::size_t>(length(random)), 'x');
+    for (std::size_t i = 0; i < line.size(); i += 7) line[i] = '\t';
+    lines.push_back(line);
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    file += line + ends[ending(random)];
+  }
+  file += "last line without an end";
+  lines.push_back("last line without an end");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << file;
+  }
+  // A lone CR before an empty line ended by LF is one CR LF: the copies are the reference.
+  InputChannel in;
+  InputChannel copies;
+  ASSERT_TRUE(in.Open(path.string()));
+  ASSERT_TRUE(copies.Open(path.string()));
+  std::string expected;
+  std::size_t count = 0;
+  while (copies.ReadLine(expected) == ReadStatus::Ok) {
+    std::string_view line;
+    ASSERT_EQ(in.ReadLineView(line), ReadStatus::Ok);
+    ASSERT_EQ(line, expected);
+    ++count;
+  }
+  EXPECT_EQ(expected, "") << "the reference's end";
+  std::string_view line;
+  EXPECT_EQ(in.ReadLineView(line), ReadStatus::End);
+  EXPECT_GT(count, lines.size() * 9 / 10);
+  in.Close();
+  copies.Close();
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
 // The fixed patterns: the shortcut's text equals the full decimal route's for every value.
 void ExpectSameFixed(double value, int decimals) {
   const std::string general = FormatFixedFromDigits(value, decimals);
