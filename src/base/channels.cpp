@@ -13,7 +13,7 @@ namespace kolvane {
 
 namespace {
 
-constexpr std::size_t kBlockSize = 1 << 20;  // output
+constexpr std::size_t kBlockSize = 1 << 18;  // output
 constexpr std::size_t kReadBlockSize = 1 << 16;
 
 bool IsLineEnd(int c) {

@@ -65,8 +65,21 @@ RecordRead ReadDataRecord(Program& p) {
   if (t.AutoDelivery && !ReadTabField(cursor, field))
     return Bad(p, first, FewerReadings(0, p.NumColors));
   for (int c = 1; c <= p.NumColors; ++c) {
-    if (!ReadTabField(cursor, field)) return Bad(p, first, FewerReadings(c - 1, p.NumColors));
-    double value = LenientNumber(field);
+    double value = 0.0;
+    // A plain number ended by a TAB or the line's end is converted where it stands; any other
+    // field takes the general route.
+    const char* rest_end = cursor.rest.data() + cursor.rest.size();
+    const char* stop =
+        cursor.done ? nullptr : ParsePlainNumber(cursor.rest.data(), rest_end, value);
+    if (stop != nullptr && stop == rest_end) {
+      cursor.rest = {};
+      cursor.done = true;
+    } else if (stop != nullptr && *stop == '\t') {
+      cursor.rest.remove_prefix(static_cast<std::size_t>(stop - cursor.rest.data()) + 1);
+    } else {
+      if (!ReadTabField(cursor, field)) return Bad(p, first, FewerReadings(c - 1, p.NumColors));
+      value = LenientNumber(field);
+    }
     if (!std::isfinite(value))
       return Bad(p, first, "has a reading at color " + std::to_string(c) + " that is too large.");
     t.Readings[c] = value;

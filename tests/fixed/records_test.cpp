@@ -115,3 +115,37 @@ TEST_F(Records, Progress) {
 
 }  // namespace
 }  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// A reading in any form the number rule takes is the same reading: the plain forms that are
+// converted where they stand and the others that take the general route agree. S1 (120, 210)
+// solves to (100, 200) with the pures of the quirk files above.
+TEST_F(Records, EveryFormOfAReadingReadsTheSame) {
+  const std::vector<std::pair<std::string, std::string>> forms = {
+      {"120", "210"},
+      {"120.", "210.0"},
+      {"+120", "0210"},
+      {" 120", "210 "},
+      {"1.2e2", "2.1E+2"},
+      {"12 0", "2 10"},
+      {"120.000000", "210"},
+      {"120", "210\t"},
+      {"000000000000000000120", "210"},
+      {"120.00000000000000000000001", "210"}};
+  for (const auto& [blue, red] : forms) {
+    SCOPED_TRACE(blue + " | " + red);
+    std::string data =
+        Write("forms.fix", CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed", "P1\t100\t10",
+                                 "P2\t20\t200", "S1\t" + blue + "\t" + red}));
+    ASSERT_EQ(Flow::Continue, Load(data));
+    ASSERT_EQ(Flow::Continue, Analyze());
+    std::string text = Read(data + ".scf");
+    EXPECT_NE(std::string::npos, text.find(CrLf({"S1\t100.000\t200.000"}))) << text;
+    CloseDataset(p);
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
