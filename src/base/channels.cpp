@@ -164,8 +164,13 @@ ReadStatus InputChannel::ReadLineView(std::string_view& line) {
   if (pos_ < len_) {
     const char* begin = buffer_.get() + pos_;
     const char* end = buffer_.get() + len_;
-    const char* p = begin;
-    while (p != end && *p != '\r' && *p != '\n') ++p;
+    // The first CR or LF, found with two scans of the library's fast byte search.
+    const char* cr =
+        static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(end - begin)));
+    const char* lf_end = cr != nullptr ? cr : end;
+    const char* lf = static_cast<const char*>(
+        std::memchr(begin, '\n', static_cast<std::size_t>(lf_end - begin)));
+    const char* p = lf != nullptr ? lf : lf_end;
     // The line end must lie in the block too, CR LF whole, as a refill would overwrite the
     // line.
     if (p != end && (*p == '\n' || (p + 1 != end))) {
