@@ -18,39 +18,29 @@ echo
 echo "No display found: \$DISPLAY and \$WAYLAND_DISPLAY are both empty, so the KOLVANE window"
 echo "cannot open here. Running the batch analysis of the bundled example instead."
 
-# The companion file of a data file: the one with the same name, else the only one of its kind
-# in the example's folder.
-companion() {
-  local data=$1 ext=$2
-  local same="${data%.*}.$ext"
-  if [ -f "$same" ]; then
-    echo "$same"
-    return
-  fi
-  local found=()
-  for f in "$(dirname "$data")"/*."$ext"; do
-    [ -f "$f" ] && found+=("$f")
+# The bundled example with tissue, blanks and controls, analysed as examples/fixed/README.md
+# shows; any other example found is analysed with the companion files of its own name.
+example=examples/fixed/tissue_blanks_controls.fix
+if [ ! -f "$example" ]; then
+  example=""
+  for f in examples/fixed/*.fix; do
+    if [ -f "$f" ]; then
+      example=$f
+      break
+    fi
   done
-  if [ "${#found[@]}" -eq 1 ]; then echo "${found[0]}"; fi
-}
-
-example=""
-for f in examples/fixed/*.fix; do
-  if [ -f "$f" ]; then
-    example=$f
-    break
-  fi
-done
+fi
 if [ -z "$example" ]; then
   echo "No example dataset in examples/fixed/ yet: skipping the batch analysis."
   exit 0
 fi
 
+base="${example%.fix}"
 args=(fixed "$example")
-blanks=$(companion "$example" blk)
-controls=$(companion "$example" ctl)
-[ -n "$blanks" ] && args+=(--blanks "$blanks")
-[ -n "$controls" ] && args+=(--controls "$controls")
+[ -f "$base.blk" ] && args+=(--blanks "$base.blk")
+[ -f "$base.ctl" ] && args+=(--controls "$base.ctl" --control-correction on)
+[ -f "$base.spl" ] && args+=(--matrix "$base.spl")
+args+=(--tissue use)
 results_dir=build/release/example-results
 mkdir -p "$results_dir"
 results="$results_dir/$(basename "$example").scf"
@@ -65,3 +55,6 @@ if [ "$status" -ne 0 ]; then
   exit "$status"
 fi
 echo "Results of $example written to: $(cd "$results_dir" && pwd)/$(basename "$results")"
+if [ -f "$base.truth.tsv" ]; then
+  echo "Its record lines can be compared with the true intensities in $base.truth.tsv."
+fi
