@@ -14,7 +14,7 @@ namespace kolvane {
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 18;  // output
-constexpr std::size_t kReadBlockSize = 1 << 16;
+constexpr std::size_t kReadBlockSize = 1 << 18;
 
 bool IsLineEnd(int c) {
   return c == '\r' || c == '\n';

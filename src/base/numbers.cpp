@@ -189,44 +189,6 @@ double Signed(double magnitude, bool negative) {
 
 }  // namespace
 
-const char* ParsePlainNumber(const char* first, const char* last, double& value) {
-  const char* p = first;
-  bool negative = false;
-  if (p != last && (*p == '-' || *p == '+')) {
-    negative = (*p == '-');
-    ++p;
-  }
-  // Leading zeros do not count towards the 15 digits: the mantissa stays 0 through them.
-  std::uint64_t mantissa = 0;
-  int significant = 0;
-  const char* digits_start = p;
-  for (; p != last; ++p) {
-    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-    if (digit > 9) break;
-    mantissa = mantissa * 10 + digit;
-    if (mantissa != 0 && ++significant > 15) return nullptr;
-  }
-  std::ptrdiff_t digit_count = p - digits_start;
-  int decimals = 0;
-  if (p != last && *p == '.') {
-    const char* fraction_start = ++p;
-    for (; p != last; ++p) {
-      const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-      if (digit > 9) break;
-      mantissa = mantissa * 10 + digit;
-      if (mantissa != 0 && ++significant > 15) return nullptr;
-      if (p - fraction_start >= 22) return nullptr;
-    }
-    decimals = static_cast<int>(p - fraction_start);
-    digit_count += decimals;
-  }
-  if (digit_count == 0) return nullptr;
-  // Both operands exact: the one division rounds correctly, as the full conversion does.
-  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
-  value = negative ? -magnitude : magnitude;
-  return p;
-}
-
 double LenientNumber(std::string_view text) {
   {
     const char* last = text.data() + text.size();

@@ -2,6 +2,7 @@
 // that the readers of both paths share.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,13 +17,55 @@ namespace kolvane {
 // locale. A number too large for a double gives an infinity, which callers refuse.
 double LenientNumber(std::string_view text);
 
+// The powers of ten that are exact doubles.
+inline constexpr double kPlainPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // The shortcut of that rule for the plainest and commonest number text: an optional sign,
 // digits with at most one full stop, at least one digit, at most 15 significant digits and at
 // most 22 decimals. Reads from `first` and returns where such text stops, with its value in
 // `value`; returns nullptr (value untouched) when the text at `first` is not of that kind.
 // The value is the one LenientNumber gives when the number text ends where the returned
 // pointer stands; the caller checks what stands there (a separator, or the end of the text).
-const char* ParsePlainNumber(const char* first, const char* last, double& value);
+// Defined here, so that the readers' per-number loops inline it.
+inline const char* ParsePlainNumber(const char* first, const char* last, double& value) {
+  const char* p = first;
+  bool negative = false;
+  if (p != last && (*p == '-' || *p == '+')) {
+    negative = (*p == '-');
+    ++p;
+  }
+  // Leading zeros do not count towards the 15 digits: the mantissa stays 0 through them.
+  std::uint64_t mantissa = 0;
+  int significant = 0;
+  const char* digits_start = p;
+  for (; p != last; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit > 9) break;
+    mantissa = mantissa * 10 + digit;
+    if (mantissa != 0 && ++significant > 15) return nullptr;
+  }
+  std::ptrdiff_t digit_count = p - digits_start;
+  int decimals = 0;
+  if (p != last && *p == '.') {
+    const char* fraction_start = ++p;
+    for (; p != last; ++p) {
+      const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+      if (digit > 9) break;
+      mantissa = mantissa * 10 + digit;
+      if (mantissa != 0 && ++significant > 15) return nullptr;
+      if (p - fraction_start >= 22) return nullptr;
+    }
+    decimals = static_cast<int>(p - fraction_start);
+    digit_count += decimals;
+  }
+  if (digit_count == 0) return nullptr;
+  // Both operands exact: the one division rounds correctly, as the full conversion does.
+  const double magnitude = static_cast<double>(mantissa) / kPlainPowers[decimals];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
 
 // A number typed with the full stop as decimal separator (the batch front end and the test
 // host): surrounding blanks allowed, optional sign, digits, one full stop, optional exponent,
