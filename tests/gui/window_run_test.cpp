@@ -11,11 +11,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <deque>
+#include <functional>
 
 #include "app/tissue_dialogs.h"
 #include "gui/qt_host.h"
@@ -31,6 +34,7 @@ class AnsweringQtHost : public QtHost {
   std::vector<std::string> messages;
   int one_second_waits = 0;
   bool skip_one_second_waits = true;
+  std::function<void()> on_form_changed;
 
   std::string AskFile(const FileDialogRequest& request) override {
     if (files.empty()) {
@@ -50,6 +54,10 @@ class AnsweringQtHost : public QtHost {
   void ShowTissueDialog(TissueForm& form) override { TissueOk_Click(form); }
   void ShowTissueOptionsDialog(TissueOptionsForm& form) override {
     TissueOptionsUseProvided_Click(form);
+  }
+  void FormChanged() override {
+    if (on_form_changed) on_form_changed();
+    QtHost::FormChanged();
   }
   void WaitOneSecond() override {
     ++one_second_waits;
@@ -174,6 +182,49 @@ TEST_F(WindowRunTest, FixedAnalysisThroughTheWindowWritesWhatTheBatchWrites) {
   const QByteArray window_results = ReadAll(QString::fromStdString(Out("window.scf")));
   EXPECT_GT(window_results.size(), 500);
   EXPECT_TRUE(window_results == ReadAll(QString::fromStdString(Out("batch.scf"))));
+}
+
+TEST_F(WindowRunTest, F11PausesAScanRunWithoutSpinningAndF11ResumesIt) {
+  host.files = {Data("small_scan.syn"), Data("small_scan.slk"), Out("window.scf")};
+  window->action_open_data_ss()->trigger();
+  ASSERT_TRUE(program->ScanDataLoaded);
+
+  // Pressed once records are going by; released after 400 ms of pause.
+  host.on_form_changed = [this] {
+    if (program->scan.RecordsDone < 5) return;
+    host.on_form_changed = nullptr;
+    QTest::keyClick(window.get(), Qt::Key_F11);
+  };
+  QElapsedTimer paused_for;
+  double cpu_at_pause = 0, cpu_during_pause = -1;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const bool paused = window->directions()->text() == "Paused.  Press F11 to Restart.";
+    if (paused && !paused_for.isValid()) {
+      paused_for.start();
+      cpu_at_pause = CpuSeconds(RUSAGE_SELF);
+    } else if (paused && paused_for.elapsed() >= 400 && cpu_during_pause < 0) {
+      cpu_during_pause = CpuSeconds(RUSAGE_SELF) - cpu_at_pause;
+      QTest::keyClick(window->client(), Qt::Key_F11);
+    }
+  });
+  watch.start(20);
+  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+  watch.stop();
+
+  ASSERT_TRUE(paused_for.isValid()) << "the run never paused";
+  ASSERT_GE(cpu_during_pause, 0) << "the pause was never released";
+  // Waiting on the event queue: a spinning pause would use the whole 0.4 s.
+  EXPECT_LT(cpu_during_pause, 0.1);
+  EXPECT_TRUE(program->RunCompleted);
+  EXPECT_TRUE(host.messages.empty());
+  if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
+  ASSERT_GT(RunBatch({"scan", QString::fromStdString(Data("small_scan.syn")), "--blanks",
+                      QString::fromStdString(Data("small_scan.slk")), "-o",
+                      QString::fromStdString(Out("batch.scf"))}),
+            0);
+  EXPECT_TRUE(ReadAll(QString::fromStdString(Out("window.scf"))) ==
+              ReadAll(QString::fromStdString(Out("batch.scf"))));
 }
 
 TEST_F(WindowRunTest, MeasureALargeScanRunAgainstTheBatch) {
