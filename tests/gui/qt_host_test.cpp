@@ -281,7 +281,7 @@ TEST_F(QtHostTest, TheOneSecondWaitKeepsEventsFlowing) {
   const double waited = host.Clock() - start;
   EXPECT_GE(waited, 0.99);
   EXPECT_LT(waited, 1.5);
-  EXPECT_GE(ticks, 8);
+  EXPECT_GE(ticks, 5);  // about ten; a loaded machine may merge late timer ticks
 }
 
 TEST_F(QtHostTest, TissueDialogChoicesReachTheirHandlers) {
