@@ -86,6 +86,23 @@ void PlaceScanColumns(MainForm& f, bool micros) {
   f.MicroTitle.geometry = {kScanEntryLeft1, kHeadingTop, kScanEntryWidth, kHeadingHeight};
 }
 
+void PlaceSynchFrame(MainForm& f, bool spectra) {
+  if (!spectra) {
+    f.SynchFrame.geometry = {kRightLeft, 1320, kRightWidth, 3600};
+    f.Spectra.geometry = {600, 120, 4320, 2940};
+  } else {
+    // A run hides the colour panels and the statistics, so the spectra take the whole width
+    // above the progress bar.
+    f.SynchFrame.geometry = {kPanelLeft, kPanelTop, kWindowWidth - 240, kPanelHeight};
+    f.Spectra.geometry = {660, 120, kWindowWidth - 240 - 900, kPanelHeight - 540};
+  }
+  const Twips& s = f.Spectra.geometry;
+  f.XMin.geometry = {s.left, s.top + s.height + 40, 600, kHeadingHeight};
+  f.XMax.geometry = {s.left + s.width - 600, s.top + s.height + 40, 600, kHeadingHeight};
+  f.YMax.geometry = {0, s.top, s.left - 60, kHeadingHeight};
+  f.YMin.geometry = {0, s.top + s.height - kHeadingHeight, s.left - 60, kHeadingHeight};
+}
+
 void LayOutMainForm(MainForm& f) {
   f.caption = "Fluorescence Spillover Correction";
   f.geometry = {0, 0, kWindowWidth, kWindowHeight};
@@ -151,7 +168,6 @@ void LayOutMainForm(MainForm& f) {
 
   // Options box and spectrum display, sharing SynchFrame.
   f.SynchFrame = Control{};
-  f.SynchFrame.geometry = {kRightLeft, 1320, kRightWidth, 3600};
   f.SynchDataBox = Control{};
   f.SynchDataBox.geometry = {120, 120, 3000, 1300};
   f.ReportResultsHeading = Label("Report Results", {120, 60, 2760, kHeadingHeight});
@@ -171,13 +187,13 @@ void LayOutMainForm(MainForm& f) {
   f.RunAnalysis = Label("Analyze", {600, 900, 1800, 345});
 
   f.Spectra.visible = true;
-  f.Spectra.geometry = {600, 120, 4320, 2940};
-  f.XMin = Label("350", {600, 3100, 600, kHeadingHeight});
-  f.XMax = Label("700", {4320, 3100, 600, kHeadingHeight});
+  f.XMin = Label("350", {});
+  f.XMax = Label("700", {});
   f.XMax.right_aligned = true;
-  f.YMax = Label("1000", {0, 120, 540, kHeadingHeight});
-  f.YMin = Label("0", {0, 2820, 540, kHeadingHeight});
+  f.YMax = Label("1000", {});
+  f.YMin = Label("0", {});
   f.YMax.right_aligned = f.YMin.right_aligned = true;
+  PlaceSynchFrame(f, false);
 
   // Progress.
   f.ProgressBar = Control{};

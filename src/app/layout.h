@@ -57,6 +57,10 @@ int RowTop(int index);
 // before start-up's own steps (every panel hidden). Leaves enabled states to start-up.
 void LayOutMainForm(MainForm& f);
 
+// Places SynchFrame and the spectrum display: beside the statistics for the options box
+// (spectra false), or across the window's width for a run's spectra (spectra true).
+void PlaceSynchFrame(MainForm& f, bool spectra);
+
 // Places the fixed panel's columns for the result format. Microspheres/ml: check boxes and
 // entry boxes side by side, two columns. Intensity levels: the check-box columns side by side
 // (the second one in view only when the panel is two columns wide) and the entry boxes beyond

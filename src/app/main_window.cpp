@@ -99,6 +99,7 @@ void ShowOptionPanel(Program& p, bool visible) {
 
 void ShowSpectrumDisplay(Program& p, bool visible) {
   MainForm& f = p.form;
+  layout::PlaceSynchFrame(f, visible);
   f.Spectra.visible = visible;
   ++f.Spectra.generation;
   f.XMin.visible = visible;

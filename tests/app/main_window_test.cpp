@@ -260,7 +260,10 @@ TEST(Layout, NothingShownOverlapsInAnyState) {
         ExpectTidyWindow(tag + " micros", p.form);
         p.form.SynchDataBox.visible = false;  // running: options hidden, progress shown
         p.form.ProgressBar.visible = true;
-        if (scan) ShowSpectrumDisplay(p, true);
+        if (scan) {  // the scan run hides the panels and spreads the spectra across them
+          p.form.ColorBoxes.visible = p.form.MicroBox.visible = p.form.FileStats.visible = false;
+          ShowSpectrumDisplay(p, true);
+        }
         ExpectTidyWindow(tag + " running", p.form);
       }
 }
