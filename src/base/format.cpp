@@ -307,22 +307,84 @@ char* WriteDigitsBackwards(std::uint64_t n, int count, char* end) {
   return p;
 }
 
-// A count of units of 10^-Decimals as "integer.decimals".
+// The number of decimal digits of n (1 for 0), without a branch on n: the bit length gives
+// the count or one more.
+int DigitCount(std::uint64_t n) {
+  // n | 1 counts as n (powers of ten above 1 are even) and gives 0 its one digit.
+  const std::uint64_t odd = n | 1;
+  const int bits = 64 - __builtin_clzll(odd);
+  const int guess = (bits * 1233) >> 12;  // 1233 / 4096 is just above log10 2
+  return guess + 1 - static_cast<int>(odd < kTens[guess]);
+}
+
+// A count of units of 10^-Decimals as "integer.decimals", written in place. An integer part
+// below 10^8 (the usual one) is written as eight digits whatever its length and the
+// significant ones are moved into place in one fixed-size copy: no branch depends on how long
+// the number is. May write up to 8 characters past the integer part before the decimals
+// overwrite them.
 template <int Decimals>
 char* WriteUnits(std::uint64_t units, char* out) {
   constexpr std::uint64_t scale = kTens[Decimals];
   const std::uint64_t integer = units / scale;
   const std::uint64_t fraction = units - integer * scale;
-  char text[24];
-  char* const end = text + sizeof text;
-  char* const fraction_start = WriteDigitsBackwards(fraction, Decimals, end);
-  char* const start = WriteDigitsBackwards(integer, 0, fraction_start);
-  const std::size_t integer_length = static_cast<std::size_t>(fraction_start - start);
-  std::memcpy(out, start, integer_length);
-  out += integer_length;
-  *out++ = '.';
-  std::memcpy(out, fraction_start, Decimals);
-  return out + Decimals;
+  const int length = DigitCount(integer);
+  if (integer < 100000000ULL) {
+    char eight[16] = {};  // the digits in the first 8, room for the copy to start at any
+    const std::uint64_t high = integer / 10000;
+    const std::uint64_t low = integer - high * 10000;
+    WriteDigitsBackwards(high, 4, eight + 4);
+    WriteDigitsBackwards(low, 4, eight + 8);
+    std::memcpy(out, eight + 8 - length, 8);
+  } else {
+    WriteDigitsBackwards(integer, length, out + length);
+  }
+  char* const end = out + length + 1 + Decimals;
+  out[length] = '.';
+  WriteDigitsBackwards(fraction, Decimals, end);
+  return end;
+}
+
+// The result in units of 10^-Decimals straight from the binary value: y = magnitude x
+// 10^Decimals = mantissa x 5^Decimals x 2^(binary + Decimals) is exact in 128 bits, and its
+// nearest whole number is the result unless y lies near a half. The 15-digit decimal differs
+// from the value by at most half a unit of its 15th digit, which is at most
+// magnitude x 0.5e-14, so a fraction of y farther than y x 2^-46 from one half rounds the
+// same way from the value as from its 15 digits. False (left to the digit route) for values
+// near a half, for y of 2^45 or more, and below 1e-7.
+template <int Decimals>
+bool UnitsFromBinary(double magnitude, std::uint64_t& units) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52);
+  const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+  const int shift = biased - 1075 + Decimals;
+  const Wide product = static_cast<Wide>(mantissa) * kFives[Decimals];  // below 2^67
+  if (shift >= 0) {
+    // A whole y; below 2^45 it is far from a half.
+    if (shift > 45) return false;
+    const Wide y = product << shift;
+    if (y >= (static_cast<Wide>(1) << 45)) return false;
+    units = static_cast<std::uint64_t>(y);
+    return true;
+  }
+  const int right = -shift;
+  if (right > 100) return false;
+  const Wide whole = product >> right;
+  if (whole >= (static_cast<Wide>(1) << 45)) return false;
+  const Wide fraction = product - (whole << right);
+  const Wide half = static_cast<Wide>(1) << (right - 1);
+  const Wide distance = fraction > half ? fraction - half : half - fraction;
+  if (distance <= (product >> 46) + 1) return false;
+  units = static_cast<std::uint64_t>(whole) + static_cast<std::uint64_t>(fraction > half);
+  return true;
+}
+
+template <int Decimals>
+char* FixedFromBinary(double value, double magnitude, char* out) {
+  std::uint64_t units = 0;
+  if (!UnitsFromBinary<Decimals>(magnitude, units)) return nullptr;
+  if (std::signbit(value) && units != 0) *out++ = '-';
+  return WriteUnits<Decimals>(units, out);
 }
 
 // Writes the fixed pattern of a value with 1..6 decimals from its 15 significant digits,
@@ -339,6 +401,28 @@ char* FixedShortcut(double value, int decimals, char* out) {
     for (int i = 0; i < decimals; ++i) *out++ = '0';
     return out;
   }
+  char* end = nullptr;
+  switch (decimals) {
+    case 1:
+      end = FixedFromBinary<1>(value, magnitude, out);
+      break;
+    case 2:
+      end = FixedFromBinary<2>(value, magnitude, out);
+      break;
+    case 3:
+      end = FixedFromBinary<3>(value, magnitude, out);
+      break;
+    case 4:
+      end = FixedFromBinary<4>(value, magnitude, out);
+      break;
+    case 5:
+      end = FixedFromBinary<5>(value, magnitude, out);
+      break;
+    default:
+      end = FixedFromBinary<6>(value, magnitude, out);
+      break;
+  }
+  if (end != nullptr) return end;
   std::uint64_t digits = 0;
   int exponent = 0;
   if (!FifteenDigits(magnitude, digits, exponent)) return nullptr;
@@ -366,6 +450,10 @@ char* FixedShortcut(double value, int decimals, char* out) {
 }
 
 }  // namespace
+
+char* WriteFixedShortcut(char* out, double value, int decimals) {
+  return std::isfinite(value) ? FixedShortcut(value, decimals, out) : nullptr;
+}
 
 std::string FormatFixed(double value, int decimals) {
   char text[32];

@@ -14,6 +14,11 @@ namespace kolvane {
 std::string FormatFixed(double value, int decimals);
 // The same text appended to `line` (the results lines are built cell by cell).
 void AppendFixed(std::string& line, double value, int decimals);
+// The same text written at `out` when the value takes FormatFixed's shortcut (a finite value of
+// ordinary magnitude, 1..6 decimals): at most kFixedShortcutRoom characters, returning their
+// end. nullptr, with `out` holding nothing of use, when the value needs the full route.
+inline constexpr int kFixedShortcutRoom = 24;
+char* WriteFixedShortcut(char* out, double value, int decimals);
 // The same text, always formed from the value's full decimal digits. FormatFixed takes a
 // shortcut for ordinary values; this is the route it falls back on, kept callable so that the
 // two can be held equal.

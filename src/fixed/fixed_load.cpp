@@ -153,7 +153,7 @@ Flow ScanDataBody(Program& p) {
   long counter = 0;
   const std::string& path = p.channels.In(Channels::kData).Path();
   for (;;) {
-    RecordRead rr = ReadDataRecord(p);
+    RecordRead rr = CheckDataRecord(p);
     if (rr == RecordRead::End) break;
     if (rr == RecordRead::Ending) return Flow::ProgramEnding;
     if (rr == RecordRead::Bad) {

@@ -207,7 +207,6 @@ void ShowProgress(Program& p, int counter) {
 
 Flow SamplePass(Program& p, FixedRun& r, int counter) {
   FixedTables& t = p.fixed;
-  OutputChannel& out = p.channels.Out(Channels::kResults);
   p.form.Directions.visible = false;
   p.form.ProgressBar.visible = true;
   p.form.Perc_Panel.visible = true;
@@ -250,7 +249,7 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
         p.channels.CloseAll();
         return Flow::Stop;
       }
-      out.WriteLine(ResultLine(p, r.values, r.overload));
+      WriteResultLine(p, r.values, r.overload);
     }
     ShowProgress(p, counter);
   }

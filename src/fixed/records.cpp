@@ -1,6 +1,7 @@
 #include "fixed/records.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "base/numbers.h"
@@ -41,7 +42,27 @@ bool ReadTabField(FieldCursor& cursor, std::string_view& field) {
   return true;
 }
 
-RecordRead ReadDataRecord(Program& p) {
+namespace {
+
+// The record number: plain digits (the usual case) are taken as they stand, anything else by
+// the number rule and the conversion to a count.
+std::optional<std::int16_t> RecordNumberOf(std::string_view text) {
+  if (!text.empty() && text.size() <= 4) {
+    int n = 0;
+    for (char c : text) {
+      const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
+      if (digit > 9) return ToInt16(LenientNumber(text));
+      n = n * 10 + static_cast<int>(digit);
+    }
+    return static_cast<std::int16_t>(n);
+  }
+  return ToInt16(LenientNumber(text));
+}
+
+// The next non-empty line of the data file, its type and its number. End/Ending at the end
+// of the file, Bad for a number outside 16 bits, Record otherwise with the readings' fields
+// left in `cursor`.
+RecordRead ReadRecordHead(Program& p, std::string_view& first, FieldCursor& cursor) {
   FixedTables& t = p.fixed;
   InputChannel& in = p.channels.In(Channels::kData);
   std::string_view line;
@@ -53,14 +74,18 @@ RecordRead ReadDataRecord(Program& p) {
     }
   } while (IsEmptyLine(line));
 
-  FieldCursor cursor{line};
-  std::string_view first;
+  cursor = FieldCursor{line};
   ReadTabField(cursor, first);
-  t.RecordType = std::string(first.substr(0, 1));
-  std::optional<std::int16_t> number = ToInt16(LenientNumber(first.substr(first.empty() ? 0 : 1)));
+  t.RecordType.assign(first.data(), first.empty() ? 0 : 1);
+  std::optional<std::int16_t> number = RecordNumberOf(first.substr(first.empty() ? 0 : 1));
   if (!number) return Bad(p, first, "has a record number outside -32768..32767.");
   t.RecordNumber = *number;
+  return RecordRead::Record;
+}
 
+// The readings of a record into Readings, from the fields after its type and number.
+RecordRead ConvertReadings(Program& p, std::string_view first, FieldCursor cursor) {
+  FixedTables& t = p.fixed;
   std::string_view field;
   if (t.AutoDelivery && !ReadTabField(cursor, field))
     return Bad(p, first, FewerReadings(0, p.NumColors));
@@ -83,6 +108,45 @@ RecordRead ReadDataRecord(Program& p) {
     if (!std::isfinite(value))
       return Bad(p, first, "has a reading at color " + std::to_string(c) + " that is too large.");
     t.Readings[c] = value;
+  }
+  return RecordRead::Record;
+}
+
+}  // namespace
+
+RecordRead ReadDataRecord(Program& p) {
+  std::string_view first;
+  FieldCursor cursor;
+  RecordRead rr = ReadRecordHead(p, first, cursor);
+  if (rr != RecordRead::Record) return rr;
+  if (ConvertReadings(p, first, cursor) == RecordRead::Bad) return RecordRead::Bad;
+  p.host.ProcessPendingMessages();
+  return p.Ending ? RecordRead::Ending : RecordRead::Record;
+}
+
+RecordRead CheckDataRecord(Program& p) {
+  std::string_view first;
+  FieldCursor cursor;
+  RecordRead rr = ReadRecordHead(p, first, cursor);
+  if (rr != RecordRead::Record) return rr;
+  // Only a field with an exponent or hundreds of digits can lie beyond a double; a line
+  // without either needs its fields counted, not converted.
+  const std::string_view rest = cursor.done ? std::string_view() : cursor.rest;
+  std::size_t tabs = 0;
+  unsigned exponent = 0;
+  for (char c : rest) {
+    tabs += static_cast<std::size_t>(c == '\t');
+    exponent |= static_cast<unsigned>((c | 0x20) == 'e');
+  }
+  if (exponent != 0 || rest.size() > 300) {
+    if (ConvertReadings(p, first, cursor) == RecordRead::Bad) return RecordRead::Bad;
+  } else {
+    // Fields after the type and number: one more than the TABs among them.
+    const long fields = cursor.done ? 0 : static_cast<long>(tabs) + 1;
+    const long readings = fields - (p.fixed.AutoDelivery ? 1 : 0);
+    if (readings < p.NumColors)
+      return Bad(p, first,
+                 FewerReadings(readings < 0 ? 0 : static_cast<int>(readings), p.NumColors));
   }
   p.host.ProcessPendingMessages();
   return p.Ending ? RecordRead::Ending : RecordRead::Record;

@@ -31,4 +31,8 @@ enum class RecordRead {
 // finite number is Bad. Lets the window process pending messages once afterwards.
 RecordRead ReadDataRecord(Program& p);
 
+// The same checks and refusals for the load's count of the records, without keeping the
+// readings: Readings is left as it was unless a field has to be converted to be judged.
+RecordRead CheckDataRecord(Program& p);
+
 }  // namespace kolvane

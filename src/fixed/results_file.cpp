@@ -92,4 +92,56 @@ std::string ResultLine(const Program& p, const double* values, bool overload) {
   return line;
 }
 
+namespace {
+
+// The type, at most "-32768" and a cell for the tissue and for every colour.
+constexpr std::size_t kLineRoom = 16 + (kMaxColors + 1) * (1 + kFixedShortcutRoom);
+
+// ResultLine's text written at `out` (kLineRoom characters), for the usual line whose cells
+// all take the number shortcut; nullptr when one does not.
+char* WriteOrdinaryResultLine(const Program& p, const double* values, bool overload, char* out) {
+  const FixedTables& t = p.fixed;
+  if (t.RecordType.size() > 1 || p.MatrixSize > kMaxColors) return nullptr;
+  if (t.RecordType.size() == 1) *out++ = t.RecordType[0];
+  int number = t.RecordNumber;
+  if (number < 0) {
+    *out++ = '-';
+    number = -number;
+  }
+  char digits[8];
+  char* start = digits + sizeof digits;
+  do {
+    *--start = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number != 0);
+  for (; start != digits + sizeof digits; ++start) *out++ = *start;
+  if (p.TissueExcluded) {
+    *out++ = '\t';
+    out = WriteFixedShortcut(out, t.Readings[1], 4);
+    if (out == nullptr) return nullptr;
+  }
+  for (int k = 1; k <= p.MatrixSize; ++k) {
+    *out++ = '\t';
+    if (overload) {
+      *out++ = 'O';
+      *out++ = 'L';
+    } else {
+      out = WriteFixedShortcut(out, values[k], 3);
+      if (out == nullptr) return nullptr;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void WriteResultLine(Program& p, const double* values, bool overload) {
+  char line[kLineRoom];
+  if (const char* end = WriteOrdinaryResultLine(p, values, overload, line)) {
+    Results(p).WriteLine(std::string_view(line, static_cast<std::size_t>(end - line)));
+  } else {
+    Results(p).WriteLine(ResultLine(p, values, overload));
+  }
+}
+
 }  // namespace kolvane

@@ -18,5 +18,7 @@ void WriteColumnHeading(Program& p);
 // The result line of the current record. values[1..MatrixSize] are the results; every one is
 // written as "OL" when a pure was overloaded.
 std::string ResultLine(const Program& p, const double* values, bool overload);
+// The same line written to the results file.
+void WriteResultLine(Program& p, const double* values, bool overload);
 
 }  // namespace kolvane

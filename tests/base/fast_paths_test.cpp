@@ -322,5 +322,44 @@ TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnRandomValues) {
   }
 }
 
+// Values close to a half of the last decimal's unit, where the binary value and its 15-digit
+// decimal can round differently: whole runs of neighbouring doubles on both sides of the half,
+// and relative offsets around the fifteenth digit (ties of the 15-digit rounding included).
+TEST(FormatFixed, ShortcutMatchesTheDecimalRouteNearHalves) {
+  std::mt19937_64 random(77);
+  std::uniform_int_distribution<int> decimals(1, 6);
+  std::uniform_int_distribution<int> digits(0, 13);
+  std::uniform_int_distribution<std::int64_t> mantissa(1, 999999999999LL);
+  for (int n = 0; n < 20000; ++n) {
+    const int d = decimals(random);
+    const int width = digits(random);  // integer digits before the scaling
+    const double whole = static_cast<double>(mantissa(random) %
+                                             static_cast<std::int64_t>(std::pow(10.0, width) + 1));
+    const double half = (whole + 0.5) / std::pow(10.0, d);
+    double below = half;
+    double above = half;
+    for (int step = 0; step < 24; ++step) {
+      ExpectSameFixed(below, d);
+      ExpectSameFixed(-above, d);
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, 1e300);
+    }
+    for (int j = -40; j <= 40; ++j) {
+      const double v = half * (1.0 + j * 1e-16);
+      ExpectSameFixed(v, d);
+      ExpectSameFixed(-v, d);
+    }
+  }
+  // Worked by hand: each double lies a little below its decimal text (1.015 is
+  // 1.01499999999999990...), but the 15 digits are the text, whose half rounds away from zero.
+  EXPECT_EQ(FormatFixed(1.015, 2), "1.02");
+  EXPECT_EQ(FormatFixed(-1.015, 2), "-1.02");
+  EXPECT_EQ(FormatFixed(0.1235, 3), "0.124");
+  EXPECT_EQ(FormatFixed(4.35, 1), "4.4");
+  EXPECT_EQ(FormatFixed(1.0005, 3), "1.001");
+  EXPECT_EQ(FormatFixed(1234.5678, 3), "1234.568");
+  EXPECT_EQ(FormatFixed(35184372088831.5, 1), "35184372088831.5");
+}
+
 }  // namespace
 }  // namespace kolvane
