@@ -317,10 +317,25 @@ int DigitCount(std::uint64_t n) {
   return guess + 1 - static_cast<int>(odd < kTens[guess]);
 }
 
+// The eight digits of n < 10^8 in one word, the first digit in the lowest byte, so that a
+// store of the word writes them in reading order on a little-endian machine.
+std::uint64_t EightDigits(std::uint64_t n) {
+  const auto pair = [](std::uint64_t two) {
+    std::uint16_t text = 0;
+    std::memcpy(&text, kDigitPairs + two * 2, 2);
+    return static_cast<std::uint64_t>(text);
+  };
+  const std::uint64_t high = n / 10000;
+  const std::uint64_t low = n - high * 10000;
+  const std::uint64_t a = high / 100;
+  const std::uint64_t c = low / 100;
+  return pair(a) | pair(high - a * 100) << 16 | pair(c) << 32 | pair(low - c * 100) << 48;
+}
+
 // A count of units of 10^-Decimals as "integer.decimals", written in place. An integer part
-// below 10^8 (the usual one) is written as eight digits whatever its length and the
-// significant ones are moved into place in one fixed-size copy: no branch depends on how long
-// the number is. May write up to 8 characters past the integer part before the decimals
+// below 10^8 (the usual one) is formed as eight digits in a register whatever its length and
+// shifted so that one 8-byte store writes its significant digits: no branch depends on how
+// long the number is. Writes up to 8 characters past the integer part before the decimals
 // overwrite them.
 template <int Decimals>
 char* WriteUnits(std::uint64_t units, char* out) {
@@ -328,16 +343,16 @@ char* WriteUnits(std::uint64_t units, char* out) {
   const std::uint64_t integer = units / scale;
   const std::uint64_t fraction = units - integer * scale;
   const int length = DigitCount(integer);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   if (integer < 100000000ULL) {
-    char eight[16] = {};  // the digits in the first 8, room for the copy to start at any
-    const std::uint64_t high = integer / 10000;
-    const std::uint64_t low = integer - high * 10000;
-    WriteDigitsBackwards(high, 4, eight + 4);
-    WriteDigitsBackwards(low, 4, eight + 8);
-    std::memcpy(out, eight + 8 - length, 8);
+    const std::uint64_t word = EightDigits(integer) >> (8 * (8 - length));
+    std::memcpy(out, &word, 8);
   } else {
     WriteDigitsBackwards(integer, length, out + length);
   }
+#else
+  WriteDigitsBackwards(integer, length, out + length);
+#endif
   char* const end = out + length + 1 + Decimals;
   out[length] = '.';
   WriteDigitsBackwards(fraction, Decimals, end);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/tissue_dialogs.h"
@@ -205,55 +206,140 @@ void ShowProgress(Program& p, int counter) {
   NotifyFormChanged(p);
 }
 
-Flow SamplePass(Program& p, FixedRun& r, int counter) {
+// A record read and solved whose result line and progress are still to come.
+struct Unfinished {
+  bool pending = false;
+  bool line = false;  // a P or S record: it has a result line
+  int counter = 0;
+  ResultRecord record;
+  bool overload = false;
+  std::int16_t code = 0;   // the solve's
+  bool too_large = false;  // results beyond a double
+  double rhs[kSolveDim] = {};
+  double x[kSolveDim] = {};
+  double values[kSolveDim] = {};
+};
+
+// The record just read, ready to solve: its corrected readings as the right-hand side.
+void Prepare(Program& p, const FixedRun& r, Unfinished& u, int& counter) {
   FixedTables& t = p.fixed;
+  u.pending = true;
+  u.counter = ++counter;
+  const bool sample = t.RecordType == "S";
+  u.line = sample || t.RecordType == "P";
+  if (!u.line) return;
+  u.record = CurrentResultRecord(p);
+  u.overload = r.overload;
+  for (int k = 1; k <= r.n; ++k) u.rhs[k] = t.Readings[r.slot_of[k]];
+  if (p.BackgroundOn) {
+    if (sample && t.NextBlankStart < t.RecordNumber) ApplyNextBlank(p);
+    const FixedTables::Slots& bg = sample ? t.SampleBackground : t.PureBackground;
+    for (int k = 1; k <= r.n; ++k) u.rhs[k] = u.rhs[k] - bg[k];
+  }
+  if (sample && p.ControlCorrectionOn) {
+    if (t.NextControlStart < t.RecordNumber) ApplyNextControl(p);
+    ApplyControlCorrection(p, u.rhs);
+  }
+}
+
+// The results of a solved record, or what stops them being written.
+void Conclude(const FixedRun& r, Unfinished& u) {
+  if (u.code != 0) return;
+  bool finite = true;
+  for (int k = 1; k <= r.n; ++k) {
+    const double x = u.x[k] < 0 ? 0 : u.x[k];
+    u.values[k] = r.factor[k] * x;
+    finite = finite && std::isfinite(u.values[k]);
+  }
+  u.too_large = !finite && !u.overload;
+}
+
+void SolveOne(Program& p, FixedRun& r, Unfinished& u) {
+  for (int k = 1; k <= r.n; ++k) r.rhs[k] = u.rhs[k];
+  u.code = Solve(p, r);
+  for (int k = 1; k <= r.n; ++k) u.x[k] = r.x[k];
+  Conclude(r, u);
+}
+
+void Finish(Program& p, Unfinished& u) {
+  if (!u.pending) return;
+  if (u.line) WriteResultLine(p, u.record, u.values, u.overload);
+  ShowProgress(p, u.counter);
+  u.pending = false;
+}
+
+// After the window had the word for a record: the end, or the messages that stop the run.
+// Continue when its line may be written.
+Flow Settled(Program& p, RecordRead rr, const Unfinished& u, bool& end) {
+  end = false;
+  if (rr == RecordRead::End) {
+    end = true;
+    return Flow::Continue;
+  }
+  if (rr == RecordRead::Ending) return Flow::ProgramEnding;
+  if (rr == RecordRead::Bad) return ReadFailed(p);
+  if (u.code != 0) {
+    p.host.ShowMessage("Error in Partial Pivoting.  Analysis ending.");
+    SetBusyPointer(p, false);
+    p.channels.CloseAll();
+    return Flow::Stop;
+  }
+  if (u.too_large) {
+    p.host.ShowMessage("The results of record " + u.record.type + std::to_string(u.record.number) +
+                       " are too large to be written.  Analysis ending.");
+    SetBusyPointer(p, false);
+    p.channels.CloseAll();
+    return Flow::Stop;
+  }
+  return Flow::Continue;
+}
+
+// Records are read two at a time and solved together, before the previous record's line is
+// written: each solve is a long chain of dependent operations, and two side by side keep the
+// processor busy. What anyone can see keeps its order: a record's line and progress come
+// before the window gets the word for the next record, and before any message about it.
+Flow SamplePass(Program& p, FixedRun& r, int counter) {
   p.form.Directions.visible = false;
   p.form.ProgressBar.visible = true;
   p.form.Perc_Panel.visible = true;
   NotifyFormChanged(p);
+  auto slots = std::make_unique<Unfinished[]>(3);
+  Unfinished* previous = &slots[0];
+  Unfinished* first = &slots[1];
+  Unfinished* second = &slots[2];
   for (;;) {
-    RecordRead rr = ReadDataRecord(p);
-    if (rr == RecordRead::End) break;
-    if (rr == RecordRead::Ending) return Flow::ProgramEnding;
-    if (rr == RecordRead::Bad) return ReadFailed(p);
-    ++counter;
-    bool sample = t.RecordType == "S";
-    if (sample || t.RecordType == "P") {
-      for (int k = 1; k <= r.n; ++k) r.rhs[k] = t.Readings[r.slot_of[k]];
-      if (p.BackgroundOn) {
-        if (sample && t.NextBlankStart < t.RecordNumber) ApplyNextBlank(p);
-        const FixedTables::Slots& bg = sample ? t.SampleBackground : t.PureBackground;
-        for (int k = 1; k <= r.n; ++k) r.rhs[k] = r.rhs[k] - bg[k];
-      }
-      if (sample && p.ControlCorrectionOn) {
-        if (t.NextControlStart < t.RecordNumber) ApplyNextControl(p);
-        ApplyControlCorrection(p, r.rhs);
-      }
-      if (Solve(p, r) != 0) {
-        p.host.ShowMessage("Error in Partial Pivoting.  Analysis ending.");
-        SetBusyPointer(p, false);
-        p.channels.CloseAll();
-        return Flow::Stop;
-      }
-      ClampNegatives(r);
-      bool finite = true;
-      for (int k = 1; k <= r.n; ++k) {
-        r.values[k] = r.factor[k] * r.x[k];
-        finite = finite && std::isfinite(r.values[k]);
-      }
-      if (!finite && !r.overload) {
-        p.host.ShowMessage("The results of record " + t.RecordType +
-                           std::to_string(t.RecordNumber) +
-                           " are too large to be written.  Analysis ending.");
-        SetBusyPointer(p, false);
-        p.channels.CloseAll();
-        return Flow::Stop;
-      }
-      WriteResultLine(p, r.values, r.overload);
+    first->code = 0;
+    first->too_large = false;
+    second->code = 0;
+    second->too_large = false;
+    const RecordRead read_first = ReadDataRecordUnsettled(p);
+    RecordRead read_second = RecordRead::End;
+    bool two = false;
+    if (read_first == RecordRead::Record) {
+      Prepare(p, r, *first, counter);
+      read_second = ReadDataRecordUnsettled(p);
+      two = read_second == RecordRead::Record;
+      if (two) Prepare(p, r, *second, counter);
     }
-    ShowProgress(p, counter);
+    if (two && first->line && second->line && !p.fixed.SolveEachRecordAfresh) {
+      GaussSolveFactoredPair(r.factors, first->rhs, second->rhs, first->x, second->x, first->code);
+      second->code = first->code;
+      Conclude(r, *first);
+      Conclude(r, *second);
+    } else {
+      if (first->pending && first->line) SolveOne(p, r, *first);
+      if (two && second->line) SolveOne(p, r, *second);
+    }
+
+    bool end = false;
+    Finish(p, *previous);
+    Flow f = Settled(p, SettleRecordRead(p, read_first), *first, end);
+    if (f != Flow::Continue || end) return f;
+    Finish(p, *first);
+    f = Settled(p, SettleRecordRead(p, read_second), *second, end);
+    if (f != Flow::Continue || end) return f;
+    std::swap(previous, second);
   }
-  return Flow::Continue;
 }
 
 // The run uses what the entry box shows: a number within single precision, not negative.

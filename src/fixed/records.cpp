@@ -17,7 +17,6 @@ bool IsEmptyLine(std::string_view line) {
 RecordRead Bad(Program& p, std::string_view first_field, const std::string& why) {
   p.fixed.RecordProblem = "Record \"" + std::string(first_field) + "\" of the data file " +
                           p.channels.In(Channels::kData).Path() + " " + why;
-  p.host.ProcessPendingMessages();
   return RecordRead::Bad;
 }
 
@@ -69,8 +68,7 @@ RecordRead ReadRecordHead(Program& p, std::string_view& first, FieldCursor& curs
   do {
     if (in.ReadLineView(line) != ReadStatus::Ok) {
       t.RecordType.clear();
-      p.host.ProcessPendingMessages();
-      return p.Ending ? RecordRead::Ending : RecordRead::End;
+      return RecordRead::End;
     }
   } while (IsEmptyLine(line));
 
@@ -114,21 +112,29 @@ RecordRead ConvertReadings(Program& p, std::string_view first, FieldCursor curso
 
 }  // namespace
 
-RecordRead ReadDataRecord(Program& p) {
+RecordRead ReadDataRecordUnsettled(Program& p) {
   std::string_view first;
   FieldCursor cursor;
   RecordRead rr = ReadRecordHead(p, first, cursor);
   if (rr != RecordRead::Record) return rr;
-  if (ConvertReadings(p, first, cursor) == RecordRead::Bad) return RecordRead::Bad;
+  return ConvertReadings(p, first, cursor);
+}
+
+RecordRead SettleRecordRead(Program& p, RecordRead rr) {
   p.host.ProcessPendingMessages();
-  return p.Ending ? RecordRead::Ending : RecordRead::Record;
+  if (rr == RecordRead::Bad) return rr;
+  return p.Ending ? RecordRead::Ending : rr;
+}
+
+RecordRead ReadDataRecord(Program& p) {
+  return SettleRecordRead(p, ReadDataRecordUnsettled(p));
 }
 
 RecordRead CheckDataRecord(Program& p) {
   std::string_view first;
   FieldCursor cursor;
   RecordRead rr = ReadRecordHead(p, first, cursor);
-  if (rr != RecordRead::Record) return rr;
+  if (rr != RecordRead::Record) return SettleRecordRead(p, rr);
   // Only a field with an exponent or hundreds of digits can lie beyond a double; a line
   // without either needs its fields counted, not converted.
   const std::string_view rest = cursor.done ? std::string_view() : cursor.rest;
@@ -139,17 +145,15 @@ RecordRead CheckDataRecord(Program& p) {
     exponent |= static_cast<unsigned>((c | 0x20) == 'e');
   }
   if (exponent != 0 || rest.size() > 300) {
-    if (ConvertReadings(p, first, cursor) == RecordRead::Bad) return RecordRead::Bad;
+    rr = ConvertReadings(p, first, cursor);
   } else {
     // Fields after the type and number: one more than the TABs among them.
     const long fields = cursor.done ? 0 : static_cast<long>(tabs) + 1;
     const long readings = fields - (p.fixed.AutoDelivery ? 1 : 0);
     if (readings < p.NumColors)
-      return Bad(p, first,
-                 FewerReadings(readings < 0 ? 0 : static_cast<int>(readings), p.NumColors));
+      rr = Bad(p, first, FewerReadings(readings < 0 ? 0 : static_cast<int>(readings), p.NumColors));
   }
-  p.host.ProcessPendingMessages();
-  return p.Ending ? RecordRead::Ending : RecordRead::Record;
+  return SettleRecordRead(p, rr);
 }
 
 }  // namespace kolvane

@@ -30,6 +30,11 @@ enum class RecordRead {
 // line with fewer readings than colours, a number outside 16 bits or a reading that is not a
 // finite number is Bad. Lets the window process pending messages once afterwards.
 RecordRead ReadDataRecord(Program& p);
+// ReadDataRecord in two halves, so that a run can finish the previous record between them:
+// the record read (End, Bad or Record; the window not yet given the word), then the window's
+// pending messages and the answer ReadDataRecord would give.
+RecordRead ReadDataRecordUnsettled(Program& p);
+RecordRead SettleRecordRead(Program& p, RecordRead rr);
 
 // The same checks and refusals for the load's count of the records, without keeping the
 // readings: Readings is left as it was unless a field has to be converted to be judged.

@@ -71,15 +71,14 @@ void WriteColumnHeading(Program& p) {
   out.WriteLine(line);
 }
 
-std::string ResultLine(const Program& p, const double* values, bool overload) {
-  const FixedTables& t = p.fixed;
-  std::string line;
-  line.reserve(16 + 16 * static_cast<std::size_t>(p.MatrixSize + 1));
-  line += t.RecordType;
-  line += std::to_string(t.RecordNumber);
+namespace {
+
+std::string ResultText(const Program& p, const ResultRecord& record, const double* values,
+                       bool overload) {
+  std::string line = record.type + std::to_string(record.number);
   if (p.TissueExcluded) {
     line += '\t';
-    AppendFixed(line, t.Readings[1], 4);
+    AppendFixed(line, record.tissue_reading, 4);
   }
   for (int k = 1; k <= p.MatrixSize; ++k) {
     line += '\t';
@@ -92,6 +91,16 @@ std::string ResultLine(const Program& p, const double* values, bool overload) {
   return line;
 }
 
+}  // namespace
+
+ResultRecord CurrentResultRecord(const Program& p) {
+  return ResultRecord{p.fixed.RecordType, p.fixed.RecordNumber, p.fixed.Readings[1]};
+}
+
+std::string ResultLine(const Program& p, const double* values, bool overload) {
+  return ResultText(p, CurrentResultRecord(p), values, overload);
+}
+
 namespace {
 
 // The type, at most "-32768" and a cell for the tissue and for every colour.
@@ -99,11 +108,11 @@ constexpr std::size_t kLineRoom = 16 + (kMaxColors + 1) * (1 + kFixedShortcutRoo
 
 // ResultLine's text written at `out` (kLineRoom characters), for the usual line whose cells
 // all take the number shortcut; nullptr when one does not.
-char* WriteOrdinaryResultLine(const Program& p, const double* values, bool overload, char* out) {
-  const FixedTables& t = p.fixed;
-  if (t.RecordType.size() > 1 || p.MatrixSize > kMaxColors) return nullptr;
-  if (t.RecordType.size() == 1) *out++ = t.RecordType[0];
-  int number = t.RecordNumber;
+char* WriteOrdinaryResultLine(const Program& p, const ResultRecord& record, const double* values,
+                              bool overload, char* out) {
+  if (record.type.size() > 1 || p.MatrixSize > kMaxColors) return nullptr;
+  if (record.type.size() == 1) *out++ = record.type[0];
+  int number = record.number;
   if (number < 0) {
     *out++ = '-';
     number = -number;
@@ -117,7 +126,7 @@ char* WriteOrdinaryResultLine(const Program& p, const double* values, bool overl
   for (; start != digits + sizeof digits; ++start) *out++ = *start;
   if (p.TissueExcluded) {
     *out++ = '\t';
-    out = WriteFixedShortcut(out, t.Readings[1], 4);
+    out = WriteFixedShortcut(out, record.tissue_reading, 4);
     if (out == nullptr) return nullptr;
   }
   for (int k = 1; k <= p.MatrixSize; ++k) {
@@ -135,12 +144,12 @@ char* WriteOrdinaryResultLine(const Program& p, const double* values, bool overl
 
 }  // namespace
 
-void WriteResultLine(Program& p, const double* values, bool overload) {
+void WriteResultLine(Program& p, const ResultRecord& record, const double* values, bool overload) {
   char line[kLineRoom];
-  if (const char* end = WriteOrdinaryResultLine(p, values, overload, line)) {
+  if (const char* end = WriteOrdinaryResultLine(p, record, values, overload, line)) {
     Results(p).WriteLine(std::string_view(line, static_cast<std::size_t>(end - line)));
   } else {
-    Results(p).WriteLine(ResultLine(p, values, overload));
+    Results(p).WriteLine(ResultText(p, record, values, overload));
   }
 }
 

@@ -18,7 +18,15 @@ void WriteColumnHeading(Program& p);
 // The result line of the current record. values[1..MatrixSize] are the results; every one is
 // written as "OL" when a pure was overloaded.
 std::string ResultLine(const Program& p, const double* values, bool overload);
-// The same line written to the results file.
-void WriteResultLine(Program& p, const double* values, bool overload);
+// What a result line takes from its record, kept so that the line can be written after the
+// next record has been read.
+struct ResultRecord {
+  std::string type;  // RecordType
+  std::int16_t number = 0;
+  double tissue_reading = 0.0;  // Readings[1], written when the tissue is left out
+};
+ResultRecord CurrentResultRecord(const Program& p);
+// ResultLine's text for a kept record, written to the results file.
+void WriteResultLine(Program& p, const ResultRecord& record, const double* values, bool overload);
 
 }  // namespace kolvane

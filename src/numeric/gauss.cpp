@@ -26,15 +26,50 @@ inline void UpdateRhsEntry(double f, double pivot_entry, double& entry) {
   entry = f * pivot_entry + entry;
 }
 
+// The back substitution's two expressions, shared by the one- and two-system forms.
+inline double AddTerm(double s, double a, double x) {
+  return s + a * x;
+}
+inline double Unknown(double b, double s, double diagonal) {
+  return (b - s) / diagonal;
+}
+
 // x(n) down to x(1) from an upper triangular system; nothing guards the diagonal here.
+// Kept scalar: vectorised, each row loads x(i+1) together with its neighbour in one 16-byte
+// load straight after x(i+1) was stored on its own, which the processor cannot forward from
+// the store and stalls on, row after row. The sums keep their order either way.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC optimize("no-tree-vectorize")
+#endif
 void SubstituteBackwards(const SquareArray& a, const double (&b)[kSolveDim], double (&x)[kSolveDim],
                          std::int16_t n) {
   for (int i = n; i >= 1; --i) {
     double s = 0.0;
-    for (int j = i + 1; j <= n; ++j) s = s + a[i][j] * x[j];
-    x[i] = (b[i] - s) / a[i][i];
+    for (int j = i + 1; j <= n; ++j) s = AddTerm(s, a[i][j], x[j]);
+    x[i] = Unknown(b[i], s, a[i][i]);
   }
 }
+
+// Two right-hand sides through the same triangle in step: each is a long chain of dependent
+// operations, and two independent chains side by side keep the processor busy.
+void SubstituteBackwardsPair(const SquareArray& a, const double (&b1)[kSolveDim],
+                             const double (&b2)[kSolveDim], double (&x1)[kSolveDim],
+                             double (&x2)[kSolveDim], std::int16_t n) {
+  for (int i = n; i >= 1; --i) {
+    double s1 = 0.0;
+    double s2 = 0.0;
+    for (int j = i + 1; j <= n; ++j) {
+      s1 = AddTerm(s1, a[i][j], x1[j]);
+      s2 = AddTerm(s2, a[i][j], x2[j]);
+    }
+    x1[i] = Unknown(b1[i], s1, a[i][i]);
+    x2[i] = Unknown(b2[i], s2, a[i][i]);
+  }
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC pop_options
+#endif
 
 // Picks the pivot row of column k and brings it up. Returns the row that was exchanged with
 // row k (k itself when none was).
@@ -147,6 +182,25 @@ void GaussFactor(const double (&matrix)[kSolveDim][kSolveDim], std::int16_t n, G
   }
 }
 
+namespace {
+
+// The recorded exchanges and eliminations applied to a right-hand side.
+void ApplyFactors(const GaussFactors& f, double (&b)[kSolveDim]) {
+  for (std::int16_t k = 1; k <= f.StepsDone; ++k) {
+    const std::int16_t p = f.PivotRow[k];
+    if (p != k) {
+      const double t = b[p];
+      b[p] = b[k];
+      b[k] = t;
+    }
+    for (std::int16_t i = k + 1; i <= f.n; ++i) {
+      if (f.RowEliminated[k][i]) UpdateRhsEntry(f.Multiplier[k][i], b[k], b[i]);
+    }
+  }
+}
+
+}  // namespace
+
 void GaussSolveFactored(const GaussFactors& f, const double (&rhs)[kSolveDim],
                         double (&x)[kSolveDim], std::int16_t& code) {
   code = f.code;
@@ -158,18 +212,29 @@ void GaussSolveFactored(const GaussFactors& f, const double (&rhs)[kSolveDim],
   }
   double b[kSolveDim];
   for (int i = 0; i < kSolveDim; ++i) b[i] = rhs[i];
-  for (std::int16_t k = 1; k <= f.StepsDone; ++k) {
-    const std::int16_t p = f.PivotRow[k];
-    if (p != k) {
-      const double t = b[p];
-      b[p] = b[k];
-      b[k] = t;
-    }
-    for (std::int16_t i = k + 1; i <= n; ++i) {
-      if (f.RowEliminated[k][i]) UpdateRhsEntry(f.Multiplier[k][i], b[k], b[i]);
-    }
-  }
+  ApplyFactors(f, b);
   SubstituteBackwards(f.Eliminated, b, x, n);
+}
+
+void GaussSolveFactoredPair(const GaussFactors& f, const double (&rhs1)[kSolveDim],
+                            const double (&rhs2)[kSolveDim], double (&x1)[kSolveDim],
+                            double (&x2)[kSolveDim], std::int16_t& code) {
+  code = f.code;
+  if (code != 0) return;
+  if (f.n == 1) {
+    GaussSolveFactored(f, rhs1, x1, code);
+    GaussSolveFactored(f, rhs2, x2, code);
+    return;
+  }
+  double b1[kSolveDim];
+  double b2[kSolveDim];
+  for (int i = 0; i < kSolveDim; ++i) {
+    b1[i] = rhs1[i];
+    b2[i] = rhs2[i];
+  }
+  ApplyFactors(f, b1);
+  ApplyFactors(f, b2);
+  SubstituteBackwardsPair(f.Eliminated, b1, b2, x1, x2, f.n);
 }
 
 }  // namespace kolvane

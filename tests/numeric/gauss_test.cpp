@@ -277,5 +277,34 @@ TEST(GaussFactor, RefusedSizesGiveCodeOneAndLeaveXAlone) {
   }
 }
 
+TEST(GaussFactor, PairSolveMatchesSingleSolvesBitForBit) {
+  int solved = 0;
+  for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+    test::Random r(seed);
+    const auto n = static_cast<std::int16_t>(1 + seed % 31);
+    Square a;
+    Fill(a, n, static_cast<int>(seed % 6), r);
+    GaussFactors f;
+    GaussFactor(a, n, f);
+    double rhs1[kSolveDim], rhs2[kSolveDim], x1[kSolveDim], x2[kSolveDim], y1[kSolveDim],
+        y2[kSolveDim];
+    for (int i = 0; i < kSolveDim; ++i) {
+      rhs1[i] = r.Uniform(-100.0, 100.0);
+      rhs2[i] = i % 3 == 0 ? 0.0 : r.Uniform(-1e6, 1e6);
+      x1[i] = x2[i] = y1[i] = y2[i] = 7.25;
+    }
+    std::int16_t code1 = 99, code2 = 99, pair_code = 99;
+    GaussSolveFactored(f, rhs1, y1, code1);
+    GaussSolveFactored(f, rhs2, y2, code2);
+    GaussSolveFactoredPair(f, rhs1, rhs2, x1, x2, pair_code);
+    ASSERT_EQ(code1, pair_code) << seed;
+    ASSERT_EQ(code2, pair_code) << seed;
+    EXPECT_EQ(std::memcmp(x1, y1, sizeof x1), 0) << seed;
+    EXPECT_EQ(std::memcmp(x2, y2, sizeof x2), 0) << seed;
+    solved += pair_code == 0;
+  }
+  EXPECT_GT(solved, 150);
+}
+
 }  // namespace
 }  // namespace kolvane
