@@ -339,6 +339,24 @@ std::uint64_t EightDigits(std::uint64_t n) {
 // overwrite them.
 template <int Decimals>
 char* WriteUnits(std::uint64_t units, char* out) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  if (units < 100000000ULL) {
+    // All of it as eight digits at once: the integer part is the first 8 - Decimals of them
+    // (at least one shown), the decimals the rest, and two word stores place both around the
+    // full stop. Writes up to 8 characters past the end.
+    constexpr int integer_bytes = 8 - Decimals;
+    const std::uint64_t word = EightDigits(units);
+    const int counted = DigitCount(units) - Decimals;
+    const int length = counted < 1 ? 1 : counted;
+    const std::uint64_t integer =
+        (word & ((1ULL << (8 * integer_bytes)) - 1)) >> (8 * (integer_bytes - length));
+    const std::uint64_t head = integer | static_cast<std::uint64_t>('.') << (8 * length);
+    const std::uint64_t fraction = word >> (8 * integer_bytes);
+    std::memcpy(out, &head, 8);
+    std::memcpy(out + length + 1, &fraction, 8);
+    return out + length + 1 + Decimals;
+  }
+#endif
   constexpr std::uint64_t scale = kTens[Decimals];
   const std::uint64_t integer = units / scale;
   const std::uint64_t fraction = units - integer * scale;

@@ -46,14 +46,14 @@ namespace {
 // The record number: plain digits (the usual case) are taken as they stand, anything else by
 // the number rule and the conversion to a count.
 std::optional<std::int16_t> RecordNumberOf(std::string_view text) {
-  if (!text.empty() && text.size() <= 4) {
+  if (!text.empty() && text.size() <= 5) {
     int n = 0;
     for (char c : text) {
       const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
       if (digit > 9) return ToInt16(LenientNumber(text));
       n = n * 10 + static_cast<int>(digit);
     }
-    return static_cast<std::int16_t>(n);
+    if (n <= 32767) return static_cast<std::int16_t>(n);
   }
   return ToInt16(LenientNumber(text));
 }

@@ -68,6 +68,8 @@ TEST_F(RecordCount, CountsWhatTheRunAccepts) {
       {"other types and empty lines",
        kTwoColors + kTwoPures + CrLf({"", "X1\t1\t1", "  ", "S0012\t1\t1", "S-3\t1\t1"}), 2, 2},
       {"delivery column", kAutoHead + kAutoPures + CrLf({"S1\t3\t1\t1", "S2\t3\t1\t1\t9"}), 2, 2},
+      {"largest record numbers",
+       kTwoColors + kTwoPures + CrLf({"S32767\t1\t1", "S-32768\t1\t1", "S09999\t1\t1"}), 2, 3},
       {"32767 samples", kTwoColors + kTwoPures + Repeat("S1\t1\t1\r\n", 32767), 2, 32767},
   };
   for (const Case& c : cases) {
