@@ -377,38 +377,22 @@ char* WriteUnits(std::uint64_t units, char* out) {
   return end;
 }
 
-// The result in units of 10^-Decimals straight from the binary value: y = magnitude x
-// 10^Decimals = mantissa x 5^Decimals x 2^(binary + Decimals) is exact in 128 bits, and its
-// nearest whole number is the result unless y lies near a half. The 15-digit decimal differs
-// from the value by at most half a unit of its 15th digit, which is at most
-// magnitude x 0.5e-14, so a fraction of y farther than y x 2^-46 from one half rounds the
-// same way from the value as from its 15 digits. False (left to the digit route) for values
-// near a half, for y of 2^45 or more, and below 1e-7.
+// The result in units of 10^-Decimals straight from the binary value. y = magnitude x
+// 10^Decimals is taken as the double product y', within y x 2^-53 of y; below 2^45 its whole
+// part q and fraction y' - q are exact. The 15-digit decimal differs from the value by at most
+// half a unit of its 15th digit, at most magnitude x 0.5e-14, so together the decimal scaled
+// lies within y x 5.2e-15 of y'. When the fraction is farther than y' x 2^-45 (about
+// 2.8e-14 y') from one half, the decimal rounds half away from zero to q or q + 1 just as y'
+// rounds to nearest, whichever side of the half y' lies on. False (left to the digit route)
+// near a half and from 2^45 units up.
 template <int Decimals>
 bool UnitsFromBinary(double magnitude, std::uint64_t& units) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &magnitude, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52);
-  const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-  const int shift = biased - 1075 + Decimals;
-  const Wide product = static_cast<Wide>(mantissa) * kFives[Decimals];  // below 2^67
-  if (shift >= 0) {
-    // A whole y; below 2^45 it is far from a half.
-    if (shift > 45) return false;
-    const Wide y = product << shift;
-    if (y >= (static_cast<Wide>(1) << 45)) return false;
-    units = static_cast<std::uint64_t>(y);
-    return true;
-  }
-  const int right = -shift;
-  if (right > 100) return false;
-  const Wide whole = product >> right;
-  if (whole >= (static_cast<Wide>(1) << 45)) return false;
-  const Wide fraction = product - (whole << right);
-  const Wide half = static_cast<Wide>(1) << (right - 1);
-  const Wide distance = fraction > half ? fraction - half : half - fraction;
-  if (distance <= (product >> 46) + 1) return false;
-  units = static_cast<std::uint64_t>(whole) + static_cast<std::uint64_t>(fraction > half);
+  const double y = magnitude * static_cast<double>(kTens[Decimals]);
+  if (!(y < 0x1p45)) return false;
+  const std::uint64_t whole = static_cast<std::uint64_t>(y);
+  const double fraction = y - static_cast<double>(whole);
+  if (!(std::fabs(fraction - 0.5) > y * 0x1p-45)) return false;
+  units = whole + static_cast<std::uint64_t>(fraction > 0.5);
   return true;
 }
 
