@@ -4,7 +4,8 @@
 // answered from a queue.
 //
 // Set KOLVANE_GUI_MEASURE_SCAN=/path/base (base.syn and base.slk) to time a large scan run
-// through the window against kolvane-batch on the same files.
+// through the window against kolvane-batch on the same files, and KOLVANE_GUI_MEASURE_FIXED
+// (base.fix, base.blk, base.ctl) for a fixed-wavelength run.
 #include <sys/resource.h>
 
 #include <QDir>
@@ -270,6 +271,41 @@ TEST_F(WindowRunTest, MeasureALargeScanRunAgainstTheBatch) {
       "window / batch: %.2f wall, %.2f processor; event passes %.1f%% of the window's run\n",
       load, run, window_cpu, passes, event_seconds, mirror_seconds, paints, host.one_second_waits,
       batch, batch_cpu, (load + run) / batch, window_cpu / batch_cpu, 100.0 * event_seconds / run);
+}
+
+TEST_F(WindowRunTest, MeasureALargeFixedRunAgainstTheBatch) {
+  const QByteArray base = qgetenv("KOLVANE_GUI_MEASURE_FIXED");
+  if (base.isEmpty()) GTEST_SKIP() << "set KOLVANE_GUI_MEASURE_FIXED=/path/base to measure";
+  if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
+  const std::string fix = base.toStdString() + ".fix", blk = base.toStdString() + ".blk",
+                    ctl = base.toStdString() + ".ctl";
+  host.files = {fix, blk, ctl, Out("window.scf")};
+
+  QElapsedTimer clock;
+  clock.start();
+  const double cpu_start = CpuSeconds(RUSAGE_SELF);
+  window->action_open_data()->trigger();
+  const double load = clock.nsecsElapsed() / 1e9;
+  ASSERT_TRUE(host.messages.empty()) << host.messages.front();
+  clock.restart();
+  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+  const double run = clock.nsecsElapsed() / 1e9;
+  const double window_cpu = CpuSeconds(RUSAGE_SELF) - cpu_start;
+  ASSERT_TRUE(program->RunCompleted);
+
+  const double children_before = CpuSeconds(RUSAGE_CHILDREN);
+  const double batch = RunBatch(
+      {"fixed", QString::fromStdString(fix), "--blanks", QString::fromStdString(blk), "--controls",
+       QString::fromStdString(ctl), "-o", QString::fromStdString(Out("batch.scf"))});
+  ASSERT_GT(batch, 0);
+  const double batch_cpu = CpuSeconds(RUSAGE_CHILDREN) - children_before;
+  EXPECT_TRUE(ReadAll(QString::fromStdString(Out("window.scf"))) ==
+              ReadAll(QString::fromStdString(Out("batch.scf"))));
+  std::printf(
+      "window: load %.3f s, run %.3f s wall, %.3f s processor\n"
+      "batch:  load and run %.3f s wall, %.3f s processor\n"
+      "window / batch: %.2f wall, %.2f processor\n",
+      load, run, window_cpu, batch, batch_cpu, (load + run) / batch, window_cpu / batch_cpu);
 }
 
 }  // namespace
