@@ -25,7 +25,7 @@
 #include "dispatch/commands.h"
 #include "gui/icon.h"
 #include "gui/progress_meter.h"
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 #include "gui/twips.h"
 
 namespace kolvane {

@@ -4,7 +4,7 @@
 #include "app/run_control.h"
 #include "base/format.h"
 #include "synch/scan_records.h"
-#include "synch/spectrum_display.h"
+#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "app/color_panel.h"
 #include "app/run_control.h"
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 #include "gui_fixture.h"
 
 namespace kolvane {

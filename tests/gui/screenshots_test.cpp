@@ -13,7 +13,7 @@
 #include "app/tissue_dialogs.h"
 #include "gui/about_dialog.h"
 #include "gui/icon.h"
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 #include "gui/tissue_dialogs.h"
 #include "gui_fixture.h"
 

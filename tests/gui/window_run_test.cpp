@@ -23,7 +23,7 @@
 
 #include "app/tissue_dialogs.h"
 #include "gui/qt_host.h"
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 #include "gui_fixture.h"
 
 namespace kolvane {

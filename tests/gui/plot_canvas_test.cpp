@@ -1,6 +1,6 @@
 // The spectrum canvas paints the display list where the picture box's user scale puts it, and
 // repaints only about 30 times a second however often the list changes.
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 
 #include <QElapsedTimer>
 #include <QImage>

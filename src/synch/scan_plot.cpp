@@ -1,4 +1,4 @@
-#include "synch/spectrum_display.h"
+#include "synch/scan_plot.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "gui/spectrum_canvas.h"
+#include "gui/plot_canvas.h"
 
 #include <QPaintEvent>
 #include <QPainter>
