@@ -19,6 +19,8 @@ namespace kolvane {
 namespace {
 
 namespace fs = std::filesystem;
+using Items = std::vector<std::string>;
+using Numbers = std::vector<double>;
 
 class ChannelFiles : public ::testing::Test {
  protected:
@@ -43,124 +45,89 @@ class ChannelFiles : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  std::vector<std::string> AllItems(const std::string& bytes) {
+  // Every value a reader gives until the end; at the end it leaves the empty value.
+  template <typename T, typename Read>
+  std::vector<T> All(const std::string& bytes, Read read) {
     InputChannel in;
-    EXPECT_TRUE(in.Open(Write("items.txt", bytes)));
-    std::vector<std::string> items;
-    std::string item;
-    while (in.ReadItem(item) == ReadStatus::Ok) items.push_back(item);
-    EXPECT_EQ(item, "");
-    return items;
+    EXPECT_TRUE(in.Open(Write("in.txt", bytes)));
+    std::vector<T> values;
+    T value{};
+    while ((in.*read)(value) == ReadStatus::Ok) values.push_back(value);
+    EXPECT_EQ(value, T{});
+    return values;
   }
-  std::vector<std::string> AllLines(const std::string& bytes) {
-    InputChannel in;
-    EXPECT_TRUE(in.Open(Write("lines.txt", bytes)));
-    std::vector<std::string> lines;
-    std::string line;
-    while (in.ReadLine(line) == ReadStatus::Ok) lines.push_back(line);
-    EXPECT_EQ(line, "");
-    return lines;
+  Items AllItems(const std::string& bytes) {
+    return All<std::string>(bytes, &InputChannel::ReadItem);
   }
-  std::vector<double> AllNumbers(const std::string& bytes) {
-    InputChannel in;
-    EXPECT_TRUE(in.Open(Write("numbers.txt", bytes)));
-    std::vector<double> numbers;
-    double value = -1;
-    while (in.ReadNumber(value) == ReadStatus::Ok) numbers.push_back(value);
-    EXPECT_EQ(value, 0.0);
-    return numbers;
+  Items AllLines(const std::string& bytes) {
+    return All<std::string>(bytes, &InputChannel::ReadLine);
+  }
+  Numbers AllNumbers(const std::string& bytes) {
+    return All<double>(bytes, &InputChannel::ReadNumber);
   }
 
   fs::path dir_;
 };
 
-using Items = std::vector<std::string>;
-using Numbers = std::vector<double>;
-
+// A quoted item runs to its closing quote (line ends and commas inside) and drops the text
+// after it; TABs and trailing blanks stay in an item; a file may end inside the quotes or
+// without a final line end; a byte order mark is not text.
 TEST_F(ChannelFiles, ItemsEndAtCommasAndEveryKindOfLineEnd) {
   struct Case {
     std::string bytes;
     Items expected;
   };
+  // clang-format off
   const std::vector<Case> cases = {
-      {"a,b\r\nc\r\n", {"a", "b", "c"}},
-      {"a,b\nc\n", {"a", "b", "c"}},
-      {"a,b\rc\r", {"a", "b", "c"}},
-      {"a,b\r\nc", {"a", "b", "c"}},  // no final line end
-      {"\"x, y\",z\r\n", {"x, y", "z"}},
-      {"\"a\r\nb\"\r\nc", {"a\r\nb", "c"}},
-      {"\"ab\"cd,e\r\n", {"ab", "e"}},  // text after the closing quote is dropped
-      {"\"ab\" \r\nx", {"ab", "x"}},
-      {"   lead,  x\r\n", {"lead", "x"}},
-      {"a  ,b", {"a  ", "b"}},
-      {"Pures\t3\r\n", {"Pures\t3"}},
-      {"\tx\r\n", {"\tx"}},
-      {"\"abc", {"abc"}},  // the file ends inside the quotes
-      {"abc", {"abc"}},
-      {"a\r\n\r\nb", {"a", "", "b"}},
-      {"a\r\rb", {"a", "", "b"}},
-      {"a\n\rb", {"a", "", "b"}},
-      {"a,", {"a"}},
-      {"\xEF\xBB\xBFPures\t2\r\n", {"Pures\t2"}},  // a byte order mark is not text
-      {"", {}},
-      {"   ", {}},
+      {"a,b\r\nc\r\n", {"a", "b", "c"}}, {"a,b\nc\n", {"a", "b", "c"}},
+      {"a,b\rc\r", {"a", "b", "c"}}, {"a,b\r\nc", {"a", "b", "c"}},
+      {"\"x, y\",z\r\n", {"x, y", "z"}}, {"\"a\r\nb\"\r\nc", {"a\r\nb", "c"}},
+      {"\"ab\"cd,e\r\n", {"ab", "e"}}, {"\"ab\" \r\nx", {"ab", "x"}},
+      {"   lead,  x\r\n", {"lead", "x"}}, {"a  ,b", {"a  ", "b"}}, {"Pures\t3\r\n", {"Pures\t3"}},
+      {"\tx\r\n", {"\tx"}}, {"\"abc", {"abc"}}, {"abc", {"abc"}}, {"a\r\n\r\nb", {"a", "", "b"}},
+      {"a\r\rb", {"a", "", "b"}}, {"a\n\rb", {"a", "", "b"}}, {"a,", {"a"}},
+      {"\xEF\xBB\xBFPures\t2\r\n", {"Pures\t2"}}, {"", {}}, {"   ", {}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(AllItems(c.bytes), c.expected) << "file: \"" << c.bytes << "\"";
-  }
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(AllItems(c.bytes), c.expected) << '"' << c.bytes << '"';
 }
 
-TEST_F(ChannelFiles, LinesEndAtCrLfLfOrCr) {
-  struct Case {
+// Lines end at CR LF, LF or CR; numbers end at blanks, commas and line ends, and an empty field
+// between two commas reads as 0.
+TEST_F(ChannelFiles, LinesAndNumbers) {
+  const struct {
     std::string bytes;
     Items expected;
-  };
-  const std::vector<Case> cases = {
+  } lines[] = {
       {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
       {"\r\n\r\n", {"", ""}},
       {"x", {"x"}},
       {"a, \"b\"\tc\r\n", {"a, \"b\"\tc"}},
       {"", {}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(AllLines(c.bytes), c.expected) << "file: \"" << c.bytes << "\"";
-  }
-}
-
-TEST_F(ChannelFiles, NumbersSpreadOverLinesAndCommas) {
-  struct Case {
+  for (const auto& c : lines) EXPECT_EQ(AllLines(c.bytes), c.expected) << '"' << c.bytes << '"';
+  const struct {
     std::string bytes;
     Numbers expected;
-  };
-  const std::vector<Case> cases = {
+  } numbers[] = {
       {"1 2.5\r\n3,4\r\n\r\n  5\t6", {1, 2.5, 3, 4, 5, 6}},
       {"1,\r\n2 ,3\n4\r5", {1, 2, 3, 4, 5}},
-      {"1,,2", {1, 0, 2}},  // an empty field reads as 0
+      {"1,,2", {1, 0, 2}},
       {"12.5abc 7", {12.5, 7}},
       {"1  \r\n  ", {1}},
       {"-.5e1\r\n+3e2", {-5, 300}},
       {"", {}},
       {" \r\n\t", {}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(AllNumbers(c.bytes), c.expected) << "file: \"" << c.bytes << "\"";
+  for (const auto& c : numbers) {
+    EXPECT_EQ(AllNumbers(c.bytes), c.expected) << '"' << c.bytes << '"';
   }
 }
 
-TEST_F(ChannelFiles, CharactersIncludeLineEnds) {
+// A scan record: a label read character by character (line ends included), then numbers.
+TEST_F(ChannelFiles, CharactersThenNumbersAsAScanRecordIsRead) {
   InputChannel in;
-  ASSERT_TRUE(in.Open(Write("chars.txt", "a\r\nb")));
-  std::string seen;
-  char c = 'x';
-  while (in.ReadChar(c) == ReadStatus::Ok) seen.push_back(c);
-  EXPECT_EQ(seen, "a\r\nb");
-  EXPECT_EQ(c, '\0');
-  EXPECT_EQ(in.ReadChar(c), ReadStatus::End);
-}
-
-TEST_F(ChannelFiles, LabelThenNumbersAsAScanRecordIsRead) {
-  InputChannel in;
-  ASSERT_TRUE(in.Open(Write("scan.syn", "P3 10 20\r\n30\r\nS12 1.5,2.5,3.5\r\n")));
+  ASSERT_TRUE(in.Open(Write("scan.syn", "P3 10 20\r\n30\r\nS1\r\n2 1.5,2.5,3.5\r\n")));
   auto label = [&] {
     std::string text;
     char c;
@@ -168,17 +135,13 @@ TEST_F(ChannelFiles, LabelThenNumbersAsAScanRecordIsRead) {
     return text;
   };
   auto numbers = [&](int n) {
-    Numbers values;
-    double v;
-    for (int i = 0; i < n; ++i) {
-      EXPECT_EQ(in.ReadNumber(v), ReadStatus::Ok);
-      values.push_back(v);
-    }
+    Numbers values(n);
+    for (double& v : values) EXPECT_EQ(in.ReadNumber(v), ReadStatus::Ok);
     return values;
   };
   EXPECT_EQ(label(), "P3");
   EXPECT_EQ(numbers(3), (Numbers{10, 20, 30}));
-  EXPECT_EQ(label(), "S12");
+  EXPECT_EQ(label(), "S1\r\n2");
   EXPECT_EQ(numbers(3), (Numbers{1.5, 2.5, 3.5}));
   EXPECT_TRUE(in.AtEnd());
 }
@@ -186,10 +149,9 @@ TEST_F(ChannelFiles, LabelThenNumbersAsAScanRecordIsRead) {
 TEST_F(ChannelFiles, ReadingPastTheEndGivesEndAndEmptyResults) {
   InputChannel in;
   ASSERT_TRUE(in.Open(Write("one.txt", "x")));
-  std::string item;
+  std::string item, line = "junk";
   ASSERT_EQ(in.ReadItem(item), ReadStatus::Ok);
   item = "junk";
-  std::string line = "junk";
   double value = 99;
   char c = 'j';
   EXPECT_EQ(in.ReadItem(item), ReadStatus::End);
@@ -242,37 +204,19 @@ TEST_F(ChannelFiles, OpenRefusesMissingFilesAndFolders) {
   EXPECT_FALSE(out.IsOpen());
 }
 
+// The channel reads blocks of 1 MiB: an item, a number and a CR LF pair across the end of the
+// first block. (Random files over several blocks are read in fast_paths_test.cpp.)
 TEST_F(ChannelFiles, ReadsAcrossTheEndOfTheReadBuffer) {
-  // The channel reads blocks of 1 MiB; these files put an item, a number and a CR LF pair
-  // across the end of the first block.
   const std::size_t block = 1 << 20;
-  {
-    const std::string filler(block - 5, 'x');
-    EXPECT_EQ(AllItems(filler + ",\"abc,def\",1234567.5\r\n"),
-              (Items{filler, "abc,def", "1234567.5"}));
-  }
-  { EXPECT_EQ(AllNumbers(std::string(block - 3, ' ') + "123456.25 7"), (Numbers{123456.25, 7})); }
-  {
-    const std::string filler(block - 1, 'a');
-    EXPECT_EQ(AllLines(filler + "\r\nb"), (Items{filler, "b"}));
-  }
-  {
-    // 300 000 lines of two numbers: every one read, none lost at a block end.
-    std::string text;
-    for (int i = 0; i < 300000; ++i)
-      text += std::to_string(i) + "\t" + std::to_string(i) + ".5\r\n";
-    const Numbers numbers = AllNumbers(text);
-    ASSERT_EQ(numbers.size(), 600000u);
-    double sum = 0;
-    for (double v : numbers) sum += v;
-    // 2 * (0 + ... + 299999) + 300000 * 0.5
-    EXPECT_EQ(sum, 2.0 * 299999.0 * 300000.0 / 2.0 + 150000.0);
-  }
+  const std::string x(block - 5, 'x'), a(block - 1, 'a');
+  EXPECT_EQ(AllItems(x + ",\"abc,def\",1234567.5\r\n"), (Items{x, "abc,def", "1234567.5"}));
+  EXPECT_EQ(AllNumbers(std::string(block - 3, ' ') + "123456.25 7"), (Numbers{123456.25, 7}));
+  EXPECT_EQ(AllLines(a + "\r\nb"), (Items{a, "b"}));
 }
 
+// Output replaces what the file held; every line, also of a large file, ends with CR LF.
 TEST_F(ChannelFiles, OutputLinesEndWithCrLf) {
-  const std::string path = (dir_ / "out.scf").string();
-  Write("out.scf", "old content that must go");
+  const std::string path = Write("out.scf", "old content that must go");
   OutputChannel out;
   ASSERT_TRUE(out.Open(path));
   out.WriteLine("a");
@@ -282,14 +226,9 @@ TEST_F(ChannelFiles, OutputLinesEndWithCrLf) {
   EXPECT_FALSE(out.IsOpen());
   EXPECT_TRUE(out.Good());
   EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
-}
 
-TEST_F(ChannelFiles, LargeOutputKeepsEveryLine) {
-  const std::string path = (dir_ / "big.scf").string();
-  OutputChannel out;
   ASSERT_TRUE(out.Open(path));
-  const std::string line(99, 'z');
-  for (int i = 0; i < 30000; ++i) out.WriteLine(line);
+  for (int i = 0; i < 30000; ++i) out.WriteLine(std::string(99, 'z'));
   out.Close();
   EXPECT_EQ(fs::file_size(path), 30000u * 101u);
 }

@@ -29,19 +29,21 @@ std::uint64_t Bits(double value) {
   return bits;
 }
 
-// The correctly rounded value of a plain number text ("-12.5", ".5", "7."), sign included.
-double Reference(const std::string& text) {
-  std::size_t start = 0;
-  bool negative = false;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    start = 1;
-  }
-  std::string body = text.substr(start);
+// The correctly rounded value of a number text ("-12.5", ".5", "7.", "1.5e-3"), sign included;
+// false when the standard conversion does not take the whole text.
+bool Reference(const std::string& text, double& value) {
+  const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
+  std::string body = text.substr(sign ? 1 : 0);
   if (!body.empty() && body[0] == '.') body.insert(body.begin(), '0');
+  value = 0.0;
+  const auto result = std::from_chars(body.data(), body.data() + body.size(), value);
+  if (sign && text[0] == '-') value = -value;
+  return result.ec == std::errc() && result.ptr == body.data() + body.size();
+}
+double Reference(const std::string& text) {
   double value = 0.0;
-  std::from_chars(body.data(), body.data() + body.size(), value);
-  return negative ? -value : value;
+  Reference(text, value);
+  return value;
 }
 
 struct PlainCase {
@@ -50,28 +52,18 @@ struct PlainCase {
 };
 
 TEST(ParsePlainNumber, EdgeTextsGiveTheCorrectlyRoundedBits) {
+  // The shortcut takes at most 15 significant digits (leading zeros do not count) and at most
+  // 22 decimals; 2^53 has 16 digits.
+  // clang-format off
   const std::vector<PlainCase> cases = {
-      {"0.5", true},
-      {"-0", true},
-      {"+7", true},
-      {"1.", true},
-      {".5", true},
-      {"-.25", true},
-      {"000000000000000000000000123.5", true},  // leading zeros are not significant
-      {"999999999999999", true},                // 15 digits
-      {"0.0000000000000000000001", true},       // 22 decimals
-      {"0.00000000000000000000001", false},     // 23 decimals
-      {"123456789012345678", false},            // more than 15 significant digits
-      {"9007199254740992", false},              // 2^53
-      {"9007199254740993", false},
-      {"900719925474099.3", false},
-      {"0.1234567890123456789", false},
-      {"1e5", false},
-      {"1.2.3", false},
-      {"-", false},
-      {".", false},
-      {"", false},
+      {"0.5", true}, {"-0", true}, {"+7", true}, {"1.", true}, {".5", true}, {"-.25", true},
+      {"000000000000000000000000123.5", true}, {"999999999999999", true},
+      {"0.0000000000000000000001", true}, {"0.00000000000000000000001", false},
+      {"123456789012345678", false}, {"9007199254740992", false}, {"9007199254740993", false},
+      {"900719925474099.3", false}, {"0.1234567890123456789", false}, {"1e5", false},
+      {"1.2.3", false}, {"-", false}, {".", false}, {"", false},
   };
+  // clang-format on
   for (const PlainCase& c : cases) {
     double value = -99.0;
     const char* first = c.text.data();
@@ -86,17 +78,17 @@ TEST(ParsePlainNumber, EdgeTextsGiveTheCorrectlyRoundedBits) {
   EXPECT_EQ(Bits(LenientNumber("-0")), Bits(-0.0));
   EXPECT_EQ(LenientNumber("123456789012345678"), 123456789012345678.0);
   EXPECT_EQ(LenientNumber("9007199254740993"), 9007199254740992.0);  // ties to even
-  EXPECT_EQ(LenientNumber("1e5"), 100000.0);
-  EXPECT_EQ(LenientNumber("1.2.3"), 1.2);
-  EXPECT_EQ(LenientNumber("-"), 0.0);
   EXPECT_EQ(LenientNumber("0.00000000000000000000001"), 1e-23);
 }
 
-TEST(ParsePlainNumber, RandomPlainTextsAgreeWithTheFullConversion) {
+// Random texts, a third with an exponent and some with long mantissas: the shortcut, where it
+// takes the text, and the rule always give the correctly rounded bits.
+TEST(ParsePlainNumber, RandomTextsAgreeWithTheFullConversion) {
   std::mt19937_64 random(77);
   std::uniform_int_distribution<int> count(0, 18);
   std::uniform_int_distribution<int> digit(0, 9);
   std::uniform_int_distribution<int> choice(0, 9);
+  std::uniform_int_distribution<int> exponent(-40, 40);
   int taken = 0;
   for (int n = 0; n < 1000000; ++n) {
     std::string text;
@@ -105,133 +97,111 @@ TEST(ParsePlainNumber, RandomPlainTextsAgreeWithTheFullConversion) {
     if (sign == 1) text += '+';
     const int zeros = choice(random) < 2 ? count(random) : 0;
     text.append(static_cast<std::size_t>(zeros), '0');
-    const int integer_digits = count(random) / 2;
+    const int integer_digits = count(random) / (n % 5 == 0 ? 1 : 2);
     for (int i = 0; i < integer_digits; ++i) text += static_cast<char>('0' + digit(random));
     if (choice(random) < 7) {
       text += '.';
       const int fraction_digits = count(random) + (choice(random) == 0 ? 6 : 0);
       for (int i = 0; i < fraction_digits; ++i) text += static_cast<char>('0' + digit(random));
     }
+    const bool has_digit = text.find_first_of("0123456789") != std::string::npos;
+    const bool with_exponent = has_digit && n % 3 == 0;
+    if (with_exponent) text += "e" + std::to_string(exponent(random));
     const char* first = text.data();
     const char* last = first + text.size();
     double value = 0.0;
     const char* stop = ParsePlainNumber(first, last, value);
-    const bool has_digit = text.find_first_of("0123456789") != std::string::npos;
     if (!has_digit) {
       ASSERT_EQ(stop, nullptr) << text;
       continue;
     }
-    const double reference = Reference(text);
-    if (stop != nullptr) {
+    double reference = 0.0;
+    if (!Reference(text, reference)) continue;
+    if (stop != nullptr && !with_exponent) {
       ASSERT_EQ(stop, last) << text;
       ASSERT_EQ(Bits(value), Bits(reference)) << text;
       ++taken;
     }
     ASSERT_EQ(Bits(LenientNumber(text)), Bits(reference)) << text;
   }
-  EXPECT_GT(taken, 300000);  // the sample does exercise the shortcut
+  EXPECT_GT(taken, 250000);  // the sample does exercise the shortcut
 }
+
+// A file in the temporary folder, removed again at the end of the test.
+struct TempFile {
+  TempFile(const char* name, const std::string& bytes)
+      : path((std::filesystem::temp_directory_path() /
+              ("kolvane-" + std::to_string(::getpid()) + "-" + name))
+                 .string()) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  ~TempFile() {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+  std::string path;
+};
 
 // Numbers read from a file of more than one buffer block, so that some are cut by the block's
 // end, with every separator the files use.
 TEST(ReadNumber, ShortcutAndGeneralRouteAgreeAcrossBlocks) {
-  namespace fs = std::filesystem;
-  const fs::path path =
-      fs::temp_directory_path() / ("kolvane-fast-read-" + std::to_string(::getpid()) + ".syn");
   std::mt19937_64 random(5);
   std::uniform_real_distribution<double> magnitude(-3.0, 7.0);
   std::uniform_int_distribution<int> choice(0, 11);
   const char* separators[] = {" ", "\t", ",", "\r\n", "\n", " , ", "\t\t", "  "};
+  const char* formats[] = {"%.0f",  "%.1f",  "%.2f", "%.3f", "%.4f", "%.0f", "%.17g",
+                           "%.17g", "%.17g", "%.3e", "%.6f", "%.0f."};  // %.17g: long, maybe e
   std::vector<std::string> texts;
   std::string file;
   while (file.size() < 2500000) {
-    std::string text;
     const int kind = choice(random);
     char cell[64];
-    const double v = std::pow(10.0, magnitude(random)) * (kind == 0 ? -1 : 1);
-    if (kind < 6) {
-      std::snprintf(cell, sizeof cell, "%.*f", kind % 5, v);
-    } else if (kind < 9) {
-      std::snprintf(cell, sizeof cell, "%.17g", v);  // long, sometimes with an exponent
-    } else if (kind == 9) {
-      std::snprintf(cell, sizeof cell, "%.3e", v);
-    } else if (kind == 10) {
-      std::snprintf(cell, sizeof cell, "%.6f", v);
-    } else {
-      std::snprintf(cell, sizeof cell, "%.0f.", v);
-    }
-    text = cell;
-    texts.push_back(text);
-    file += text;
+    std::snprintf(cell, sizeof cell, formats[kind],
+                  std::pow(10.0, magnitude(random)) * (kind == 0 ? -1 : 1));
+    texts.push_back(cell);
+    file += cell;
     file += separators[choice(random) % 8];
   }
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << file;
-  }
+  const TempFile data("fast-read.syn", file);
   InputChannel in;
-  ASSERT_TRUE(in.Open(path.string()));
-  for (const std::string& text : texts) {
-    double value = 0.0;
-    ASSERT_EQ(in.ReadNumber(value), ReadStatus::Ok);
-    double reference = 0.0;
-    const char* begin = text.data() + (text[0] == '-' ? 1 : 0);
-    std::from_chars(begin, text.data() + text.size(), reference);
-    if (text[0] == '-') reference = -reference;
-    ASSERT_EQ(Bits(value), Bits(reference)) << text;
-  }
+  ASSERT_TRUE(in.Open(data.path));
   double value = 0.0;
+  for (const std::string& text : texts) {
+    ASSERT_EQ(in.ReadNumber(value), ReadStatus::Ok);
+    ASSERT_EQ(Bits(value), Bits(Reference(text))) << text;
+  }
   EXPECT_EQ(in.ReadNumber(value), ReadStatus::End);
-  in.Close();
-  std::error_code ec;
-  fs::remove(path, ec);
 }
 
 // Lines read as views equal the lines read as copies, whatever their length, their line
 // ends and where the read blocks cut them (a CR LF pair cut between two blocks included).
 TEST(ReadLineView, SameLinesAsReadLineAcrossBlocks) {
-  namespace fs = std::filesystem;
-  const fs::path path =
-      fs::temp_directory_path() / ("kolvane-line-view-" + std::to_string(::getpid()) + ".fix");
   std::mt19937_64 random(11);
   std::uniform_int_distribution<int> length(0, 300);
   std::uniform_int_distribution<int> ending(0, 2);
-  std::vector<std::string> lines;
+  const char* ends[] = {"\r\n", "\n", "\r"};
+  std::size_t written = 1;
   std::string file;
-  while (file.size() < 1500000) {
+  for (; file.size() < 1500000; ++written) {
     std::string line(static_cast<std::size_t>(length(random)), 'x');
     for (std::size_t i = 0; i < line.size(); i += 7) line[i] = '\t';
-    lines.push_back(line);
-    const char* ends[] = {"\r\n", "\n", "\r"};
     file += line + ends[ending(random)];
   }
-  file += "last line without an end";
-  lines.push_back("last line without an end");
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << file;
-  }
+  const TempFile data("line-view.fix", file + "last line without an end");
   // A lone CR before an empty line ended by LF is one CR LF: the copies are the reference.
-  InputChannel in;
-  InputChannel copies;
-  ASSERT_TRUE(in.Open(path.string()));
-  ASSERT_TRUE(copies.Open(path.string()));
+  InputChannel in, copies;
+  ASSERT_TRUE(in.Open(data.path));
+  ASSERT_TRUE(copies.Open(data.path));
   std::string expected;
+  std::string_view line;
   std::size_t count = 0;
-  while (copies.ReadLine(expected) == ReadStatus::Ok) {
-    std::string_view line;
+  for (; copies.ReadLine(expected) == ReadStatus::Ok; ++count) {
     ASSERT_EQ(in.ReadLineView(line), ReadStatus::Ok);
     ASSERT_EQ(line, expected);
-    ++count;
   }
   EXPECT_EQ(expected, "") << "the reference's end";
-  std::string_view line;
   EXPECT_EQ(in.ReadLineView(line), ReadStatus::End);
-  EXPECT_GT(count, lines.size() * 9 / 10);
-  in.Close();
-  copies.Close();
-  std::error_code ec;
-  fs::remove(path, ec);
+  EXPECT_GT(count, written * 9 / 10);
 }
 
 // The fixed patterns: the shortcut's text equals the full decimal route's for every value.
@@ -244,30 +214,14 @@ void ExpectSameFixed(double value, int decimals) {
 }
 
 TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnEdgeValues) {
-  std::vector<double> values = {0.0,
-                                -0.0,
-                                0.5,
-                                -0.5,
-                                0.0005,
-                                -0.0005,
-                                2.675,
-                                1.0005,
-                                9.9995,
-                                99.9995,
-                                999.9995,
-                                0.00049999999999999,
-                                1e-7,
-                                9.99999999999999e-8,
-                                1.0000000000000002e-7,
-                                1e13,
-                                9999999999999.998,
-                                1 + std::ldexp(1.0, -15),  // 16 digits: the 15-digit rounding ties
-                                3 + std::ldexp(1.0, -15),
-                                std::ldexp(1.0, 53),
-                                std::ldexp(1.0, 53) + 2,
-                                123456789.123456789,
-                                std::nextafter(0.0, 1.0),
-                                1e300};
+  // 1 + 2^-15 has 16 digits: its 15-digit rounding ties.
+  // clang-format off
+  std::vector<double> values = {
+      0.0, -0.0, 0.5, -0.5, 0.0005, -0.0005, 2.675, 1.0005, 9.9995, 99.9995, 999.9995,
+      0.00049999999999999, 1e-7, 9.99999999999999e-8, 1.0000000000000002e-7, 1e13,
+      9999999999999.998, 1 + std::ldexp(1.0, -15), 3 + std::ldexp(1.0, -15), std::ldexp(1.0, 53),
+      std::ldexp(1.0, 53) + 2, 123456789.123456789, std::nextafter(0.0, 1.0), 1e300};
+  // clang-format on
   for (int k = -9; k <= 14; ++k) {
     const double power = std::pow(10.0, k);
     values.push_back(power);
@@ -285,13 +239,6 @@ TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnEdgeValues) {
       ExpectSameFixed(-v, decimals);
     }
   }
-  // Hand-checked: the 15 digits of 1 + 2^-15 = 1.000030517578125 tie and go to the even
-  // 1.00003051757812, which rounds to 1.000031 at six decimals; 0.0005 shows as 0.001.
-  EXPECT_EQ(FormatFixed(1 + std::ldexp(1.0, -15), 6), "1.000031");
-  EXPECT_EQ(FormatFixed(-0.0005, 3), "-0.001");
-  EXPECT_EQ(FormatFixed(-0.0004, 3), "0.000");
-  EXPECT_EQ(FormatFixed(-1e-9, 4), "0.0000");
-  EXPECT_EQ(FormatFixed(999.9995, 3), "1000.000");
 }
 
 TEST(FormatFixed, ShortcutMatchesTheDecimalRouteOnRandomValues) {
@@ -350,15 +297,6 @@ TEST(FormatFixed, ShortcutMatchesTheDecimalRouteNearHalves) {
       ExpectSameFixed(-v, d);
     }
   }
-  // Worked by hand: each double lies a little below its decimal text (1.015 is
-  // 1.01499999999999990...), but the 15 digits are the text, whose half rounds away from zero.
-  EXPECT_EQ(FormatFixed(1.015, 2), "1.02");
-  EXPECT_EQ(FormatFixed(-1.015, 2), "-1.02");
-  EXPECT_EQ(FormatFixed(0.1235, 3), "0.124");
-  EXPECT_EQ(FormatFixed(4.35, 1), "4.4");
-  EXPECT_EQ(FormatFixed(1.0005, 3), "1.001");
-  EXPECT_EQ(FormatFixed(1234.5678, 3), "1234.568");
-  EXPECT_EQ(FormatFixed(35184372088831.5, 1), "35184372088831.5");
 }
 
 }  // namespace
