@@ -76,19 +76,16 @@ TEST_F(MainWindowTest, ClickingAColourBoxReachesColorClick) {
   QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator);
   EXPECT_TRUE(p().ColorSelected[3]);
   EXPECT_EQ(p().SelectedColorCount, 8);
-}
 
-TEST_F(MainWindowTest, ProgramMadeTicksAreMirroredWithoutCallingTheHandlerAgain) {
-  SimulateFixedLoad(p(), 5, false, false);
-  window->Mirror();
-  SetColorTick(p(), 2, false);  // runs Color_Click once: 5 - 1
+  // Program-made ticks are mirrored without calling the handler again.
+  SetColorTick(p(), 2, false);  // runs Color_Click once: 8 - 1
   window->Mirror();
   EXPECT_FALSE(window->color(2)->isChecked());
-  EXPECT_EQ(p().SelectedColorCount, 4);
+  EXPECT_EQ(p().SelectedColorCount, 7);
   CloseIt_Click(p());
   window->Mirror();
   EXPECT_EQ(p().SelectedColorCount, 0);
-  for (int i = 1; i <= 5; ++i) EXPECT_FALSE(window->color(i)->isChecked()) << i;
+  for (int i = 1; i <= 8; ++i) EXPECT_FALSE(window->color(i)->isChecked()) << i;
   EXPECT_FALSE(Shown("ColorBoxes"));
 }
 
@@ -181,31 +178,28 @@ TEST_F(MainWindowTest, PositionsAreTwipsOverFifteenAtNinetySixDpi) {
                   static_cast<int>(std::lround(form().geometry.height / 15.0))));
 }
 
-TEST_F(MainWindowTest, DirectionsShowEachLineOfTheInstructionText) {
+TEST_F(MainWindowTest, WhileBusyTheFileCommandsAndTheColourChoiceAreOutOfReach) {
   SimulateFixedLoad(p(), 4, true, false);
   window->Mirror();
+  // Each line of the instruction text shows.
   ASSERT_TRUE(Shown("Directions"));
-  const QStringList lines = window->directions()->text().split('\n');
-  ASSERT_EQ(lines.size(), 4);
-  EXPECT_EQ(lines[0], "* Select result file format (Fluorimeter Intensities or Microspheres/ml).");
-  EXPECT_EQ(lines[1], "* Select or deselect Background Subtraction.");
-  EXPECT_EQ(lines[2], "* Select or deselect those colors to be analyzed.");
-  EXPECT_EQ(lines[3], "* Press 'Analyze' button to start analysis.");
-}
-
-TEST_F(MainWindowTest, WhileBusyTheFileCommandsAndTheColourChoiceAreOutOfReach) {
-  SimulateFixedLoad(p(), 4, false, false);
-  window->Mirror();
+  EXPECT_EQ(
+      window->directions()->text().split('\n'),
+      QStringList({"* Select result file format (Fluorimeter Intensities or Microspheres/ml).",
+                   "* Select or deselect Background Subtraction.",
+                   "* Select or deselect those colors to be analyzed.",
+                   "* Press 'Analyze' button to start analysis."}));
+  const struct {
+    QAction* action;
+    bool busy_enabled;
+  } actions[] = {{window->action_open_data(), false}, {window->action_open_data_ss(), false},
+                 {window->action_close_it(), false},  {window->action_spillover(), false},
+                 {window->action_exit(), true},       {window->action_about(), true}};
   SetBusy(p(), true);
   window->Mirror();
-  EXPECT_FALSE(window->action_open_data()->isEnabled());
-  EXPECT_FALSE(window->action_open_data_ss()->isEnabled());
-  EXPECT_FALSE(window->action_close_it()->isEnabled());
-  EXPECT_FALSE(window->action_spillover()->isEnabled());
-  EXPECT_TRUE(window->action_exit()->isEnabled());
-  EXPECT_TRUE(window->action_about()->isEnabled());
+  for (const auto& a : actions)
+    EXPECT_EQ(a.action->isEnabled(), a.busy_enabled) << a.action->text().toStdString();
   EXPECT_FALSE(window->color(1)->isEnabled());
-
   // A shortcut that was already queued does nothing either (the strict host would fail on a
   // dialog or message).
   window->action_close_it()->trigger();
@@ -217,7 +211,7 @@ TEST_F(MainWindowTest, WhileBusyTheFileCommandsAndTheColourChoiceAreOutOfReach) 
   EXPECT_TRUE(window->color(1)->isEnabled());
 }
 
-TEST_F(MainWindowTest, AnalyzeAndMenuCommandsCallTheirHandlers) {
+TEST_F(MainWindowTest, AnalyzeMenuCommandsAndClosingCallTheirHandlers) {
   SimulateFixedLoad(p(), 4, false, false);
   p().MatrixReady = false;
   window->Mirror();
@@ -234,10 +228,8 @@ TEST_F(MainWindowTest, AnalyzeAndMenuCommandsCallTheirHandlers) {
   EXPECT_FALSE(Shown("ColorBoxes"));
   EXPECT_TRUE(window->action_open_data()->isEnabled());
   EXPECT_FALSE(window->action_close_it()->isEnabled());
-}
 
-TEST_F(MainWindowTest, ClosingTheWindowIsExit) {
-  window->close();
+  window->close();  // closing the window is Exit
   EXPECT_TRUE(host.ended);
   EXPECT_TRUE(p().Ending);
 }

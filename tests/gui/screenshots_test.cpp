@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <functional>
+#include <vector>
 
 #include "app/about_box.h"
 #include "app/color_panel.h"
@@ -38,6 +40,14 @@ class ScreenshotTest : public WindowTest {
   }
 };
 
+template <typename Dialog, typename Form>
+void SaveDialog(const char* name) {
+  Form form;
+  Dialog dialog(form, nullptr);
+  dialog.adjustSize();
+  EXPECT_TRUE(dialog.grab().save(ScreenshotPath(name))) << name;
+}
+
 TEST(DialogScreenshots, IconAboutBoxAndTissueDialogs) {
   TestApplication();
   EXPECT_TRUE(KolvanePixmap(128).save(ScreenshotPath("10-icon")));
@@ -46,45 +56,49 @@ TEST(DialogScreenshots, IconAboutBoxAndTissueDialogs) {
   AboutDialog about_dialog(about, nullptr);
   about_dialog.adjustSize();
   EXPECT_TRUE(about_dialog.grab().save(ScreenshotPath("11-about")));
-  TissueForm tissue;
-  TissueDialog tissue_dialog(tissue, nullptr);
-  tissue_dialog.adjustSize();
-  EXPECT_TRUE(tissue_dialog.grab().save(ScreenshotPath("12-tissue")));
-  TissueOptionsForm options;
-  TissueOptionsDialog options_dialog(options, nullptr);
-  options_dialog.adjustSize();
-  EXPECT_TRUE(options_dialog.grab().save(ScreenshotPath("13-tissue-options")));
+  SaveDialog<TissueDialog, TissueForm>("12-tissue");
+  SaveDialog<TissueOptionsDialog, TissueOptionsForm>("13-tissue-options");
 }
 
-TEST_F(ScreenshotTest, Idle) {
-  const QImage image = Save("01-idle");
-  EXPECT_FALSE(image.isNull());
-}
-
-TEST_F(ScreenshotTest, FixedDatasetInBothFormats) {
-  SimulateFixedLoad(p(), 8, true, true);
-  Save("02-fixed-intensity");
-  OFResults_Radio_Click(p(), 1);
-  Save("03-fixed-microspheres");
-  EXPECT_TRUE(Shown("MicrosPerMlFix(8)"));
-  EXPECT_TRUE(Shown("Solvent_Text"));
-}
-
-TEST_F(ScreenshotTest, FixedDatasetWithThirtyColours) {
-  SimulateFixedLoad(p(), 30, false, true);
-  Save("04-fixed-30-intensity");
-  EXPECT_TRUE(Shown("Color(30)"));
-  OFResults_Radio_Click(p(), 1);
-  Save("05-fixed-30-microspheres");
-  EXPECT_TRUE(Shown("MicrosPerMlFix(30)"));
-}
-
-TEST_F(ScreenshotTest, ScanDatasetLoaded) {
-  SimulateScanLoad(p(), 13, true);
-  Save("06-scan-intensity");
-  OFResults_Radio_Click(p(), 1);
-  Save("07-scan-microspheres");
-  EXPECT_TRUE(Shown("MicrosPerMl(13)"));
+// Each simulated state, then the control that must show in it.
+TEST_F(ScreenshotTest, SimulatedStates) {
+  EXPECT_FALSE(Save("01-idle").isNull());
+  const struct {
+    const char* picture;
+    std::function<void(Program&)> enter;
+    std::vector<const char*> shown;
+  } states[] = {
+      {"02-fixed-intensity", [](Program& p) { SimulateFixedLoad(p, 8, true, true); }, {"Color(8)"}},
+      {"03-fixed-microspheres",
+       [](Program& p) { OFResults_Radio_Click(p, 1); },
+       {"MicrosPerMlFix(8)", "Solvent_Text"}},
+      {"04-fixed-30-intensity",
+       [](Program& p) { SimulateFixedLoad(p, 30, false, true); },
+       {"Color(30)"}},
+      {"05-fixed-30-microspheres",
+       [](Program& p) { OFResults_Radio_Click(p, 1); },
+       {"MicrosPerMlFix(30)"}},
+      {"06-scan-intensity", [](Program& p) { SimulateScanLoad(p, 13, true); }, {"MicroBox"}},
+      {"07-scan-microspheres",
+       [](Program& p) { OFResults_Radio_Click(p, 1); },
+       {"MicrosPerMl(13)"}},
+      {"09-fixed-run",
+       [](Program& p) {
+         SimulateFixedLoad(p, 8, true, true);
+         SetBusy(p, true);
+         p.form.MicroLabel.visible = false;
+         p.form.SynchDataBox.visible = false;
+         p.form.ProgressBar.visible = true;
+         p.form.Perc_Panel.value = 64;
+         p.form.SamplePtr.caption = "Sample 77";
+       },
+       {"Perc_Panel"}},
+  };
+  for (const auto& state : states) {
+    state.enter(p());
+    Save(state.picture);
+    for (const char* name : state.shown) EXPECT_TRUE(Shown(name)) << state.picture << " " << name;
+  }
 }
 
 TEST_F(ScreenshotTest, ScanRunInProgress) {
@@ -96,30 +110,11 @@ TEST_F(ScreenshotTest, ScanRunInProgress) {
   const QRect area(window->spectra()->mapTo(window.get(), QPoint(0, 0)), window->spectra()->size());
   int yellow = 0;
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      if (image.pixelColor(x, y) == QColor(255, 255, 0)) ++yellow;
-    }
+    for (int x = area.left(); x <= area.right(); ++x)
+      yellow += image.pixelColor(x, y) == Qt::yellow;
   }
   EXPECT_GT(yellow, 100);
 }
-
-TEST_F(ScreenshotTest, FixedRunInProgress) {
-  SimulateFixedLoad(p(), 8, true, true);
-  SetBusy(p(), true);
-  form().MicroLabel.visible = false;
-  form().SynchDataBox.visible = false;
-  form().ProgressBar.visible = true;
-  form().Perc_Panel.value = 64;
-  form().SamplePtr.caption = "Sample 77";
-  Save("09-fixed-run");
-  EXPECT_TRUE(Shown("Perc_Panel"));
-}
-
-}  // namespace
-}  // namespace kolvane
-
-namespace kolvane {
-namespace {
 
 std::string GuiData(const char* name) {
   return std::string(KOLVANE_TEST_DATA) + "/gui/" + name;

@@ -2,10 +2,6 @@
 // results file is byte for byte the one the batch program writes from the same files. The
 // host is the real QtHost (event passes, mirroring, spectrum canvas) with the questions
 // answered from a queue.
-//
-// Set KOLVANE_GUI_MEASURE_SCAN=/path/base (base.syn and base.slk) to time a large scan run
-// through the window against kolvane-batch on the same files, and KOLVANE_GUI_MEASURE_FIXED
-// (base.fix, base.blk, base.ctl) for a fixed-wavelength run.
 #include <sys/resource.h>
 
 #include <QDir>
@@ -22,8 +18,8 @@
 #include <functional>
 
 #include "app/tissue_dialogs.h"
-#include "gui/qt_host.h"
 #include "gui/plot_canvas.h"
+#include "gui/qt_host.h"
 #include "gui_fixture.h"
 
 namespace kolvane {
@@ -122,15 +118,12 @@ class WindowRunTest : public ::testing::Test {
   }
   std::string Out(const char* name) { return dir.filePath(name).toStdString(); }
 
-  // Loads through the menu and runs through the Analyze button; returns the run's seconds.
-  double LoadAndRun(QAction* open) {
+  // Loads through the menu and runs through the Analyze button.
+  void LoadAndRun(QAction* open) {
     open->trigger();
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     EXPECT_TRUE(window->run_analysis()->isVisible());
-    QElapsedTimer clock;
-    clock.start();
     QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-    return clock.nsecsElapsed() / 1e9;
   }
 
   void ExpectIdle() {
@@ -148,45 +141,60 @@ class WindowRunTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(WindowRunTest, ScanAnalysisThroughTheWindowWritesWhatTheBatchWrites) {
-  host.files = {Data("small_scan.syn"), Data("small_scan.slk"), Out("window.scf")};
-  LoadAndRun(window->action_open_data_ss());
-  EXPECT_TRUE(host.messages.empty());
-  EXPECT_TRUE(program->RunCompleted);
-  EXPECT_GT(host.one_second_waits, 0);  // the run's pure search pauses on each pure it shows
-  ExpectIdle();
-
-  if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
-  ASSERT_GT(RunBatch({"scan", QString::fromStdString(Data("small_scan.syn")), "--blanks",
-                      QString::fromStdString(Data("small_scan.slk")), "-o",
-                      QString::fromStdString(Out("batch.scf"))}),
-            0);
-  const QByteArray window_results = ReadAll(QString::fromStdString(Out("window.scf")));
-  EXPECT_GT(window_results.size(), 1000);
-  EXPECT_TRUE(window_results == ReadAll(QString::fromStdString(Out("batch.scf"))));
+// The batch's arguments for the same files as the window's answers.
+QStringList BatchArguments(const std::deque<std::string>& files) {
+  const bool scan = files.size() == 3;
+  QStringList args = {scan ? "scan" : "fixed", QString::fromStdString(files[0]), "--blanks",
+                      QString::fromStdString(files[1])};
+  if (!scan) args << "--controls" << QString::fromStdString(files[2]);
+  return args;
 }
 
-TEST_F(WindowRunTest, FixedAnalysisThroughTheWindowWritesWhatTheBatchWrites) {
-  host.files = {Data("small_fixed.fix"), Data("small_fixed.blk"), Data("small_fixed.ctl"),
-                Out("window.scf")};
-  LoadAndRun(window->action_open_data());
-  EXPECT_TRUE(host.messages.empty());
-  EXPECT_TRUE(program->RunCompleted);
-  ExpectIdle();
+// Runs kolvane-batch on `files` and expects its results file to equal the window's.
+// Returns the batch's wall seconds and processor seconds.
+std::pair<double, double> ExpectBatchWritesTheSame(const std::deque<std::string>& files,
+                                                   const QString& window_results,
+                                                   const QString& batch_results) {
+  const double cpu_before = CpuSeconds(RUSAGE_CHILDREN);
+  const double wall = RunBatch(BatchArguments(files) << "-o" << batch_results);
+  EXPECT_GT(wall, 0);
+  const QByteArray window_bytes = ReadAll(window_results);
+  EXPECT_GT(window_bytes.size(), 500);
+  EXPECT_TRUE(window_bytes == ReadAll(batch_results));
+  return {wall, CpuSeconds(RUSAGE_CHILDREN) - cpu_before};
+}
 
+TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
+  const struct {
+    std::deque<std::string> files;
+    bool scan;
+  } cases[] = {
+      {{Data("small_scan.syn"), Data("small_scan.slk"), Out("scan.scf")}, true},
+      {{Data("small_fixed.fix"), Data("small_fixed.blk"), Data("small_fixed.ctl"),
+        Out("fixed.scf")},
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files.back());
+    host.files = c.files;
+    host.one_second_waits = 0;
+    LoadAndRun(c.scan ? window->action_open_data_ss() : window->action_open_data());
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(program->RunCompleted);
+    // The scan run's pure search pauses on each pure it shows.
+    EXPECT_EQ(host.one_second_waits > 0, c.scan);
+    ExpectIdle();
+    if (QFileInfo::exists(BatchProgram())) {
+      ExpectBatchWritesTheSame(c.files, QString::fromStdString(c.files.back()),
+                               QString::fromStdString(Out("batch.scf")));
+    }
+  }
   if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
-  ASSERT_GT(RunBatch({"fixed", QString::fromStdString(Data("small_fixed.fix")), "--blanks",
-                      QString::fromStdString(Data("small_fixed.blk")), "--controls",
-                      QString::fromStdString(Data("small_fixed.ctl")), "-o",
-                      QString::fromStdString(Out("batch.scf"))}),
-            0);
-  const QByteArray window_results = ReadAll(QString::fromStdString(Out("window.scf")));
-  EXPECT_GT(window_results.size(), 500);
-  EXPECT_TRUE(window_results == ReadAll(QString::fromStdString(Out("batch.scf"))));
 }
 
 TEST_F(WindowRunTest, F11PausesAScanRunWithoutSpinningAndF11ResumesIt) {
   host.files = {Data("small_scan.syn"), Data("small_scan.slk"), Out("window.scf")};
+  const std::deque<std::string> files = host.files;
   window->action_open_data_ss()->trigger();
   ASSERT_TRUE(program->ScanDataLoaded);
 
@@ -220,92 +228,61 @@ TEST_F(WindowRunTest, F11PausesAScanRunWithoutSpinningAndF11ResumesIt) {
   EXPECT_TRUE(program->RunCompleted);
   EXPECT_TRUE(host.messages.empty());
   if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
-  ASSERT_GT(RunBatch({"scan", QString::fromStdString(Data("small_scan.syn")), "--blanks",
-                      QString::fromStdString(Data("small_scan.slk")), "-o",
-                      QString::fromStdString(Out("batch.scf"))}),
-            0);
-  EXPECT_TRUE(ReadAll(QString::fromStdString(Out("window.scf"))) ==
-              ReadAll(QString::fromStdString(Out("batch.scf"))));
+  ExpectBatchWritesTheSame(files, QString::fromStdString(Out("window.scf")),
+                           QString::fromStdString(Out("batch.scf")));
 }
 
-TEST_F(WindowRunTest, MeasureALargeScanRunAgainstTheBatch) {
-  const QByteArray base = qgetenv("KOLVANE_GUI_MEASURE_SCAN");
-  if (base.isEmpty()) GTEST_SKIP() << "set KOLVANE_GUI_MEASURE_SCAN=/path/base to measure";
-  if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
-  const std::string syn = base.toStdString() + ".syn", slk = base.toStdString() + ".slk";
-  host.files = {syn, slk, Out("window.scf")};
+// Set KOLVANE_GUI_MEASURE_SCAN=/path/base (base.syn and base.slk) or KOLVANE_GUI_MEASURE_FIXED
+// (base.fix, base.blk, base.ctl) to time a large run through the window against kolvane-batch
+// on the same files.
+class MeasureTest : public WindowRunTest {
+ protected:
+  void Measure(const char* variable, std::vector<const char*> extensions) {
+    const QByteArray base = qgetenv(variable);
+    if (base.isEmpty()) GTEST_SKIP() << "set " << variable << "=/path/base to measure";
+    if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
+    for (const char* extension : extensions) host.files.push_back(base.toStdString() + extension);
+    host.files.push_back(Out("window.scf"));
+    const std::deque<std::string> files = host.files;
+    const bool scan = extensions.size() == 2;
 
-  QElapsedTimer clock;
-  clock.start();
-  const double cpu_start = CpuSeconds(RUSAGE_SELF);
-  window->action_open_data_ss()->trigger();
-  const double load = clock.nsecsElapsed() / 1e9;
-  ASSERT_TRUE(host.messages.empty()) << host.messages.front();
-  const long long passes_before = host.event_passes();
-  const double event_seconds_before = host.event_seconds();
-  const qint64 mirror_before = mirror_nsecs;
-  const int paints_before = window->spectra()->paint_count();
-  clock.restart();
-  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-  const double run = clock.nsecsElapsed() / 1e9;
-  const double window_cpu = CpuSeconds(RUSAGE_SELF) - cpu_start;
-  ASSERT_TRUE(program->RunCompleted);
-  const long long passes = host.event_passes() - passes_before;
-  const double event_seconds = host.event_seconds() - event_seconds_before;
-  const double mirror_seconds = (mirror_nsecs - mirror_before) / 1e9;
-  const int paints = window->spectra()->paint_count() - paints_before;
+    QElapsedTimer clock;
+    clock.start();
+    const double cpu_start = CpuSeconds(RUSAGE_SELF);
+    (scan ? window->action_open_data_ss() : window->action_open_data())->trigger();
+    const double load = clock.nsecsElapsed() / 1e9;
+    ASSERT_TRUE(host.messages.empty()) << host.messages.front();
+    const long long passes_before = host.event_passes();
+    const double event_seconds_before = host.event_seconds();
+    const qint64 mirror_before = mirror_nsecs;
+    const int paints_before = window->spectra()->paint_count();
+    clock.restart();
+    QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+    const double run = clock.nsecsElapsed() / 1e9;
+    const double window_cpu = CpuSeconds(RUSAGE_SELF) - cpu_start;
+    ASSERT_TRUE(program->RunCompleted);
+    const double event_seconds = host.event_seconds() - event_seconds_before;
 
-  const double children_before = CpuSeconds(RUSAGE_CHILDREN);
-  const double batch =
-      RunBatch({"scan", QString::fromStdString(syn), "--blanks", QString::fromStdString(slk), "-o",
-                QString::fromStdString(Out("batch.scf"))});
-  ASSERT_GT(batch, 0);
-  const double batch_cpu = CpuSeconds(RUSAGE_CHILDREN) - children_before;
-  EXPECT_TRUE(ReadAll(QString::fromStdString(Out("window.scf"))) ==
-              ReadAll(QString::fromStdString(Out("batch.scf"))));
-  std::printf(
-      "window: load %.2f s, run %.2f s wall, %.2f s processor (%lld event passes taking %.3f s, "
-      "of which mirroring %.3f s, "
-      "%d spectrum paints, %d one-second waits skipped)\n"
-      "batch:  load and run %.2f s wall, %.2f s processor\n"
-      "window / batch: %.2f wall, %.2f processor; event passes %.1f%% of the window's run\n",
-      load, run, window_cpu, passes, event_seconds, mirror_seconds, paints, host.one_second_waits,
-      batch, batch_cpu, (load + run) / batch, window_cpu / batch_cpu, 100.0 * event_seconds / run);
+    const auto [batch, batch_cpu] = ExpectBatchWritesTheSame(
+        files, QString::fromStdString(Out("window.scf")), QString::fromStdString(Out("batch.scf")));
+    std::printf(
+        "window: load %.3f s, run %.3f s wall, %.3f s processor (%lld event passes taking %.3f s, "
+        "of which mirroring %.3f s, %d spectrum paints, %d one-second waits skipped)\n"
+        "batch:  load and run %.3f s wall, %.3f s processor\n"
+        "window / batch: %.2f wall, %.2f processor; event passes %.1f%% of the window's run\n",
+        load, run, window_cpu, host.event_passes() - passes_before, event_seconds,
+        (mirror_nsecs - mirror_before) / 1e9, window->spectra()->paint_count() - paints_before,
+        host.one_second_waits, batch, batch_cpu, (load + run) / batch, window_cpu / batch_cpu,
+        100.0 * event_seconds / run);
+  }
+};
+
+TEST_F(MeasureTest, MeasureALargeScanRunAgainstTheBatch) {
+  Measure("KOLVANE_GUI_MEASURE_SCAN", {".syn", ".slk"});
 }
 
-TEST_F(WindowRunTest, MeasureALargeFixedRunAgainstTheBatch) {
-  const QByteArray base = qgetenv("KOLVANE_GUI_MEASURE_FIXED");
-  if (base.isEmpty()) GTEST_SKIP() << "set KOLVANE_GUI_MEASURE_FIXED=/path/base to measure";
-  if (!QFileInfo::exists(BatchProgram())) GTEST_SKIP() << "kolvane-batch is not built";
-  const std::string fix = base.toStdString() + ".fix", blk = base.toStdString() + ".blk",
-                    ctl = base.toStdString() + ".ctl";
-  host.files = {fix, blk, ctl, Out("window.scf")};
-
-  QElapsedTimer clock;
-  clock.start();
-  const double cpu_start = CpuSeconds(RUSAGE_SELF);
-  window->action_open_data()->trigger();
-  const double load = clock.nsecsElapsed() / 1e9;
-  ASSERT_TRUE(host.messages.empty()) << host.messages.front();
-  clock.restart();
-  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-  const double run = clock.nsecsElapsed() / 1e9;
-  const double window_cpu = CpuSeconds(RUSAGE_SELF) - cpu_start;
-  ASSERT_TRUE(program->RunCompleted);
-
-  const double children_before = CpuSeconds(RUSAGE_CHILDREN);
-  const double batch = RunBatch(
-      {"fixed", QString::fromStdString(fix), "--blanks", QString::fromStdString(blk), "--controls",
-       QString::fromStdString(ctl), "-o", QString::fromStdString(Out("batch.scf"))});
-  ASSERT_GT(batch, 0);
-  const double batch_cpu = CpuSeconds(RUSAGE_CHILDREN) - children_before;
-  EXPECT_TRUE(ReadAll(QString::fromStdString(Out("window.scf"))) ==
-              ReadAll(QString::fromStdString(Out("batch.scf"))));
-  std::printf(
-      "window: load %.3f s, run %.3f s wall, %.3f s processor\n"
-      "batch:  load and run %.3f s wall, %.3f s processor\n"
-      "window / batch: %.2f wall, %.2f processor\n",
-      load, run, window_cpu, batch, batch_cpu, (load + run) / batch, window_cpu / batch_cpu);
+TEST_F(MeasureTest, MeasureALargeFixedRunAgainstTheBatch) {
+  Measure("KOLVANE_GUI_MEASURE_FIXED", {".fix", ".blk", ".ctl"});
 }
 
 }  // namespace
