@@ -14,7 +14,7 @@
 #include "synch/scan_header.h"
 #include "synch/scan_records.h"
 #include "synch/scan_results.h"
-#include "synch/spectrum_display.h"
+#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {

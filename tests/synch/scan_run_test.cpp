@@ -10,7 +10,7 @@
 
 #include "base/channels.h"
 #include "scan_fixture.h"
-#include "synch/spectrum_display.h"
+#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {
