@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/about_box.h"
 #include "app/tissue_dialogs.h"
 #include "gui/tissue_dialogs.h"
 #include "gui_fixture.h"
@@ -280,20 +279,6 @@ TEST_F(QtHostTest, TissueDialogChoicesReachTheirHandlers) {
   EXPECT_TRUE(p.TissueInFile);
   EXPECT_FALSE(p.TissueExcluded);
   EXPECT_FALSE(p.TissueRunCancelled);
-}
-
-TEST_F(QtHostTest, AboutBoxShowsTheProgramAndItsVersion) {
-  AboutForm form;
-  AboutForm_Load(form);
-  QString version, caption;
-  ModalScript script({[&](QWidget* w) {
-    caption = w->windowTitle();
-    if (auto* l = w->findChild<QLabel*>("lblVersion")) version = l->text();
-    qobject_cast<QDialog*>(w)->accept();
-  }});
-  host.ShowAbout(form);
-  EXPECT_EQ(caption, QString::fromStdString(form.caption));
-  EXPECT_TRUE(version.startsWith("Version ")) << version.toStdString();
 }
 
 }  // namespace

@@ -55,6 +55,10 @@ TEST(DialogScreenshots, IconAboutBoxAndTissueDialogs) {
   AboutForm_Load(about);
   AboutDialog about_dialog(about, nullptr);
   about_dialog.adjustSize();
+  EXPECT_EQ(about_dialog.windowTitle(), QString::fromStdString(about.caption));
+  auto* version = about_dialog.findChild<QLabel*>("lblVersion");
+  ASSERT_NE(version, nullptr);
+  EXPECT_TRUE(version->text().startsWith("Version ")) << version->text().toStdString();
   EXPECT_TRUE(about_dialog.grab().save(ScreenshotPath("11-about")));
   SaveDialog<TissueDialog, TissueForm>("12-tissue");
   SaveDialog<TissueOptionsDialog, TissueOptionsForm>("13-tissue-options");
