@@ -12,9 +12,9 @@
 #include "synch/pure_search.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
+#include "synch/scan_plot.h"
 #include "synch/scan_records.h"
 #include "synch/scan_results.h"
-#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {
@@ -204,6 +204,10 @@ TEST(HiLoFlag, Boundaries) {
   const float third_low[] = {0, 1, 100, 5}, first_low[] = {0, 0, 100, 50};
   EXPECT_TRUE(HiLoFlag("S1", three, third_low, 3));
   EXPECT_FALSE(HiLoFlag("S1", three, first_low, 3));
+  const std::int16_t adjacent3[] = {0, 5, 6, 7};
+  const float pair1_low[] = {0, 5, 100, 100}, none_low[] = {0, 50, 100, 100};
+  EXPECT_TRUE(HiLoFlag("S1", adjacent3, pair1_low, 3));
+  EXPECT_FALSE(HiLoFlag("S1", adjacent3, none_low, 3));
 }
 
 class DisplayTest : public ScanTest {
@@ -238,25 +242,6 @@ TEST_F(DisplayTest, RangeFittedToTheSpectrum) {
                          p.form.Spectra.scale_height),
               make_tuple(c.top, c.bottom, 1.0 * c.top, 1.0 * (c.bottom - c.top)));
   }
-}
-
-TEST_F(DisplayTest, CoordinatesLabelsAndRunFrame) {
-  Draw({994.6f, 13});
-  const SpectrumDisplay& d = p.form.Spectra;
-  EXPECT_EQ(make_tuple(d.scale_left, d.scale_width), make_tuple(340.0, 370.0));
-  EXPECT_EQ(make_tuple(p.form.XMin.caption, p.form.XMax.caption, p.form.YMin.caption,
-                       p.form.YMax.caption),
-            make_tuple("340", "720", "5", "1000"));
-  EXPECT_TRUE(d.items.empty());
-  // Without labels the captions keep what they showed.
-  p.scan.Spectrum[1] = 50;
-  DrawSpectrum(p, false);
-  EXPECT_EQ(p.scan.PlotYMax, 60);
-  EXPECT_EQ(p.form.YMax.caption, "1000");
-  Draw({1, 2});
-  DrawRunFrame(p);
-  EXPECT_EQ(make_tuple(p.form.YMin.caption, p.form.YMax.caption, d.scale_top),
-            make_tuple("0", "1000", 1000.0));
 }
 
 TEST(ResultCells, NeverNaNInfiniteOrMinusZero) {
