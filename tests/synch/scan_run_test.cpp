@@ -16,42 +16,31 @@ using namespace scantest;
 using std::make_tuple;
 
 TEST_F(ScanTest, LoadNamesThePuresAfterTheirSlots) {
-  const std::string data = Golden("two_pures_intensity", "two_pures.syn");
-  ASSERT_EQ(Load(data, "", PathOf("r.scf")), Flow::Continue);
-  for (int slot = 1; slot <= kMaxColors; ++slot)
-    EXPECT_EQ(p.ColorSelected[slot], slot == 5 || slot == 6) << "slot " << slot;
-  const MainForm& f = p.form;
-  EXPECT_EQ(make_tuple(f.MicrosForColor[1].caption, f.MicrosForColor[2].caption, f.PureStat.caption,
-                       f.Samples.caption, f.BackSub.visible, f.RunAnalysis.enabled),
-            make_tuple("Yellow-Green", "Yellow", "2", "3", false, true));
-  ASSERT_EQ(host.dialogs.size(), 3u);
-  EXPECT_EQ(make_tuple(host.dialogs[1].title, host.dialogs[2].default_name),
-            make_tuple("Open Blanks File", data + ".scf"));
-  EXPECT_EQ(host.one_second_waits, 2);  // the search waits a second per pure, display off
-}
-
-// Pures found in descending slot order, the third naming no slot: peaks at 510, 492 and 520 nm.
-TEST_F(ScanTest, EachPureKeepsItsOwnSlot) {
-  const Values a = Tent(120, 106, 100), b = Tent(120, 97, 100);
-  Values s(121, 0.0);
-  for (int i = 1; i <= 120; ++i) s[i] = a[i] + 50 * b[i];
-  ASSERT_EQ(Load(Write("order.syn",
-                       "Pures\t3\r\nScan lower\t300\r\nScan upper\t540\r\nScan data "
-                       "interval\t2\r\nDate/Time\tx\r\n" +
-                           Record("P1", a) + Record("P2", b) + Record("P3", Tent(120, 111, 100)) +
-                           Record("S1", s)),
-                 "", PathOf("order.scf")),
-            Flow::Continue);
-  EXPECT_EQ(make_tuple(p.form.MicrosForColor[1].caption, p.form.MicrosForColor[2].caption,
-                       p.form.MicrosForColor[3].caption),
-            make_tuple("Yellow", "Yellow-Green", "520 nm"));
-  ASSERT_EQ(Run(), Flow::Continue);
-  Strings lines = Lines(PathOf("order.scf"));
-  ASSERT_EQ(lines.size(), 21u);
-  EXPECT_EQ(lines[15], "\tYellow\tYellow-Green\t520 nm");
-  EXPECT_EQ(lines[16], "Sample/Wl\t510\t492\t520\tSS\tR^2\tMax. Tissue\tHi-Lo Flag");
-  // Pures 1 and 2 are neighbouring colours (slots 6 and 5): 100 against 5000 flags.
-  EXPECT_EQ(lines[20].substr(lines[20].size() - 4), "\t***");
+  // Pures found in ascending and in descending slot order, the third naming no slot.
+  const struct {
+    const char *name, *file, *first, *second, *third, *pures;
+  } cases[] = {{"two_pures_intensity", "two_pures.syn", "Yellow-Green", "Yellow", "", "2"},
+               {"pures_in_descending_slots", "order.syn", "Yellow", "Yellow-Green", "520 nm", "3"}};
+  for (const auto& c : cases) {
+    const std::string data = Golden(c.name, c.file);
+    ASSERT_EQ(Load(data, "", PathOf("r.scf")), Flow::Continue);
+    for (int slot = 1; slot <= kMaxColors; ++slot)
+      EXPECT_EQ(p.ColorSelected[slot], slot == 5 || slot == 6) << "slot " << slot;
+    const MainForm& f = p.form;
+    EXPECT_EQ(make_tuple(f.MicrosForColor[1].caption, f.MicrosForColor[2].caption,
+                         f.PureStat.caption, f.BackSub.visible, f.RunAnalysis.enabled),
+              make_tuple(c.first, c.second, c.pures, false, true));
+    if (*c.third) {
+      EXPECT_EQ(f.MicrosForColor[3].caption, c.third);
+    }
+    ASSERT_EQ(host.dialogs.size(), 3u);
+    EXPECT_EQ(make_tuple(host.dialogs[1].title, host.dialogs[2].default_name),
+              make_tuple("Open Blanks File", data + ".scf"));
+    host.dialogs.clear();
+    p.channels.CloseAll();
+    CloseIt_Click(p);
+  }
+  EXPECT_EQ(host.one_second_waits, 5);  // the search waits a second per pure, display off
 }
 
 // A run draws each record: its dots and one white circle of radius 1.5 per fit point.
@@ -108,21 +97,6 @@ TEST_F(ScanTest, CountsAndTheBlanksFile) {
               with_records);
     p.channels.CloseAll();
     CloseIt_Click(p);
-  }
-}
-
-// Files named after their quirk: a byte order mark before the first item, CR-only line ends.
-TEST_F(ScanTest, QuirkFilesReadAsAnyOther) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"bom_at_start.syn", "P1\t6.000\t0.00\t1.000"},         // the pure itself, peak 6
-      {"cr_only_line_ends.syn", "S1\t12.000\t0.00\t1.000"}};  // twice the pure
-  for (const auto& c : cases) {
-    ASSERT_EQ(Load(std::string(KOLVANE_TEST_DATA) + "/scan/" + c.first, "", PathOf("q.scf")),
-              Flow::Continue);
-    ASSERT_EQ(Run(), Flow::Continue);
-    Strings lines = Lines(PathOf("q.scf"));
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(make_tuple(lines[1], lines.back()), make_tuple("Pures\t1", c.second)) << c.first;
   }
 }
 
