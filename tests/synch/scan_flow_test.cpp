@@ -16,7 +16,11 @@ using namespace scantest;
 class FlowTest : public ScanTest {
  protected:
   const std::string data = Golden("two_pures_intensity", "two_pures.syn");
-  const std::string results = PathOf("five.scf");
+  void SetUp() override {
+    ScanTest::SetUp();
+    results = PathOf("five.scf");
+  }
+  std::string results;
   const Strings expected = Lines(Golden("two_pures_intensity", "expected.scf"));
 };
 
