@@ -151,8 +151,8 @@ TEST_F(PartsTest, LocatePurePeak) {
       // Flank walks reaching an end point without falling below their level take that point.
       {"rising to the last point", {1, 2, 3, 4, 5}, {3, 4, 5, 5, 5}, 5, 5},
       {"falling from the first point", {10, 9, 1}, {1, 1, 1, 2, 2}, 10, 1},
-      // min 40000, max 60000: levels 50000 and 55000, so 47000 is below both.
-      {"above 32767", {40000, 47000, 60000, 47000, 40000}, {3, 3, 3, 3, 3}, 60000, 3},
+      // All above 32767, the minimum 40000 last: levels 50000 and 55000.
+      {"above 32767", {45000, 50000, 60000, 52000, 40000}, {2, 3, 3, 3, 4}, 60000, 3},
   };                                                  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
