@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "dispatch/commands.h"
-#include "scan_fixture.h"
+#include "synch/scan_fixture.h"
 
 namespace kolvane {
 namespace {
