@@ -22,7 +22,9 @@ void Save(W& widget, const char* name) {
   EXPECT_TRUE(QDir().mkpath(dir) && widget.grab().save(dir + "/" + name + ".png")) << name;
 }
 
-TEST_F(WindowTest, DISABLED_Screenshots) {
+using Screenshots = WindowTest;
+
+TEST_F(Screenshots, DISABLED_WindowStatesAndDialogs) {
   Save(*window, "01-idle");
   testing_window::LoadFixedWindow(p(), 30, true, true);
   window->Mirror();
@@ -30,6 +32,7 @@ TEST_F(WindowTest, DISABLED_Screenshots) {
   window->results_radio(1)->click();
   Save(*window, "03-fixed-30-microspheres");
   CloseIt_Click(p());
+  window->Mirror();
   QTemporaryDir dir;
   const std::string data = std::string(KOLVANE_TEST_DATA) + "/gui/small_scan";
   host.files = {data + ".syn", data + ".slk", dir.filePath("scan.scf").toStdString()};

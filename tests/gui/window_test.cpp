@@ -4,8 +4,8 @@
 #include <sys/resource.h>
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
