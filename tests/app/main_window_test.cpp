@@ -42,7 +42,6 @@ TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBarCentredOnTheScreen) {
   // On a screen smaller than the window, at its top left corner.
   const Twips& g = f.geometry;
   EXPECT_TRUE(g.left == (1920 * 15 - g.width) / 2 && g.top == (1080 * 15 - g.height) / 2);
-  EXPECT_TRUE(g.width >= 9000 && g.width <= 12000 && g.height >= 7000 && g.height <= 9000);
   Form_Load(s.p, 640 * 15, 480 * 15);
   EXPECT_TRUE(f.geometry.left == 0 && f.geometry.top == 0);
 }
@@ -70,8 +69,7 @@ TEST(CloseFileAndExit, ReturnToIdleOrEndWithTheResultsFileComplete) {
   CloseIt_Click(p);
   const MainForm& f = p.form;
   EXPECT_TRUE(NothingButMenuBar(f) && f.OpenData.enabled && f.OpenDataSS.enabled);
-  EXPECT_FALSE(f.CloseIt.enabled);
-  EXPECT_TRUE(f.Spillover.enabled) << "Close File leaves New Spillover Matrix as it was";
+  EXPECT_TRUE(!f.CloseIt.enabled && f.Spillover.enabled) << "Spillover as it was";
   for (int i = 1; i <= 30; ++i) EXPECT_FALSE(f.Color[i].ticked || p.ColorSelected[i]) << i;
   EXPECT_EQ(p.SelectedColorCount, 0);
   EXPECT_TRUE(f.ControlCorr.visible && f.Spectra.visible && f.XMin.visible && f.YMax.visible);
