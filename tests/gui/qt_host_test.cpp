@@ -68,16 +68,14 @@ Act File(const QString& path, bool accept, QFileDialog::AcceptMode mode, const Q
 TEST(QtHostDialogs, MessageBoxesFileDialogsAndTheTissueDialogAnswer) {
   TestApplication();
   QtHost host;
-  const QString abort_text = "Do you want to abort the current run";
-  auto ask = [&] {
-    return host.AskYesNo(abort_text.toStdString(), "Abort Run") == Answer::Yes ? "Yes" : "No";
-  };
-  EXPECT_EQ(
-      Answering({Box(QMessageBox::Yes, "Abort Run", "Do you want to abort the current run")}, ask),
-      "Yes");
-  EXPECT_EQ(
-      Answering({Box(QMessageBox::No, "Abort Run", "Do you want to abort the current run")}, ask),
-      "No");
+  const char* abort_text = "Do you want to abort the current run";
+  for (auto [button, answer] : {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}}) {
+    EXPECT_EQ(
+        Answering(
+            {Box(button, "Abort Run", abort_text)},
+            [&] { return host.AskYesNo(abort_text, "Abort Run") == Answer::Yes ? "Yes" : "No"; }),
+        answer);
+  }
   Answering({Box(QMessageBox::Ok, "KOLVANE", "Entry must be a positive integer")}, [&] {
     host.ShowMessage("Entry must be a positive integer");
     return "";
