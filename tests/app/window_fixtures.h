@@ -18,48 +18,40 @@ struct Started {
   Started() { Form_Load(p, 1920 * 15, 1080 * 15); }
 };
 
+inline void LoadedWindow(Program& p, bool fixed, bool blanks) {
+  MainForm& f = p.form;
+  p.FixedDataLoaded = fixed;
+  p.ScanDataLoaded = !fixed;
+  p.BlanksPresent = blanks;
+  f.OpenData.enabled = f.OpenDataSS.enabled = false;
+  f.CloseIt.enabled = f.RunAnalysis.enabled = f.SynchDataBox.visible = f.SynchFrame.visible = true;
+  f.Spillover.enabled = fixed;
+  f.BackSub.visible = f.BackSub.ticked = p.BackgroundOn = blanks;
+  ShowSpectrumDisplay(p, false);
+  ShowOptionPanel(p, true);
+  OFResults_Radio_Click(p, 0);
+}
+
 // A fixed-wavelength dataset of `colors` colours, all ticked, with a spillover matrix.
 inline void LoadFixedWindow(Program& p, int colors, bool blanks, bool controls) {
-  MainForm& f = p.form;
   p.NumColors = p.MatrixSize = static_cast<std::int16_t>(colors);
-  p.BlanksPresent = blanks;
   p.ControlsPresent = controls;
   p.MatrixReady = true;
   for (int i = 1; i <= colors; ++i) SetColorTick(p, i, true);
-  for (int i = colors + 1; i <= 30; ++i) f.Color[i].visible = f.MicrosPerMlFix[i].visible = false;
-  ShowOptionPanel(p, true);
+  for (int i = colors + 1; i <= 30; ++i)
+    p.form.Color[i].visible = p.form.MicrosPerMlFix[i].visible = false;
   ShowColorPanel(p, true);
-  f.Spillover.enabled = f.CloseIt.enabled = true;
-  f.OpenData.enabled = f.OpenDataSS.enabled = false;
-  p.FixedDataLoaded = true;
-  p.ScanDataLoaded = false;
-  f.BackSub.visible = f.BackSub.ticked = p.BackgroundOn = blanks;
-  ShowSpectrumDisplay(p, false);
-  f.SynchFrame.visible = f.SynchDataBox.visible = f.RunAnalysis.visible = true;
-  OFResults_Radio_Click(p, 0);
-  f.ColorBoxes.visible = true;
+  LoadedWindow(p, true, blanks);
 }
 
 // A synchronous-scan dataset with `pures` pures.
 inline void LoadScanWindow(Program& p, int pures, bool blanks) {
-  MainForm& f = p.form;
   p.HeaderPureCount = static_cast<std::int16_t>(pures);
-  p.BlanksPresent = blanks;
-  p.ControlsPresent = p.FixedDataLoaded = false;
-  p.ScanDataLoaded = true;
-  OFResults_Radio_Click(p, 0);
-  f.Spillover.enabled = f.OpenData.enabled = f.OpenDataSS.enabled = false;
-  f.CloseIt.enabled = true;
-  f.BackSub.visible = f.BackSub.ticked = p.BackgroundOn = blanks;
-  f.MicroBox.visible = false;
-  InitMicroBox(p);
-  OFResults_Radio_Click(p, 0);
-  f.MicroBox.visible = true;
-  ShowSpectrumDisplay(p, false);
-  f.ColorBoxes.visible = false;
+  p.ControlsPresent = false;
   ShowColorPanel(p, false);
-  ShowOptionPanel(p, true);
-  f.RunAnalysis.enabled = f.SynchDataBox.visible = f.SynchFrame.visible = true;
+  InitMicroBox(p);
+  p.form.MicroBox.visible = true;
+  LoadedWindow(p, false, blanks);
 }
 
 inline bool NothingButMenuBar(const MainForm& f) {

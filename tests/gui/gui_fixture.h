@@ -1,19 +1,23 @@
 // In this file: what the window tests share. The QApplication is made once, lazily, on the
-// offscreen platform unless the caller chose another; each test gets a fresh program, a
-// scripted host and a main window after start-up, shown offscreen.
+// offscreen platform unless the caller chose another. Each test gets a program on the real
+// QtHost (event passes, mirroring, locale, spectrum canvas) whose file dialogs and questions
+// are answered from queues, and a main window after start-up, shown.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTest>
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/tissue_dialogs.h"
+#include "app/window_fixtures.h"
 #include "gui/main_window.h"
-#include "support/scripted_host.h"
+#include "gui/qt_host.h"
 
 namespace kolvane {
 
@@ -28,6 +32,40 @@ inline QApplication& TestApplication() {
   return *app;
 }
 
+class AnsweringQtHost : public QtHost {
+ public:
+  std::deque<std::string> files;
+  std::deque<Answer> answers;
+  std::vector<std::string> messages, questions;
+  int one_second_waits = 0;
+  bool ended = false;
+  std::function<void()> on_form_changed;
+
+  std::string AskFile(const FileDialogRequest& request) override {
+    EXPECT_FALSE(files.empty()) << "unexpected file dialog: " << request.title;
+    std::string first = files.empty() ? "" : files.front();
+    if (!files.empty()) files.pop_front();
+    return first;
+  }
+  Answer AskYesNo(const std::string& text, const std::string&) override {
+    questions.push_back(text);
+    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text;
+    Answer first = answers.empty() ? Answer::No : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return first;
+  }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  // The tissue dialogs' preselected answers, as kolvane-batch takes them by default.
+  void ShowTissueDialog(TissueForm& form) override { TissueOk_Click(form); }
+  void ShowTissueOptionsDialog(TissueOptionsForm& f) override { TissueOptionsUseProvided_Click(f); }
+  void FormChanged() override {
+    if (on_form_changed) on_form_changed();
+    QtHost::FormChanged();
+  }
+  void WaitOneSecond() override { ++one_second_waits; }
+  void EndProgram() override { ended = true; }
+};
+
 // A window after start-up on a 1024 x 768 screen (15360 x 11520 twips at 96 dpi).
 class WindowTest : public ::testing::Test {
  protected:
@@ -35,40 +73,22 @@ class WindowTest : public ::testing::Test {
     TestApplication();
     program = std::make_unique<Program>(host);
     window = std::make_unique<MainWindow>(*program);
+    host.Attach(window.get(), [this] { window->Mirror(); });
     Form_Load(*program, 15360, 11520);
     window->Mirror();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
   void TearDown() override {
+    EXPECT_TRUE(host.files.empty() && host.answers.empty()) << "answers left unused";
     window.reset();
-    program.reset();
-    host.VerifyAllUsed();
   }
-
   Program& p() { return *program; }
-  MainForm& form() { return program->form; }
 
-  // Shown on the screen, that is visible together with every container above it.
-  bool Shown(const std::string& name) {
-    QWidget* w = window->widget_named(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w != nullptr && w->isVisible();
-  }
-
-  ScriptedHost host;
+  AnsweringQtHost host;
   std::unique_ptr<Program> program;
   std::unique_ptr<MainWindow> window;
 };
-
-// Puts the form into the state a fixed-wavelength load leaves: colours named from a header,
-// all ticked, statistics filled, options shown, intensity levels chosen.
-void SimulateFixedLoad(Program& p, int colors, bool blanks, bool controls);
-// The state a synchronous-scan load leaves, with `pures` pures named from the colour table.
-void SimulateScanLoad(Program& p, int pures, bool blanks);
-// A scan run in progress: options hidden, progress and a spectrum with fit-point circles.
-void SimulateScanRun(Program& p, int record, int records);
 
 }  // namespace kolvane

@@ -1,0 +1,150 @@
+// The window as a user drives it: the menu command loads, the Analyze button runs and the
+// results file is byte for byte the one kolvane-batch writes from the same files; the run keys
+// reach a running analysis; typed numbers follow the user's locale.
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/color_panel.h"
+#include "gui_fixture.h"
+
+namespace kolvane {
+namespace {
+
+class WindowRunTest : public WindowTest {
+ protected:
+  // Queues the files of a dataset in tests/data/gui and the results file, and returns the
+  // batch's words for the same files.
+  QStringList Queue(bool scan) {
+    const std::string base =
+        std::string(KOLVANE_TEST_DATA) + "/gui/small_" + (scan ? "scan" : "fixed");
+    host.files = {base + (scan ? ".syn" : ".fix"), base + (scan ? ".slk" : ".blk")};
+    if (!scan) host.files.push_back(base + ".ctl");
+    host.files.push_back(dir.filePath("window.scf").toStdString());
+    QStringList args = {scan ? "scan" : "fixed", QString::fromStdString(host.files[0]), "--blanks",
+                        QString::fromStdString(host.files[1])};
+    if (!scan) args << "--controls" << QString::fromStdString(host.files[2]);
+    return args << "-o" << dir.filePath("batch.scf");
+  }
+  void LoadAndRun(bool scan) {
+    (scan ? window->action_open_data_ss() : window->action_open_data())->trigger();
+    ASSERT_TRUE(window->run_analysis()->isVisible());
+    QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(program->RunCompleted);
+    EXPECT_TRUE(window->action_open_data()->isEnabled() && !window->action_close_it()->isEnabled());
+  }
+  void ExpectTheBatchWritesTheSame(const QStringList& args) {
+    QProcess batch;
+    batch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    batch.start(QString(KOLVANE_BINARY_DIR) + "/kolvane-batch", args);
+    ASSERT_TRUE(batch.waitForFinished(600000) && batch.exitCode() == 0);
+    QFile window_file(dir.filePath("window.scf")), batch_file(dir.filePath("batch.scf"));
+    ASSERT_TRUE(window_file.open(QIODevice::ReadOnly) && batch_file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = window_file.readAll();
+    EXPECT_GT(bytes.size(), 500);
+    EXPECT_TRUE(bytes == batch_file.readAll());
+  }
+  QTemporaryDir dir;
+};
+
+TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
+  for (bool scan : {true, false}) {
+    SCOPED_TRACE(scan ? "scan" : "fixed");
+    const QStringList args = Queue(scan);
+    host.one_second_waits = 0;
+    LoadAndRun(scan);
+    EXPECT_EQ(host.one_second_waits > 0, scan) << "the pure search shows each pure a second";
+    ExpectTheBatchWritesTheSame(args);
+  }
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// During a scan run: F12 turns the display off, F11 pauses without spinning the processor and
+// F11 resumes, F5 asks before aborting and No lets the run finish as if nothing happened.
+TEST_F(WindowRunTest, RunKeysReachARunningScanAnalysis) {
+  const QStringList args = Queue(true);
+  host.answers = {Answer::No};
+  window->action_open_data_ss()->trigger();
+  ASSERT_TRUE(program->ScanDataLoaded);
+  int step = 0;
+  host.on_form_changed = [&] {
+    if (step == 0 && program->scan.RecordsDone >= 3) {
+      step = 1;
+      QTest::keyClick(window->run_analysis(), Qt::Key_F12);
+      EXPECT_FALSE(program->DisplayOn);
+      QTest::keyClick(window.get(), Qt::Key_F11);
+    } else if (step == 2 && program->scan.RecordsDone >= 8) {
+      step = 3;
+      QTest::keyClick(window->client(), Qt::Key_F5);
+    }
+  };
+  // Watches the paused run from the event loop and lets it go on after 300 ms.
+  double cpu_at_pause = 0, cpu_during_pause = -1;
+  QElapsedTimer paused_for;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (step != 1 || window->directions()->text() != "Paused.  Press F11 to Restart.") return;
+    if (!paused_for.isValid()) {
+      paused_for.start();
+      cpu_at_pause = CpuSeconds();
+    } else if (paused_for.elapsed() >= 300) {
+      cpu_during_pause = CpuSeconds() - cpu_at_pause;
+      step = 2;
+      QTest::keyClick(window->client(), Qt::Key_F11);
+    }
+  });
+  watch.start(20);
+  QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+  host.on_form_changed = nullptr;
+  EXPECT_EQ(step, 3);
+  EXPECT_GE(cpu_during_pause, 0) << "the run never paused";
+  EXPECT_LT(cpu_during_pause, 0.1) << "a spinning pause would use the whole 0.3 s";
+  EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run"});
+  EXPECT_TRUE(program->RunCompleted);
+  ExpectTheBatchWritesTheSame(args);
+}
+
+// Each key changes the entry; the number follows the user's locale.
+TEST_F(WindowTest, TypedNumbersFollowTheLocaleAndABusyWindowRefusesCommands) {
+  testing_window::LoadFixedWindow(p(), 8, false, false);
+  window->Mirror();
+  QTest::mouseClick(window->results_radio(1), Qt::LeftButton);  // microspheres/ml
+  QLineEdit* entry = window->micros_per_ml_fix(1);
+  EXPECT_TRUE(entry->hasFocus() && entry->selectedText() == "1000") << "typing replaces it";
+  QLocale::setDefault(QLocale(QLocale::German));
+  QTest::keyClicks(entry, "2,5");
+  EXPECT_EQ(p().MicrosPerMlValues[1], 2.5);
+  QLocale::setDefault(QLocale::c());
+  entry->selectAll();
+  QTest::keyClicks(entry, "12abc");
+  EXPECT_EQ(p().MicrosPerMlValues[1], -1.0);
+  SetBusy(p(), true);  // a queued shortcut does nothing while busy
+  window->Mirror();
+  EXPECT_FALSE(window->action_close_it()->isEnabled() || window->color(1)->isEnabled());
+  window->action_close_it()->trigger();
+  EXPECT_TRUE(window->widget_named("ColorBoxes")->isVisible());
+  SetBusy(p(), false);
+  window->close();  // closing the window is Exit
+  EXPECT_TRUE(host.ended && p().Ending);
+}
+
+}  // namespace
+}  // namespace kolvane
