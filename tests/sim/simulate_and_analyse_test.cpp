@@ -89,20 +89,16 @@ TEST(Simulate, SameSeedSameFiles) {
 
 TEST(Simulate, RefusalsGiveTheirStatusAndMessageAndWriteNothing) {
   Folder dir;
-  const std::string out = " -o " + (dir.path / "x").string();
-  const std::string missing = (dir.path / "missing" / "x").string();
   std::string err;
-  for (const auto& row : Rows("refuse")) {
-    EXPECT_EQ(Exec("kolvane-simulate", row[0] + out, dir.path, err), 2) << row[0];
-    EXPECT_NE(err.find("kolvane-simulate: " + row[1]), std::string::npos) << row[0] << ": " << err;
+  for (auto row : Rows("refuse")) {
+    for (std::string* text : {&row[0], &row[2]})
+      for (auto at = text->find('@'); at != std::string::npos; at = text->find('@'))
+        text->replace(at, 1, dir.path.string());
+    if (const auto at = row[2].find("\\n"); at != std::string::npos) row[2].replace(at, 2, "\n");
+    EXPECT_EQ(Exec("kolvane-simulate", row[0], dir.path, err), std::stoi(row[1])) << row[0];
+    EXPECT_NE(err.find(row[2]), std::string::npos) << row[0] << ": " << err;
   }
-  for (const auto& [words, message] :
-       {std::pair{"fixed", "--output is required"}, {"fixed --colors many -o x", "--colors"}}) {
-    EXPECT_EQ(Exec("kolvane-simulate", words, dir.path, err), 2) << words;
-    EXPECT_NE(err.find(message), std::string::npos) << err;
-  }
-  EXPECT_EQ(Exec("kolvane-simulate", "fixed --samples 2 -o " + missing, dir.path, err), 1);
-  EXPECT_EQ(err, "kolvane-simulate: Can't create file: " + missing + ".fix\n");
+  EXPECT_GT(Rows("refuse").size(), 15u);
   for (const auto& entry : fs::directory_iterator(dir.path))
     EXPECT_EQ(entry.path().filename(), "stderr.txt");
 }
