@@ -37,6 +37,7 @@ TEST(LenientNumber, TakesTheLongestLeadingDecimalNumber) {
       {"9007199254740993", 9007199254740992.0},  // 2^53 + 1 ties to the even 2^53
       {std::string(9990, '0') + "42.5xyz", 42.5}, {"0." + zeros + "1e9999", 1000},
       {"1" + std::string(10000, ' ') + "5", 15}, {"0." + zeros + "1e-9999", 0},
+      {zeros + "1e-9999", 0}, {zeros + "1e9999", kInf},  // the leading zeros add no magnitude
       // clang-format on
   };
   for (const auto& c : cases) {
