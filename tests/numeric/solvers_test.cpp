@@ -1,0 +1,406 @@
+// The two solvers of the program. The fixed-wavelength Gaussian elimination: its codes,
+// pivoting rules and the state it leaves behind on systems worked by hand, and the
+// eliminate-once path, which must give the very bits of a full solve so that results never
+// depend on the path a run took. Both solvers on systems whose answer is known by
+// construction: square systems with their rows shuffled, least-squares fits whose residual is
+// built orthogonal to the fit matrix, exact power-of-two scalings. Then what only the
+// decomposition does: the chosen rank, the singular values of diagonal matrices, and the
+// inputs it refuses. Random cases print their seed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "numeric/gauss.h"
+#include "numeric/svd.h"
+
+namespace kolvane {
+namespace {
+
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : engine_(seed) {}
+  double Uniform(double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(engine_);
+  }
+  int Index(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
+  // m x n, 1-based, entries uniform in [-1, 1].
+  Matrix Entries(int m, int n) {
+    Matrix a(m, n);
+    for (int i = 1; i <= m; ++i)
+      for (int j = 1; j <= n; ++j) a(i, j) = Uniform(-1.0, 1.0);
+    return a;
+  }
+
+ private:
+  std::mt19937_64 engine_;
+};
+
+// A B over rows 1..m, inner dimension 1..k, columns 1..n (a vector is an n = 1 matrix).
+Matrix Multiply(const Matrix& a, const Matrix& b, int m, int k, int n) {
+  Matrix c(m, n);
+  for (int i = 1; i <= m; ++i)
+    for (int j = 1; j <= n; ++j) {
+      long double s = 0.0L;
+      for (int l = 1; l <= k; ++l) s += static_cast<long double>(a(i, l)) * b(l, j);
+      c(i, j) = static_cast<double>(s);
+    }
+  return c;
+}
+
+// max |a(i,j) - b(i,j)| over rows 1..m, columns 1..n.
+double MaxDiff(const Matrix& a, const Matrix& b, int m, int n) {
+  double d = 0.0;
+  for (int i = 1; i <= m; ++i)
+    for (int j = 1; j <= n; ++j) d = std::max(d, std::fabs(a(i, j) - b(i, j)));
+  return d;
+}
+
+using Rows = std::vector<std::vector<double>>;
+
+// Every slot holds a recognisable value, so untouched entries can be seen.
+GaussSystem Marked() {
+  GaussSystem s;
+  for (int i = 0; i < kSolveDim; ++i) {
+    for (int j = 0; j < kSolveDim; ++j) s.SolveMatrix[i][j] = 1000.0 * i + j + 0.5;
+    s.SolveRhs[i] = -1.0 - i;
+    s.SolveX[i] = 7.0 + i;
+  }
+  return s;
+}
+
+TEST(GaussSolve, HandWorkedSystems) {
+  const double tol = PivotTolerance, below = std::nextafter(tol, 0.0);
+  const double above = std::nextafter(tol, 1.0);
+  const Rows zero_col = {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}, {0, 0, 3, 1}};
+  const struct {
+    const char* name;
+    Rows a;
+    std::vector<double> b;
+    std::int16_t code;
+    std::vector<double> x;  // empty: SolveX left as it was
+    Rows after;             // the matrix left behind; empty: not checked
+    double rel = 0.0;       // 0: x exact
+  } cases[] = {
+      // clang-format off
+      {"empty", {}, {}, 1, {}, {}}, {"1x1 zero", {{0.0}}, {1}, 2, {}, {}},
+      {"1x1 minus zero", {{-0.0}}, {1}, 2, {}, {}},
+      {"1x1 just below the tolerance", {{below}}, {1}, 2, {}, {}},
+      {"1x1 just below, negative", {{-below}}, {1}, 2, {}, {}},
+      {"1x1 exactly the tolerance", {{tol}}, {2 * tol}, 0, {2}, {}},
+      {"1x1 minus the tolerance", {{-tol}}, {4 * tol}, 0, {-4}, {}},
+      {"1x1 plain", {{4}}, {10}, 0, {2.5}, {}},
+      {"rows exchanged", {{0, 1}, {1, 0}}, {3, 4}, 0, {4, 3}, {{1, 0}, {0, 1}}},
+      {"diagonal tie keeps the diagonal row", {{1, 5}, {-1, 3}}, {1, 1}, 0, {-0.25, 0.25},
+       {{1, 5}, {0, 8}}},
+      // Rows 2 and 3 tie in column 1 and row 2 comes up; column 2 ties on the diagonal.
+      {"tie below the diagonal: upper row", {{0.5, 1, 0}, {2, 0, 1}, {-2, 1, 1}}, {2.5, 5, 3}, 0,
+       {1, 2, 3}, {{2, 0, 1}, {0, 1, -0.25}, {0, 0, 2.25}}},
+      {"lower entry of exactly the tolerance is left alone", {{1, 1}, {tol, 1}}, {2, 1}, 0, {1, 1},
+       {{1, 1}, {tol, 1}}},
+      // Eliminated: y = (1 - 2e) / (1 - e), x = 2 - y.
+      {"lower entry just above the tolerance is eliminated", {{1, 1}, {above, 1}}, {2, 1}, 0,
+       {1 + 1e-15, 1 - 1e-15}, {}, 4e-16},
+      // The exchanged pivot 1e-16 is not tested; the back substitution divides by it.
+      {"pivot brought up by an exchange is not tested", {{1e-17, 1}, {1e-16, 2}}, {1, 3}, 0,
+       {1.0 / 1e-16, 1}, {{1e-16, 2}, {1e-17, 1}}},
+      // Column 2 is zero from the diagonal down; had column 3 been processed, rows 3 and 4 would
+      // have been exchanged.
+      {"zero column stops the elimination there", zero_col, {1, 2, 3, 4}, 2, {}, zero_col},
+      {"last diagonal tested after elimination", {{1, 1}, {1, 1}}, {1, 2}, 2, {}, {{1, 1}, {0, 0}}},
+      {"absolute tolerance refuses a tiny system", {{1e-16, 0, 0}, {0, 1e-16, 0}, {0, 0, 1e-16}},
+       {1, 1, 1}, 2, {}, {}},
+      // x = 1..4 with a dominant diagonal and a row exchange in every column.
+      {"four unknowns", {{1, 0, 0, 4}, {0, 1, 5, 0}, {0, 6, 0, 1}, {7, 0, 1, 0}}, {17, 17, 16, 10},
+       0, {1, 2, 3, 4}, {}, 1e-15},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int n = static_cast<int>(c.a.size());
+    GaussSystem s = Marked();
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) s.SolveMatrix[i][j] = c.a[i - 1][j - 1];
+      s.SolveRhs[i] = c.b[i - 1];
+    }
+    std::int16_t code = 99;
+    GaussSolve(s, static_cast<std::int16_t>(n), code);
+    EXPECT_EQ(code, c.code);
+    for (int i = 1; i < kSolveDim; ++i) {
+      const double want = !c.x.empty() && i <= n ? c.x[i - 1] : 7.0 + i;
+      EXPECT_NEAR(s.SolveX[i], want, c.rel * std::fabs(want)) << "x(" << i << ")";
+    }
+    for (int i = 1; i <= static_cast<int>(c.after.size()); ++i)
+      for (int j = 1; j <= n; ++j)
+        EXPECT_EQ(s.SolveMatrix[i][j], c.after[i - 1][j - 1]) << "A(" << i << "," << j << ")";
+  }
+  // The exchange spans all 31 columns, whatever n; column 0 is not part of the matrix. A
+  // second solve on the exchanged matrix gives the unknowns in exchanged order.
+  GaussSystem s = Marked();
+  s.SolveMatrix[1][1] = s.SolveMatrix[2][2] = 0.0;
+  std::int16_t code = 99;
+  GaussSolve(s, 2, code);
+  EXPECT_EQ(s.SolveMatrix[1][31], 2031.5);
+  EXPECT_EQ(s.SolveMatrix[2][31], 1031.5);
+  EXPECT_EQ(s.SolveMatrix[1][0], 1000.5);
+  s.SolveRhs[1] = 3;
+  s.SolveRhs[2] = 4;
+  GaussSolve(s, 2, code);
+  EXPECT_EQ(s.SolveX[1], 3.0 / 2001.5);
+  EXPECT_EQ(s.SolveX[2], 4.0 / 1002.5);  // A = (0, 1002.5; 2001.5, 0) exchanged
+}
+
+TEST(GaussSolve, NothingToSolveLeavesEveryArrayAlone) {
+  // 32 and more would run past the arrays; they are refused like an empty system.
+  for (std::int16_t n : {0, -1, -32768, 32, 100}) {
+    GaussSystem s = Marked();
+    const GaussSystem before = s;
+    std::int16_t code = 99;
+    GaussSolve(s, n, code);
+    EXPECT_EQ(code, 1) << n;
+    EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0) << n;
+    GaussFactors f;
+    GaussFactor(before.SolveMatrix, n, f);
+    GaussSolveFactored(f, s.SolveRhs, s.SolveX, code);
+    EXPECT_EQ(code, 1) << n;
+    EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0) << n;
+  }
+}
+
+// Matrices that drive the elimination down all its branches: dense, sparse (rows skipped),
+// entries at and around the tolerance, singular (a repeated row or a zero column), a
+// permutation, and a column below the tolerance everywhere (an exchange without elimination).
+// For every right-hand side the factored solve, alone or in a pair, gives the full solve's
+// code and bits.
+TEST(GaussFactor, FactoredSolvesMatchTheFullSolveBitForBit) {
+  int exchanges = 0, skipped = 0, singular = 0, solved = 0;
+  for (std::uint64_t seed = 1; seed <= 600; ++seed) {
+    Random r(seed);
+    const auto n = static_cast<std::int16_t>(1 + seed % 31);
+    const int kind = static_cast<int>(seed % 6), p = r.Index(1, n), q = r.Index(1, n);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", n " << n << ", kind " << kind);
+    GaussSystem s;
+    auto& a = s.SolveMatrix;
+    const double tiny[] = {1e-15, -1e-15, 2e-15, 5e-16, 0.0};
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        a[i][j] = kind == 4 ? 0.0 : r.Uniform(-1.0, 1.0);
+        if (kind == 1 && i != j && r.Index(0, 3) != 0) a[i][j] = 0.0;
+        if (kind == 2 && r.Index(0, 1)) a[i][j] = tiny[r.Index(0, 4)];
+      }
+      if (kind == 4) a[i][n + 1 - i] = r.Index(0, 1) ? 1.0 : -2.0;
+    }
+    for (int i = 1; i <= n; ++i) {
+      if (kind == 3 && p % 2 && n >= 2) a[q][i] = a[p][i];
+      if (kind == 3 && !(p % 2 && n >= 2)) a[i][q] = 0.0;
+      if (kind == 5) a[i][q] = r.Uniform(-1e-15, 1e-15) * 0.5;
+    }
+    GaussFactors f;
+    GaussFactor(a, n, f);
+    for (int k = 1; k <= f.StepsDone; ++k) {
+      exchanges += f.PivotRow[k] != k;
+      for (int i = k + 1; i <= n; ++i) skipped += !f.RowEliminated[k][i];
+    }
+    const GaussSystem matrix = s;
+    for (int pair = 0; pair < 2; ++pair) {
+      double rhs[2][kSolveDim], x[2][kSolveDim], full[2][kSolveDim];
+      std::int16_t codes[4] = {99, 99, 99, 99};
+      for (int t = 0; t < 2; ++t) {
+        for (int i = 0; i < kSolveDim; ++i) rhs[t][i] = t && i % 3 == 0 ? 0 : r.Uniform(-1e3, 1e3);
+        for (int i = 0; i < kSolveDim; ++i) x[t][i] = full[t][i] = 7.25;
+        s = matrix;
+        std::memcpy(s.SolveRhs, rhs[t], sizeof rhs[t]);
+        std::memcpy(s.SolveX, full[t], sizeof full[t]);
+        GaussSolve(s, n, codes[t]);
+        std::memcpy(full[t], s.SolveX, sizeof full[t]);
+      }
+      if (pair) {
+        GaussSolveFactoredPair(f, rhs[0], rhs[1], x[0], x[1], codes[2]);
+        codes[3] = codes[2];
+      } else {
+        GaussSolveFactored(f, rhs[0], x[0], codes[2]);
+        GaussSolveFactored(f, rhs[1], x[1], codes[3]);
+      }
+      ASSERT_TRUE(codes[0] == f.code && codes[1] == f.code && codes[2] == f.code &&
+                  codes[3] == f.code);
+      EXPECT_EQ(std::memcmp(x, full, sizeof x), 0) << (pair ? "pair" : "single");
+      (f.code == 0 ? solved : singular)++;
+    }
+  }
+  // The sample must really have gone down every branch.
+  EXPECT_GT(exchanges + skipped, 300);
+  EXPECT_GT(singular, 50);
+  EXPECT_GT(solved, 500);
+}
+
+struct ByGauss {
+  static constexpr bool kLeastSquares = false, kRefusesTiny = true;  // an absolute pivot test
+  static bool Solve(const Matrix& a, int m, int n, const Matrix& b, Matrix& x) {
+    GaussSystem s;
+    for (int i = 1; i <= m; ++i) {
+      for (int j = 1; j <= n; ++j) s.SolveMatrix[i][j] = a(i, j);
+      s.SolveRhs[i] = b(i, 1);
+    }
+    std::int16_t code = 99;
+    GaussSolve(s, static_cast<std::int16_t>(n), code);
+    for (int j = 1; j <= n; ++j) x(j, 1) = s.SolveX[j];
+    return code == 0;
+  }
+};
+
+struct BySvd {
+  static constexpr bool kLeastSquares = true, kRefusesTiny = false;
+  static bool Solve(const Matrix& a, int m, int n, const Matrix& b, Matrix& x) {
+    Matrix u = a, v;
+    Vector w, bv(m + 1), xv;
+    const auto rows = static_cast<std::int16_t>(m), cols = static_cast<std::int16_t>(n);
+    if (DecomposeSvd(u, rows, cols, w, v) != SvdStatus::Decomposed) return false;
+    for (int i = 1; i <= m; ++i) bv[i] = b(i, 1);
+    SvdBackSubstitute(u, w, v, rows, cols, bv, xv);
+    for (int j = 1; j <= n; ++j) x(j, 1) = xv[j];
+    return true;
+  }
+};
+
+template <typename S>
+class Solvers : public ::testing::Test {};
+using Both = ::testing::Types<ByGauss, BySvd>;
+TYPED_TEST_SUITE(Solvers, Both);
+
+// A = copies stacked blocks of one well-posed square B, rows shuffled; b = A x + d, where the
+// copies' parts of d sum to zero (none for a square system), so A^T d = 0 and x is the
+// least-squares answer with the residual d. Scaled by 2^300 or 2^-300 (exact), the answer keeps
+// its bits.
+TYPED_TEST(Solvers, ConstructedSystemsGiveTheirAnswer) {
+  for (std::uint64_t seed = 1; seed <= 90; ++seed) {
+    const int n = static_cast<int>(1 + seed % 30),
+              copies = TypeParam::kLeastSquares ? seed % 4 + 1 : 1;
+    const int m = copies * n;
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << m << " x " << n);
+    Random r(seed);
+    Matrix square = r.Entries(n, n), a(m, n), b(m, 1), d(m, 1), x(n, 1);
+    for (int i = 1; i <= n; ++i) square(i, i) += (i % 2 ? 1.0 : -1.0) * n;
+    const Matrix truth = r.Entries(n, 1), exact = Multiply(square, truth, n, n, 1);
+    std::vector<int> order(m);
+    for (int i = 0; i < m; ++i) order[i] = i;
+    for (int i = m - 1; i >= 1; --i) std::swap(order[i], order[r.Index(0, i)]);
+    for (int i = 1; i <= m; ++i) {
+      const int source = order[i - 1] % n + 1, copy = order[i - 1] / n;
+      for (int j = 1; j <= n; ++j) a(i, j) = square(source, j);
+      // Copy c < copies - 1 adds (c + 1) e, the last takes -(1 + ... + copies - 1) e.
+      const double e = 0.01 * std::sin(37.0 * source), c = copy + 1.0;
+      d(i, 1) = copies == 1 ? 0.0 : copy < copies - 1 ? c * e : -(c - 1) * c / 2 * e;
+      b(i, 1) = exact(source, 1) + d(i, 1);
+    }
+    ASSERT_TRUE(TypeParam::Solve(a, m, n, b, x));
+    EXPECT_LE(MaxDiff(x, truth, n, 1), 1e-13) << "x";
+    Matrix residual = Multiply(a, x, m, n, 1);
+    for (int i = 1; i <= m; ++i) residual(i, 1) = b(i, 1) - residual(i, 1);
+    EXPECT_LE(MaxDiff(residual, d, m, 1), 1e-13) << "b - A x";
+    for (double scale : {0x1p300, 0x1p-300}) {
+      Matrix scaled_a = a, scaled_b = b, y(n, 1);
+      for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= n; ++j) scaled_a(i, j) *= scale;
+        scaled_b(i, 1) *= scale;
+      }
+      const bool refused = TypeParam::kRefusesTiny && scale < 1;
+      ASSERT_EQ(TypeParam::Solve(scaled_a, m, n, scaled_b, y), !refused) << scale;
+      EXPECT_TRUE(refused || MaxDiff(x, y, n, 1) == 0.0) << scale;
+    }
+  }
+}
+
+struct Decomposition {
+  Matrix u, v;
+  Vector w;
+  SvdStatus status;
+};
+Decomposition Decompose(const Matrix& a, int m, int n) {
+  Decomposition d{a, Matrix(), Vector(), SvdStatus::NoConvergence};
+  const auto rows = static_cast<std::int16_t>(m), cols = static_cast<std::int16_t>(n);
+  d.status = DecomposeSvd(d.u, rows, cols, d.w, d.v);
+  return d;
+}
+// A = B C of the chosen rank (B 5n x rank, C rank x n): U diag(w) V^T gives A back and
+// exactly n - rank singular values are negligible.
+TEST(DecomposeSvd, ChosenRankShowsInTheSingularValues) {
+  for (int n : {1, 2, 5, 12, 30}) {
+    for (int rank : {n, n - 1, n / 2, 1}) {
+      if (rank < 1) continue;
+      const int m = 5 * n;
+      SCOPED_TRACE(testing::Message() << "n " << n << ", rank " << rank);
+      Random r(100 * n + rank);
+      const Matrix a = Multiply(r.Entries(m, rank), r.Entries(rank, n), m, rank, n);
+      const Decomposition d = Decompose(a, m, n);
+      ASSERT_EQ(d.status, SvdStatus::Decomposed);
+      Matrix uw = d.u, vt(n, n);
+      for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= n; ++j) uw(i, j) *= d.w[j];
+      for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) vt(i, j) = d.v(j, i);
+      EXPECT_LE(MaxDiff(Multiply(uw, vt, m, n, n), a, m, n), 1e-13 * n);
+      const double largest = *std::max_element(d.w.begin() + 1, d.w.begin() + 1 + n);
+      EXPECT_EQ(std::count_if(d.w.begin() + 1, d.w.begin() + 1 + n,
+                              [&](double w) { return w <= 1e-13 * largest; }),
+                n - rank);
+      EXPECT_GE(*std::min_element(d.w.begin() + 1, d.w.begin() + 1 + n), 0.0);
+    }
+  }
+}
+
+// A diagonal matrix is already bidiagonal: the singular values are the magnitudes, exact and in
+// column order. The back substitution drops only an exactly zero one (x(3) = 0 whatever b(3)),
+// and inverts 1e-300 like any other.
+TEST(DecomposeSvd, DiagonalMatricesAndTheZeroSingularValue) {
+  const struct {
+    double d[3], w[3], b[3], x[3];
+  } cases[] = {{{3, -2, 0}, {3, 2, 0}, {6, 4, 5}, {2, -2, 0}},
+               {{1, 3, 2}, {1, 3, 2}, {1, 3, 2}, {1, 1, 1}},
+               {{-0.5, 0, 4}, {0.5, 0, 4}, {1, 9, -2}, {-2, 0, -0.5}},
+               {{1, 1e-300, 1}, {1, 1e-300, 1}, {1, 1e-300, 1}, {1, 1, 1}}};
+  for (const auto& c : cases) {
+    Matrix a(3, 3), b(3, 1), x(3, 1);
+    for (int j = 1; j <= 3; ++j) a(j, j) = c.d[j - 1], b(j, 1) = c.b[j - 1];
+    const Decomposition d = Decompose(a, 3, 3);
+    ASSERT_EQ(d.status, SvdStatus::Decomposed);
+    ASSERT_TRUE(BySvd::Solve(a, 3, 3, b, x));
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(d.w[j], c.w[j - 1]) << c.d[0] << " " << c.d[1] << " " << c.d[2] << ": w" << j;
+      EXPECT_NEAR(x(j, 1), c.x[j - 1], 1e-15) << c.d[0] << " " << c.d[1] << ": x" << j;
+    }
+  }
+}
+
+TEST(DecomposeSvd, UnusableInputIsReportedNotFitted) {
+  Matrix a(2, 3), v(1, 1);
+  a(2, 3) = 5;
+  Vector w = {-1.0, -2.0};
+  EXPECT_EQ(DecomposeSvd(a, 2, 3, w, v), SvdStatus::NeedsMoreRows);
+  EXPECT_TRUE(a(2, 3) == 5 && w == (Vector{-1.0, -2.0}) && v.Rows() == 1);
+  EXPECT_EQ(std::string(SvdMessage(SvdStatus::NeedsMoreRows)),
+            "You must augment a with extra zero rows.");
+  EXPECT_EQ(std::string(SvdMessage(SvdStatus::NoConvergence)), "No convergence in 30 iterations");
+  // At 1e-170 every square in a rotation underflows, at 1e160 it overflows: the iteration
+  // cannot converge and the caller learns it from the status. A NaN stays in bounds and shows.
+  for (int n : {2, 4, 13}) {
+    Random r(4000 + n);
+    for (double scale : {1e-170, 1e160, std::numeric_limits<double>::quiet_NaN()}) {
+      Matrix big = r.Entries(5 * n, n);
+      for (int i = 1; i <= 5 * n; ++i)
+        for (int j = 1; j <= n; ++j) big(i, j) *= std::isnan(scale) && i + j > 3 ? 1 : scale;
+      const Decomposition d = Decompose(big, 5 * n, n);
+      EXPECT_TRUE(d.status == SvdStatus::NoConvergence ||
+                  (std::isnan(scale) &&
+                   std::any_of(d.w.begin(), d.w.end(), [](double w) { return std::isnan(w); })))
+          << n << " " << scale;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
