@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "app/color_panel.h"
 #include "app/main_window.h"
 #include "app/matrix_file.h"
-#include "app/program.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "support/scripted_host.h"
@@ -111,12 +109,6 @@ class FixedFixture : public ::testing::Test {
     OFResults_Radio_Click(p, 1);
     int i = 0;
     for (const char* e : entries) SetMicrosPerMlFixText(p, ++i, e);
-  }
-  void UseTissue() {
-    host.on_tissue = [](TissueForm& f) {
-      TissueOpt_Click(f, 0);
-      TissueOk_Click(f);
-    };
   }
 
   ScriptedHost host;

@@ -144,7 +144,10 @@ TEST_F(Refusals, RunsThatCannotStartUntilMended) {
 TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   std::string data = Write("t.fix", kTissueFile);
   ASSERT_EQ(Flow::Continue, Load(data));
-  UseTissue();
+  host.on_tissue = [](TissueForm& f) {
+    TissueOpt_Click(f, 0);  // used in the correction
+    TissueOk_Click(f);
+  };
   host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
   EXPECT_EQ(Flow::Stop, Analyze());
   EXPECT_EQ("", Read(data + ".scf"));
