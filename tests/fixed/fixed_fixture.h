@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -51,7 +52,8 @@ class FixedFixture : public ::testing::Test {
     Form_Load(p, 19200, 14400);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = std::filesystem::temp_directory_path() /
-          ("kolvane_fixed_" + std::string(info->test_suite_name()) + "_" + info->name());
+          ("kolvane_fixed_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+           info->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
