@@ -27,6 +27,7 @@ TEST_F(Readers, QuirkFilesReadTheSameRecords) {
     ASSERT_EQ(Flow::Continue, Load(path, "", "", Path("out.scf")));
     EXPECT_EQ(path == files.back() ? "32767" : "2", p.form.Samples.caption);
     EXPECT_EQ("2", p.form.PureStat.caption);
+    EXPECT_TRUE(p.form.OFResults_Radio[0].selected && !p.form.OFResults_Radio[1].selected);
     ASSERT_EQ(Flow::Continue, Analyze());
     const std::string text = Read(Path("out.scf")),
                       tail = "S1\t100.000\t200.000\r\nS2\t46.465\t35.354\r\n";
