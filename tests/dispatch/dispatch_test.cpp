@@ -126,10 +126,15 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
 
 // An ending program leaves the window alone; Exit during the yield before the run starts none.
 TEST_F(Dispatch, EndingPrograms) {
-  LoadFixedWindow(p, 4, false, false);
   seen.run_answer = Flow::ProgramEnding;
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
-  EXPECT_TRUE(p.form.ColorBoxes.visible && p.form.CloseIt.enabled);
+  for (bool fixed : {true, false}) {
+    if (fixed) LoadFixedWindow(p, 4, false, false);
+    if (!fixed) LoadScanWindow(p, 4, false);
+    EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
+    EXPECT_TRUE(p.form.CloseIt.enabled && p.channels.Out(2).IsOpen());
+    p.Busy = false;
+  }
+  seen = Seen{};
   LoadScanWindow(p, 2, false);
   p.Busy = false;
   host.on_messages = [&](int) { Exit_Click(p); };
