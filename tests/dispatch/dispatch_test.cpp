@@ -1,5 +1,5 @@
-// The analyse button and the run dispatch: the checks made before a run, the refusal without
-// a spillover matrix, and the window's return to idle after a run. The runs themselves are
+// The analyse button and the run dispatch: the checks made before a run, the refusals that
+// keep the dataset loaded, and the window's return to idle after a run. The runs themselves are
 // replaced by a stand-in that records what the window looked like while it ran.
 #include <gtest/gtest.h>
 
@@ -13,17 +13,10 @@ namespace {
 
 using testing_window::LoadFixedWindow;
 using testing_window::LoadScanWindow;
-using testing_window::NothingButMenuBar;
 
-const char* const kNoMatrix =
-    "There is no spillover matrix data available to for this dataset.  Please use the 'New "
-    "Spillover Matrix' menu option to associate a matrix with this dataset.";
-
-// What the stand-in run saw.
-struct Seen {
+struct Seen {  // what the stand-in run saw
   int fixed_runs = 0, scan_runs = 0, checks = 0;
-  bool busy = false, options_shown = true, progress_shown = false;
-  bool interrupt = true, pause = true, run_completed = true;
+  bool busy = false, options_shown = true, progress_shown = false, flags = true;
   Flow checks_answer = Flow::Continue, run_answer = Flow::Continue;
 };
 Seen* g_seen = nullptr;
@@ -33,9 +26,7 @@ Flow FakeRun(Program& p, int& runs) {
   g_seen->busy = p.Busy;
   g_seen->options_shown = p.form.SynchDataBox.visible;
   g_seen->progress_shown = p.form.ProgressBar.visible;
-  g_seen->interrupt = p.InterruptRequested;
-  g_seen->pause = p.PauseRequested;
-  g_seen->run_completed = p.RunCompleted;
+  g_seen->flags = p.InterruptRequested || p.PauseRequested || p.RunCompleted;
   p.RunCompleted = true;
   return g_seen->run_answer;
 }
@@ -48,99 +39,71 @@ struct Dispatch : ::testing::Test {
   const RunPaths fakes{[](Program&) { return ++g_seen->checks, g_seen->checks_answer; },
                        [](Program& q) { return FakeRun(q, g_seen->fixed_runs); },
                        [](Program& q) { return FakeRun(q, g_seen->scan_runs); }};
-  void SetUp() override { g_seen = &seen; }
+  void SetUp() override {
+    g_seen = &seen;
+    ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch.scf"));
+  }
   void TearDown() override { g_seen = nullptr; }
-  void OpenResultsChannel() {
-    ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch_results.scf"));
-  }
-  // The window after a run, whatever its outcome.
-  void ExpectIdleAfterRun() {
-    const MainForm& f = p.form;
-    EXPECT_TRUE(NothingButMenuBar(f));
-    EXPECT_TRUE(f.OpenData.enabled && f.OpenDataSS.enabled);
-    EXPECT_FALSE(f.CloseIt.enabled);
-    EXPECT_TRUE(f.SynchDataBox.visible) << "shows with SynchFrame the next time";
-    for (int i = 1; i <= 30; ++i) EXPECT_FALSE(f.Color[i].ticked || p.ColorSelected[i]) << i;
-    EXPECT_EQ(p.SelectedColorCount, 0);
-    EXPECT_FALSE(p.MatrixReady || p.Busy);
-    EXPECT_FALSE(p.channels.Out(2).IsOpen());
-  }
   // A refused run leaves the dataset loaded so the user can mend the choice.
   void ExpectStillLoaded(int colors) {
-    EXPECT_TRUE(p.form.CloseIt.enabled);
-    EXPECT_TRUE(p.form.SynchFrame.visible && p.form.SynchDataBox.visible);
+    EXPECT_TRUE(p.form.CloseIt.enabled && p.form.SynchFrame.visible && p.form.SynchDataBox.visible);
     EXPECT_EQ(p.SelectedColorCount, colors);
     EXPECT_FALSE(p.Busy);
   }
 };
 
-TEST_F(Dispatch, FixedRunWithoutAMatrixIsRefusedAndTheDatasetStaysLoaded) {
-  LoadFixedWindow(p, 6, true, true);
-  OFResults_Radio_Click(p, 1);
-  p.MatrixReady = false;
-  OpenResultsChannel();
-  host.ExpectMessage(kNoMatrix);
-  EXPECT_EQ(DispatchRun(p), Flow::Stop);
-  ExpectStillLoaded(6);
-  EXPECT_TRUE(p.FixedDataLoaded && p.form.ColorBoxes.visible);
-  EXPECT_TRUE(p.form.Spillover.enabled) << "so the user can read a matrix file";
-  EXPECT_TRUE(p.channels.Out(2).IsOpen());
-  EXPECT_TRUE(p.form.MicroLabel.visible && p.ResultsInMicrospheres);
-
-  // The real Analyze button: the fixed path's own checks pass, the message is the dispatcher's.
-  host.allow_any_message = true;
-  EXPECT_EQ(RunAnalysis_Click(p), Flow::Stop);
-  ASSERT_FALSE(host.messages.empty());
-  EXPECT_EQ(host.messages.back(), kNoMatrix);
-  ExpectStillLoaded(6);
+// Both paths, whatever the run's outcome: the run sees a busy window without its options box,
+// its flags cleared, after one yield; afterwards the window is idle, the files closed.
+TEST_F(Dispatch, RunsReturnTheWindowToIdle) {
+  for (int run = 0; run < 4; ++run) {
+    const bool fixed = run < 2;
+    seen = Seen{};
+    seen.run_answer = run % 2 == 0 ? Flow::Continue : Flow::Stop;
+    if (fixed) LoadFixedWindow(p, 12, true, true);
+    if (!fixed) LoadScanWindow(p, 3, true);
+    OFResults_Radio_Click(p, 1);
+    p.InterruptRequested = p.PauseRequested = p.RunCompleted = true;
+    const int pumps = host.message_pumps;
+    EXPECT_EQ(RunAnalysisWith(p, fakes), seen.run_answer);
+    EXPECT_EQ(fixed ? 1 : 0, seen.fixed_runs);
+    EXPECT_EQ(seen.checks, seen.fixed_runs);
+    EXPECT_EQ(fixed ? 0 : 1, seen.scan_runs);
+    EXPECT_TRUE(seen.busy && seen.progress_shown != fixed);
+    EXPECT_FALSE(seen.options_shown || seen.flags);
+    EXPECT_EQ(pumps + 1, host.message_pumps);
+    const MainForm& f = p.form;
+    EXPECT_TRUE(testing_window::NothingButMenuBar(f));
+    EXPECT_TRUE(f.OpenData.enabled && f.OpenDataSS.enabled && f.SynchDataBox.visible);
+    EXPECT_FALSE(f.CloseIt.enabled || f.MicroLabel.visible || p.MatrixReady || p.Busy);
+    EXPECT_TRUE(!fixed || !f.Spillover.enabled);
+    for (int i = 1; i <= 30; ++i) EXPECT_FALSE(f.Color[i].ticked || p.ColorSelected[i]) << i;
+    EXPECT_EQ(p.SelectedColorCount, 0);
+    EXPECT_FALSE(p.channels.Out(2).IsOpen());
+    EXPECT_EQ(fixed, p.FixedDataLoaded);
+    ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch.scf"));
+  }
 }
 
-TEST_F(Dispatch, FixedRunReturnsTheWindowToIdle) {
-  LoadFixedWindow(p, 12, true, true);
-  OFResults_Radio_Click(p, 1);
-  OpenResultsChannel();
-  p.InterruptRequested = p.PauseRequested = p.RunCompleted = true;
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Continue);
-  EXPECT_EQ(seen.checks, 1);
-  EXPECT_EQ(seen.fixed_runs, 1);
-  EXPECT_EQ(seen.scan_runs, 0);
-  EXPECT_TRUE(seen.busy);
-  EXPECT_FALSE(seen.options_shown) << "the options box is hidden while the run proceeds";
-  EXPECT_FALSE(seen.interrupt || seen.pause);
-  EXPECT_FALSE(seen.run_completed) << "cleared before the run starts";
-  EXPECT_TRUE(p.RunCompleted);
-  ExpectIdleAfterRun();
-  EXPECT_FALSE(p.form.Spillover.enabled) << "disabled after a fixed run";
-  EXPECT_FALSE(p.form.MicroLabel.visible);
-  EXPECT_EQ(host.message_pumps, 1) << "one yield before the run";
-  EXPECT_TRUE(p.FixedDataLoaded) << "the dataset kind stays";
-}
-
-TEST_F(Dispatch, FixedChecksThatRefuseKeepTheDatasetLoaded) {
+TEST_F(Dispatch, FixedRefusalsKeepTheDatasetLoaded) {
   LoadFixedWindow(p, 5, false, true);
   seen.checks_answer = Flow::Stop;
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);
   EXPECT_EQ(seen.fixed_runs, 0);
   ExpectStillLoaded(5);
-  EXPECT_TRUE(p.MatrixReady && p.form.ColorBoxes.visible);
+  LoadFixedWindow(p, 6, true, true);
+  OFResults_Radio_Click(p, 1);
+  p.MatrixReady = false;
+  host.ExpectMessage(  // the real checks pass; the message is the dispatcher's
+      "There is no spillover matrix data available to for this dataset.  Please use the 'New "
+      "Spillover Matrix' menu option to associate a matrix with this dataset.");
+  EXPECT_EQ(RunAnalysis_Click(p), Flow::Stop);
+  ExpectStillLoaded(6);
+  EXPECT_TRUE(p.form.Spillover.enabled && p.channels.Out(2).IsOpen());
+  EXPECT_TRUE(p.form.MicroLabel.visible && p.ResultsInMicrospheres);
 }
 
-TEST_F(Dispatch, ScanRunShowsProgressAndReturnsToIdleWhateverItsOutcome) {
-  for (Flow outcome : {Flow::Continue, Flow::Stop}) {
-    seen = Seen{};
-    seen.run_answer = outcome;
-    LoadScanWindow(p, 3, true);
-    OpenResultsChannel();
-    EXPECT_EQ(RunAnalysisWith(p, fakes), outcome);
-    EXPECT_EQ(seen.scan_runs, 1);
-    EXPECT_EQ(seen.checks, 0);
-    EXPECT_TRUE(seen.progress_shown && seen.busy);
-    EXPECT_FALSE(seen.options_shown);
-    ExpectIdleAfterRun();
-    EXPECT_TRUE(p.ScanDataLoaded);
-  }
-}
-
+// The first offending box in slot order; zero and a fraction pass; the check is made in either
+// format, only for declared pures.
 TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
   LoadScanWindow(p, 3, false);
   OFResults_Radio_Click(p, 1);
@@ -150,12 +113,9 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
   host.ExpectMessage("Entry must be a positive integer");
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);
   EXPECT_EQ(p.form.focus.control, "MicrosPerMl");
-  EXPECT_EQ(p.form.focus.index, 2) << "the first offending box, in increasing order";
-  EXPECT_EQ(seen.scan_runs, 0);
-  EXPECT_FALSE(p.form.ProgressBar.visible);
+  EXPECT_EQ(p.form.focus.index, 2);
+  EXPECT_FALSE(seen.scan_runs || p.form.ProgressBar.visible);
   EXPECT_TRUE(p.form.MicroBox.visible && p.form.CloseIt.enabled);
-
-  // Zero and a fraction pass; the check is made in either format, only for declared pures.
   SetMicrosPerMlText(p, 2, "0");
   SetMicrosPerMlText(p, 3, "0.5");
   p.MicrosPerMlValues[4] = -1;
@@ -164,17 +124,19 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
   EXPECT_EQ(seen.scan_runs, 1);
 }
 
-TEST_F(Dispatch, AnEndingProgramLeavesTheWindowAlone) {
-  LoadFixedWindow(p, 4, false, false);
+// An ending program leaves the window alone; Exit during the yield before the run starts none.
+TEST_F(Dispatch, EndingPrograms) {
   seen.run_answer = Flow::ProgramEnding;
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
-  EXPECT_TRUE(p.form.ColorBoxes.visible && p.form.CloseIt.enabled);
-  EXPECT_EQ(p.SelectedColorCount, 4);
-}
-
-TEST_F(Dispatch, ExitDuringTheYieldBeforeTheRunStartsNoRun) {
+  for (bool fixed : {true, false}) {
+    if (fixed) LoadFixedWindow(p, 4, false, false);
+    if (!fixed) LoadScanWindow(p, 4, false);
+    EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
+    EXPECT_TRUE(p.form.CloseIt.enabled && p.channels.Out(2).IsOpen());
+    p.Busy = false;
+  }
+  seen = Seen{};
   LoadScanWindow(p, 2, false);
-  OpenResultsChannel();
+  p.Busy = false;
   host.on_messages = [&](int) { Exit_Click(p); };
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
   EXPECT_EQ(seen.scan_runs, 0);
@@ -182,18 +144,16 @@ TEST_F(Dispatch, ExitDuringTheYieldBeforeTheRunStartsNoRun) {
   EXPECT_FALSE(p.channels.Out(2).IsOpen()) << "flushed and closed by Exit";
 }
 
+// Cancelled loads free the menu; while busy, the Open commands return at once (the strict host
+// fails on any file dialog) and no run starts.
 TEST_F(Dispatch, CommandsWaitWhileALoadOrRunIsInProgress) {
-  // Cancelling the first dialog: nothing loads and the menu is free again.
+  host.QueueFile("");
   host.QueueFile("");
   OpenData_Click(p);
-  EXPECT_FALSE(p.Busy);
-  host.QueueFile("");
   OpenDataSS_Click(p);
   EXPECT_FALSE(p.Busy || p.FixedDataLoaded || p.ScanDataLoaded);
-
   LoadScanWindow(p, 2, false);
   SetBusy(p, true);
-  // The strict host fails on any file dialog: the Open commands must return at once.
   EXPECT_EQ(OpenData_Click(p), Flow::Stop);
   EXPECT_EQ(OpenDataSS_Click(p), Flow::Stop);
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);

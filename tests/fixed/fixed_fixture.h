@@ -4,10 +4,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,7 +15,6 @@
 #include "app/color_panel.h"
 #include "app/main_window.h"
 #include "app/matrix_file.h"
-#include "app/program.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "support/scripted_host.h"
@@ -35,11 +34,10 @@ inline std::string Repeat(const std::string& line, int times) {
   return text;
 }
 
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
 }
 
 const std::string kTwoColors = CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed"});
@@ -54,7 +52,8 @@ class FixedFixture : public ::testing::Test {
     Form_Load(p, 19200, 14400);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = std::filesystem::temp_directory_path() /
-          ("kolvane_fixed_" + std::string(info->test_suite_name()) + "_" + info->name());
+          ("kolvane_fixed_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+           info->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
@@ -64,19 +63,25 @@ class FixedFixture : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return (dir / name).string(); }
+  // Writes a file; an empty text stands for a cancelled dialog and writes nothing.
   std::string Write(const std::string& name, const std::string& text) const {
+    if (text.empty()) return "";
     std::ofstream(Path(name), std::ios::binary) << text;
     return Path(name);
   }
-  static std::string Read(const std::string& path) { return ReadWholeFile(path); }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
 
   // Answers the four dialogs of the load and loads. Empty blanks/controls: cancelled.
   Flow Load(const std::string& data, const std::string& blanks = "",
-            const std::string& controls = "", std::string results = "") {
-    host.QueueFile(data);
-    host.QueueFile(blanks);
-    host.QueueFile(controls);
-    host.QueueFile(results.empty() ? data + ".scf" : results);
+            const std::string& controls = "", const std::string& results = "") {
+    for (const std::string& answer :
+         {data, blanks, controls, results.empty() ? data + ".scf" : results})
+      host.QueueFile(answer);
     return OpenFixedDataFile(p);
   }
 
@@ -84,7 +89,6 @@ class FixedFixture : public ::testing::Test {
   Flow Analyze() {
     Flow f = CheckFixedRunPreconditions(p);
     if (f != Flow::Continue) return f;
-    EXPECT_TRUE(p.MatrixReady);
     f = RunFixedAnalysis(p);
     if (f == Flow::ProgramEnding) return f;
     p.channels.CloseAll();
@@ -107,12 +111,6 @@ class FixedFixture : public ::testing::Test {
     OFResults_Radio_Click(p, 1);
     int i = 0;
     for (const char* e : entries) SetMicrosPerMlFixText(p, ++i, e);
-  }
-  void UseTissue() {
-    host.on_tissue = [](TissueForm& f) {
-      TissueOpt_Click(f, 0);
-      TissueOk_Click(f);
-    };
   }
 
   ScriptedHost host;

@@ -1,0 +1,111 @@
+// How the fixed-wavelength files are read, beyond what the golden datasets show: the loose
+// quirk files and the counts the load shows, the header values the results do not echo, and
+// the matrix file.
+#include <gtest/gtest.h>
+
+#include "fixed/header.h"
+#include "fixed_fixture.h"
+
+namespace kolvane {
+namespace {
+
+class Readers : public FixedFixture {};
+
+// Every quirk file holds one dataset: pures Blue (100, 10), Red (20, 200) give [[1, 0.1],
+// [0.1, 1]]; (b, r) solves to ((b - 0.1 r), (r - 0.1 b)) / 0.99: S1 (120, 210) -> (100, 200),
+// S2 (50, 40) -> (46.4646.., 35.3535..). The last file has as many samples as the load takes.
+TEST_F(Readers, QuirkFilesReadTheSameRecords) {
+  std::vector<std::string> files;
+  for (const char* name :
+       {"cr_lf_line_ends", "lf_line_ends", "cr_only_line_ends", "no_final_line_end",
+        "empty_lines_between_records", "surplus_fields_and_trailing_tabs", "auto_delivery_field"})
+    files.push_back(std::string(KOLVANE_TEST_DATA) + "/fixed/" + name + ".fix");
+  files.push_back(Write("many.fix", kTwoColors + CrLf({"P1\t100\t10", "P2\t20\t200"}) +
+                                        Repeat("S1\t120\t210\r\n", 32766) + CrLf({"S2\t50\t40"})));
+  for (const std::string& path : files) {
+    SCOPED_TRACE(path);
+    ASSERT_EQ(Flow::Continue, Load(path, "", "", Path("out.scf")));
+    EXPECT_EQ(path == files.back() ? "32767" : "2", p.form.Samples.caption);
+    EXPECT_EQ("2", p.form.PureStat.caption);
+    EXPECT_TRUE(p.form.OFResults_Radio[0].selected && !p.form.OFResults_Radio[1].selected);
+    ASSERT_EQ(Flow::Continue, Analyze());
+    const std::string text = Read(Path("out.scf")),
+                      tail = "S1\t100.000\t200.000\r\nS2\t46.465\t35.354\r\n";
+    EXPECT_EQ(tail, text.substr(text.size() - std::min(text.size(), tail.size())));
+  }
+}
+
+// Header values that only the window and the scan run use, parsed twice in one program.
+TEST_F(Readers, HeaderValuesNotEchoed) {
+  for (bool first : {true, false}) {
+    p.channels.CloseAll();
+    ASSERT_TRUE(
+        p.channels.In(Channels::kData)
+            .Open(Write("h.fix", first
+                                     ? CrLf({"Pures\t2", "Amount of solvent\t3.5", "Wavelengths\t2",
+                                             "Color Tube\tViolet\tTissue", "P1\t1\t2"})
+                                     : CrLf({"Wavelengths\t1", "Color Tube\tTissue2", "P1\t1"}))));
+    ASSERT_EQ(Flow::Continue, ReadDataFileHeader(p, true, false));
+    EXPECT_EQ(first ? 2 : 0, p.HeaderPureCount);
+    EXPECT_FLOAT_EQ(first ? 3.5f : 2.0f, p.SolventAmount);
+    EXPECT_EQ(first, p.TissueInFile && p.TissueColumn);
+    EXPECT_EQ(first ? kBlue : kBlack, p.form.Color[first ? 2 : 1].text_color);
+    EXPECT_EQ(kBlack, p.form.Color[1].text_color);
+    EXPECT_EQ(!first, p.ColorSelected[1] && !p.ColorSelected[2]);
+    std::string line;  // the next read is the first body record
+    p.channels.In(Channels::kData).ReadLine(line);
+    EXPECT_EQ(first ? "P1\t1\t2" : "P1\t1", line);
+  }
+}
+
+// A number ends at a TAB or a blank ("1 99" is not 199); a malformed file leaves the matrix in
+// force and names the wrong line.
+TEST_F(Readers, MatrixFile) {
+  const std::string good = CrLf({"100\t5\t1", "2\t100\t8", "0\t3\t100"});
+  const std::string unchanged = "  The spillover matrix was not changed.";
+  const std::string comma = " holds a comma; numbers must be separated by TABs or blanks.";
+  struct Case {
+    std::string text, message;  // %m: the file's path; no message: reads as `good`
+  } cases[] = {
+      {CrLf({"100   5  1", "2 100      8", "0 3 100"}), ""},
+      {CrLf({"  100\t5\t1", "\t 2\t100\t8", "   0   3   100"}), ""},
+      {CrLf({"100 5 1 99", "2\t100\t8\t77", "0 3 100", "9 9 9"}), ""},
+      {"100\t5\t1\n2\t100\t8\n0\t3\t100", ""},
+      {CrLf({"100\t0\t0", "0\t100\t0"}), "The spillover matrix file %m has fewer than 3 lines."},
+      {CrLf({"100\t0\t0", "0\t100", "0\t0\t100"}),
+       "Line 2 of the spillover matrix file %m has fewer than 3 numbers."},
+      {CrLf({"100\t0\t0", "", "0\t0\t100"}),
+       "Line 2 of the spillover matrix file %m has fewer than 3 numbers."},
+      {CrLf({"100,0,0", "0\t100\t0", "0\t0\t100"}),
+       "Line 1 of the spillover matrix file %m" + comma},
+      {CrLf({"100\t0\t0", "0\t100\t0", "0\t0,5\t100"}),
+       "Line 3 of the spillover matrix file %m" + comma},
+  };
+  host.ExpectMessage(kNoPuresMessage);
+  ASSERT_EQ(Flow::Continue,
+            Load(Write("n.fix", CrLf({"Wavelengths\t3", "Color Tube\tA\tB\tC", "S1\t1\t1\t1"}))));
+  host.ExpectMessage("The spillover matrix file " + Path("m.spl") + " has fewer than 3 lines." +
+                     unchanged);
+  EXPECT_EQ(Flow::Stop, ReadMatrix("100\t0\t0\r\n"));
+  EXPECT_FALSE(p.MatrixReady || p.MatrixFromFile);  // without an earlier matrix, none
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    host.QueueFile(Write("good.spl", good));
+    ASSERT_EQ(Flow::Continue, Spillover_Click(p));
+    if (!c.message.empty())
+      host.ExpectMessage(ReplaceAll(c.message, "%m", Path("m.spl")) + unchanged);
+    EXPECT_EQ(c.message.empty() ? Flow::Continue : Flow::Stop, ReadMatrix(c.text));
+    const double rows[4][4] = {{}, {0, 1.0, 0.05, 0.01}, {0, 0.02, 1.0, 0.08}, {0, 0, 0.03, 1.0}};
+    for (int i = 1; i <= 3; ++i)
+      for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(rows[i][j], p.SpillMatrix[i][j]) << i << j;
+    EXPECT_TRUE(p.MatrixReady && p.MatrixFromFile);
+    EXPECT_EQ(Path(c.message.empty() ? "m.spl" : "good.spl"), p.MatrixFileName);
+    EXPECT_FALSE(p.channels.In(Channels::kMatrix).IsOpen());
+  }
+  host.QueueFile("");  // cancelled: the earlier file stays
+  EXPECT_EQ(Flow::Stop, Spillover_Click(p));
+  EXPECT_EQ(Path("good.spl"), p.MatrixFileName);
+}
+
+}  // namespace
+}  // namespace kolvane

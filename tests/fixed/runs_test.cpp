@@ -1,0 +1,173 @@
+// Whole runs the golden datasets cannot hold: a matrix read from a file (its path is written
+// into the results), the two ways of solving, a record that stops the run, a second dataset
+// after a first, and the progress bar.
+#include <gtest/gtest.h>
+
+#include "fixed_fixture.h"
+
+namespace kolvane {
+namespace {
+
+class Runs : public FixedFixture {
+ protected:
+  std::string Tail(const std::string& path, std::size_t size) {
+    const std::string text = Read(path);
+    return text.substr(text.size() - std::min(text.size(), size));
+  }
+};
+
+// Blue and Green spill 0.1 into each other, Red 0.2 into Blue: S1 was made from x = (100, 50,
+// 10) as (100 + 5 + 2, 10 + 50, 10). With Green left out x(Blue) = b - 0.2 r = 105. A matrix
+// file replaces the pures' matrix; intensity levels are never scaled by the entries.
+TEST_F(Runs, MatrixFromAFile) {
+  const std::string no_pures =
+      CrLf({"Wavelengths\t3", "Color Tube\tBlue\tGreen\tRed", "S1\t107\t60\t10"});
+  struct Case {
+    std::string data;
+    int format, left_out;
+    std::string tail;
+  } cases[] = {
+      {no_pures, 0, 0,
+       CrLf({"Color\tBlue\tGreen\tRed", "", "", "", "", "",
+             "Spillover Matrix Read from File: " + Path("m.spl"),
+             "Spillover Matrix\tBlue\tGreen\tRed", "Blue\t1.0000\t0.1000\t0.0000",
+             "Green\t0.1000\t1.0000\t0.0000", "Red\t0.2000\t0.0000\t1.0000", "",
+             "Sample/Color\tBlue\tGreen\tRed", "S1\t100.000\t50.000\t10.000"})},
+      {no_pures, 1, 0, CrLf({"S1\t200.000\t150.000\t5.000"})},
+      {no_pures, 0, 2,
+       CrLf({"Red\t0.2000\t1.0000", "", "Sample/Color\tBlue\tRed", "S1\t105.000\t10.000"})},
+      {kTwoColors + CrLf({"P1\t100\t50", "P2\t50\t100", "S1\t30\t20", "S2\t1\t1"}), 0, 3,
+       CrLf({"P1\t100.000\t50.000", "P2\t50.000\t100.000", "S1\t30.000\t20.000",
+             "S2\t1.000\t1.000"})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    if (c.data == no_pures) host.ExpectMessage(kNoPuresMessage);
+    ASSERT_EQ(Flow::Continue, Load(Write("d.fix", c.data)));
+    ASSERT_EQ(Flow::Continue,
+              ReadMatrix(c.left_out == 3 ? CrLf({"100\t0", "0\t100"})
+                                         : CrLf({"100\t10\t0", "10\t100\t0", "20\t0\t100"})));
+    Microspheres({"2", "3", "0.5"});
+    OFResults_Radio_Click(p, c.format);
+    if (c.left_out == 2) Untick(2);
+    ASSERT_EQ(Flow::Continue, Analyze());
+    EXPECT_EQ(c.tail, Tail(Path("d.fix.scf"), c.tail.size()));
+    EXPECT_EQ(0.5, p.MicrosPerMlValues[3]);  // the run keeps its factors to itself
+  }
+}
+
+// One elimination for the run, or the system restored and eliminated for every record: the
+// same file byte for byte. The readings need pivoting (Green's pure is strongest at Blue) and
+// have a background, so that every digit counts.
+TEST_F(Runs, EliminatingOnceEqualsSolvingEachRecordAfresh) {
+  std::string data = Write(
+      "mix.fix", CrLf({"Wavelengths\t3", "Color Tube\tBlue\tGreen\tRed", "P1\t310.7\t41.3\t12.9",
+                       "P2\t420.1\t95.2\t33.3", "P3\t17.4\t88.8\t612.5", "S1\t123.456\t78.9\t301.2",
+                       "S2\t999.1\t0.3\t14.7", "S3\t55.5\t66.6\t77.7"}));
+  std::string texts[2];
+  for (int afresh = 0; afresh < 2; ++afresh) {
+    p.fixed.SolveEachRecordAfresh = afresh == 1;
+    ASSERT_EQ(
+        Flow::Continue,
+        Load(data, Write("mix.blk", kBlankHead + CrLf({"B1\t1.1\t2.2\t0.7", "B2\t3\t1\t2"}))));
+    Microspheres({"1000", "1500", "2500"});
+    ASSERT_EQ(Flow::Continue, Analyze());
+    texts[afresh] = Read(data + ".scf");
+  }
+  EXPECT_EQ(texts[0], texts[1]);
+  EXPECT_NE(std::string::npos, texts[0].find("\r\nS3\t")) << texts[0];
+}
+
+// Records are read ahead of their lines; the lines of every record before the one that stops
+// the run are written, none after, wherever it stands. Pures spilling half into each other:
+// (1.7e308, -1.7e308) eliminates to an infinite result, (30, 30) to x = 20 for both colours.
+TEST_F(Runs, LinesUpToTheRecordThatStopsTheRun) {
+  for (int stop = 1; stop <= 4; ++stop) {
+    std::string body = CrLf({"P1\t100\t50", "P2\t50\t100"}),
+                lines = CrLf({"P1\t100.000\t0.000", "P2\t0.000\t100.000"});
+    for (int s = 1; s <= 4; ++s) {
+      const std::string name = "S" + std::to_string(s);
+      body += name + (s == stop ? "\t1.7e308\t-1.7e308\r\n" : "\t30\t30\r\n");
+      if (s < stop) lines += name + "\t20.000\t20.000\r\n";
+    }
+    ASSERT_EQ(Flow::Continue, Load(Write("d.fix", kTwoColors + body)));
+    host.ExpectMessage("The results of record S" + std::to_string(stop) +
+                       " are too large to be written.  Analysis ending.");
+    EXPECT_EQ(Flow::Stop, Analyze());
+    EXPECT_EQ(lines, Tail(Path("d.fix.scf"), lines.size()));
+    EXPECT_FALSE(p.RunCompleted);
+    CloseDataset(p);
+  }
+}
+
+// A load starts afresh: whatever dataset A left behind (header values, delivery, wavelength
+// lines, backgrounds, controls and their correction, tissue, matrix file, format, colours left
+// out), dataset B's results file equals a fresh start's: nothing subtracted until S6 (B5);
+// [[1, 0.1], [0.1, 1]] solves (120, 210) to (100, 200).
+TEST_F(Runs, SecondDatasetEqualsAFreshStart) {
+  const std::string fresh =
+      CrLf({"This file has been spillover and background corrected.", "Dataset B", "Wavelengths\t2",
+            "Color\tBlue\tRed", "", "", "", "", "", "Spillover Matrix\tBlue\tRed",
+            "Blue\t1.0000\t0.1000", "Red\t0.1000\t1.0000", "", "Sample/Color\tBlue\tRed",
+            "BG (Pures)\t0.0000\t0.0000", "P1\t100.000\t0.000", "P2\t0.000\t200.000",
+            "S1\t100.000\t200.000", "S6\t100.000\t200.000"});
+  for (int a : {0, 1, 2}) {  // B alone, after a run of A, after A was loaded and closed
+    SCOPED_TRACE(a);
+    if (a > 0) {
+      ASSERT_EQ(
+          Flow::Continue,
+          Load(Write("a.fix",
+                     CrLf({"Dataset A", "Pures\t4", "Wavelengths\t4", "Amount of solvent\t9",
+                           "Delivery\tAuto", "ex sl\t1\t5\t5\t5\t5", "em sl\t1\t5\t5\t5\t5",
+                           "ex wl\t1\t380\t420\t480\t540", "em wl\t1\t400\t440\t500\t560",
+                           "Color Tube\tTissue\tBlue\tGreen\tRed", "P1\t0\t90\t9\t8\t7",
+                           "P2\t0\t5\t300\t20\t1", "P3\t0\t4\t30\t400\t40", "P4\t0\t3\t2\t50\t500",
+                           "S1\t0\t60\t70\t80\t90", "S7\t0\t61\t71\t81\t91"})),
+               Write("a.blk", kBlankHead + CrLf({"B1\t3\t4\t5\t6", "B3\t7\t8\t9\t10"})),
+               Write("a.ctl", kBlankHead + CrLf({"C1\t10\t20\t30\t40", "C4\t20\t40\t60\t80"}))));
+      ASSERT_EQ(Flow::Continue,
+                ReadMatrix(CrLf({"100\t1\t1\t1", "1\t100\t1\t1", "1\t1\t100\t1", "1\t1\t1\t100"})));
+      SetControlCorrection(true);
+      Microspheres({"10", "20", "30", "40"});
+      Untick(3);
+      host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
+      if (a == 1) {
+        ASSERT_EQ(Flow::Continue, Analyze());
+      }
+      CloseIt_Click(p);
+    }
+    std::string data =
+        Write("b.fix", CrLf({"Dataset B", "Wavelengths\t2", "Color Tube\tBlue\tRed", "P1\t100\t10",
+                             "P2\t20\t200", "S1\t120\t210", "S6\t130\t220"}));
+    ASSERT_EQ(Flow::Continue, Load(data, Write("b.blk", kBlankHead + CrLf({"B5\t10\t10"})),
+                                   Write("b.ctl", kBlankHead + CrLf({"C1\t5\t5", "C2\t10\t10"}))));
+    ASSERT_EQ(Flow::Continue, Analyze());
+    EXPECT_EQ(fresh, Read(data + ".scf"));
+  }
+}
+
+// The bar (in its frame) counts the pures taken as done and every record of the sample pass, and
+// stops at 100: 1 pure, 4 samples: records 2..6 of the pass show 50, 75, 100; no samples: 100.
+TEST_F(Runs, Progress) {
+  for (bool samples : {true, false}) {
+    ASSERT_EQ(
+        Flow::Continue,
+        Load(Write("pr.fix", CrLf({"Wavelengths\t1", "Color Tube\tBlue", "P1\t10"}) +
+                                 (samples ? CrLf({"S1\t1", "S2\t1", "S3\t1", "S4\t1"}) : ""))));
+    std::vector<int> seen;
+    host.on_messages = [&](int) {
+      if (p.form.Perc_Panel.visible && p.form.ProgressBar.visible &&
+          (seen.empty() || p.form.Perc_Panel.value != seen.back()))
+        seen.push_back(p.form.Perc_Panel.value);
+    };
+    ASSERT_EQ(Flow::Continue, Analyze());
+    host.on_messages = nullptr;
+    EXPECT_FALSE(p.form.Perc_Panel.visible);
+    const std::vector<int> want = samples ? std::vector<int>{50, 75, 100} : std::vector<int>{100};
+    ASSERT_GE(seen.size(), want.size());
+    EXPECT_EQ(want, std::vector<int>(seen.end() - want.size(), seen.end()));
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
