@@ -574,11 +574,16 @@ QSize MainWindow::FittedScrollSize(const QSize& form) const {
   const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
   const int room_w = area.width() - 16;
   const int room_h = area.height() - kDecoration - chrome;
-  QSize size = form;
-  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  if (size.width() > room_w) size = QSize(room_w, std::min(room_h, form.height() + bar));
-  if (size.height() > room_h) size = QSize(std::min(room_w, form.width() + bar), room_h);
-  return size;
+  return FitFormToRoom(form, QSize(room_w, room_h),
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+QSize MainWindow::FitFormToRoom(const QSize& form, const QSize& room, int bar) {
+  // A side cut off brings a scroll bar, which takes room from the other side.
+  const bool cut_w = form.width() > room.width();
+  const bool cut_h = form.height() > room.height();
+  return QSize(cut_w ? room.width() : std::min(room.width(), form.width() + (cut_h ? bar : 0)),
+               cut_h ? room.height() : std::min(room.height(), form.height() + (cut_w ? bar : 0)));
 }
 
 void MainWindow::ApplyFocus() {

@@ -40,6 +40,10 @@ class MainWindow : public QMainWindow {
   // Moves the window to the place start-up chose (the form's left and top).
   void PlaceAsForm();
 
+  // The scroll area's size for a form of `form` pixels in `room` pixels of screen, with
+  // scroll bars `bar` pixels wide.
+  static QSize FitFormToRoom(const QSize& form, const QSize& room, int bar);
+
   // Pixels per twip on this screen: logicalDpiX / 1440.
   double logical_dpi() const;
 
