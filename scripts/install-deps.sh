@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev
-  python3-numpy xvfb xauth time locales
+  python3-numpy xvfb xauth time locales xdotool imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -60,15 +60,15 @@ bool IsOutOfSingleRange(const std::string& text) {
 }
 
 // The entry rule shared by both panels' boxes.
-void StoreEntry(Program& p, int index, const std::string& text) {
+void StoreEntry(Program& p, double& stored, const std::string& text) {
   std::optional<double> value = p.host.ParseUserNumber(text);
   if (value && std::isfinite(*value) && std::fabs(*value) <= FLT_MAX) {
-    p.MicrosPerMlValues[index] = static_cast<double>(static_cast<float>(*value));
+    stored = static_cast<double>(static_cast<float>(*value));
     return;
   }
   if (value && !std::isnan(*value)) return;  // beyond single precision: keep what was there
   if (!value && IsOutOfSingleRange(text)) return;
-  p.MicrosPerMlValues[index] = -1.0;
+  stored = -1.0;
 }
 
 // Top of each row of the options box and its height, by format, blanks and controls.
@@ -124,12 +124,12 @@ void SetColorTick(Program& p, int index, bool ticked) {
 
 void MicrosPerMlFix_Change(Program& p, int index) {
   if (!ValidIndex(index)) return;
-  StoreEntry(p, index, p.form.MicrosPerMlFix[index].text);
+  StoreEntry(p, p.MicrosPerMlValues[index], p.form.MicrosPerMlFix[index].text);
 }
 
 void MicrosPerMl_Change(Program& p, int index) {
   if (!ValidIndex(index)) return;
-  StoreEntry(p, index, p.form.MicrosPerMl[index].text);
+  StoreEntry(p, p.ScanMicrosPerMlValues[index], p.form.MicrosPerMl[index].text);
 }
 
 void SetMicrosPerMlFixText(Program& p, int index, const std::string& text) {
@@ -164,7 +164,7 @@ void InitMicroBox(Program& p) {
     f.MicrosForColor[i].visible = true;
     f.MicrosPerMl[i].visible = true;
     SetMicrosPerMlText(p, i, "1000");
-    p.MicrosPerMlValues[i] = 1000.0;
+    p.ScanMicrosPerMlValues[i] = 1000.0;
   }
   f.MicroBox.geometry.width = n < 16 ? layout::kMicroBoxOne : layout::kMicroBoxTwo;
   for (int i = n + 1; i <= kMaxColors; ++i) {

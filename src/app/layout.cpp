@@ -104,7 +104,7 @@ void PlaceSynchFrame(MainForm& f, bool spectra) {
 }
 
 void LayOutMainForm(MainForm& f) {
-  f.caption = "Fluorescence Spillover Correction";
+  f.caption = "KOLVANE";
   f.geometry = {0, 0, kWindowWidth, kWindowHeight};
 
   // Menus.

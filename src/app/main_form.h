@@ -37,7 +37,7 @@ struct Control {
   bool ticked = false;
   bool selected = false;
   Rgb text_color = kBlack;
-  bool centred = false;        // labels: centred (true) or right-aligned (false) in their box
+  bool centred = false;  // labels: centred (true) or right-aligned (false) in their box
   bool right_aligned = false;
   Twips geometry;
 };
@@ -67,11 +67,13 @@ struct SpectrumDisplay {
   double scale_left = 0, scale_top = 0, scale_width = 1, scale_height = 1;
   int draw_width = 1;
   std::vector<SpectrumItem> items;
+  std::string notice;            // shown in place of a spectrum (the display switched off)
   std::uint64_t generation = 0;  // raised on every change, so the view repaints only when needed
   Twips geometry;
 
   void Clear() {
     items.clear();
+    notice.clear();
     ++generation;
   }
   void Scale(double left, double top, double width, double height) {
@@ -101,7 +103,7 @@ struct Focus {
 using ControlFamily = std::array<Control, 31>;
 
 struct MainForm {
-  std::string caption = "Fluorescence Spillover Correction";
+  std::string caption = "KOLVANE";
   Twips geometry;  // the window; left and top set by the centring of start-up
 
   // Menu File and Help.
@@ -122,7 +124,7 @@ struct MainForm {
 
   // Dataset statistics.
   Control FileStats;
-  Control FileStatsHeading;  // "DATASET STATISTICS"
+  Control FileStatsHeading;                                         // "DATASET STATISTICS"
   Control PureStatLabel, BlanksLabel, SamplesLabel, ControlsLabel;  // "Pures:" ...
   Control PureStat, BlanksNum, Samples, ControlsNum;
 
@@ -138,13 +140,17 @@ struct MainForm {
   Control XMin, XMax, YMin, YMax;
 
   // Progress.
-  Control ProgressBar;  // the panel
+  Control ProgressBar;      // the panel
   Control ProgressHeading;  // "Progress Indicator"
   ProgressBarControl Perc_Panel;
   Control SamplePtr;
 
   // The instruction and status line; its lines are separated by a CR alone.
   Control Directions;
+  // The status line at the foot of the window, and the folder its "Show in Folder" link opens
+  // (empty: no link).
+  Control StatusLine;
+  std::string StatusFolder;
 
   Focus focus;
   std::uint64_t generation = 0;  // raised by Touch(); the view mirrors when it changes

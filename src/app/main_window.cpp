@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "app/color_panel.h"
 #include "app/layout.h"
+#include "app/status_line.h"
 
 namespace kolvane {
 
@@ -44,7 +45,7 @@ void Form_Load(Program& p, int screen_width_twips, int screen_height_twips) {
   p.CurrentPure = 1;
 
   OFResults_Radio_Click(p, 0);
-  NotifyFormChanged(p);
+  ShowStartHint(p);
 }
 
 void CloseIt_Click(Program& p) {
@@ -78,7 +79,8 @@ void CloseDataset(Program& p) {
   f.ControlCorr.visible = true;
 
   p.channels.CloseAll();
-  NotifyFormChanged(p);
+  ShowDataFileInTitle(p, std::string());
+  ShowStartHint(p);
 }
 
 void BackSub_Click(Program& p) {

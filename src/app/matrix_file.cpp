@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/file_dialogs.h"
+#include "app/status_line.h"
 #include "base/numbers.h"
 
 namespace kolvane {
@@ -43,6 +44,7 @@ Flow Refuse(Program& p, const std::string& problem) {
 }  // namespace
 
 Flow Spillover_Click(Program& p) {
+  ClearStatus(p);
   std::string path = AskOpenFileName(p, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*");
   if (path.empty()) return Flow::Stop;
   InputChannel& in = p.channels.In(Channels::kMatrix);

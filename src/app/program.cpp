@@ -3,17 +3,20 @@
 namespace kolvane {
 
 void InitializeDatasetState(Program& p) {
-  static const char* const kNames[15] = {"",       "Tissue",     "Blue",       "Blue-Green",
-                                         "Green",  "Yellow-Green", "Yellow",   "Orange",
-                                         "Orange-Red", "Red",    "Carmine",    "Crimson",
-                                         "Dark Red", "Scarlet",  "Violet"};
+  static const char* const kNames[15] = {"",           "Tissue",       "Blue",    "Blue-Green",
+                                         "Green",      "Yellow-Green", "Yellow",  "Orange",
+                                         "Orange-Red", "Red",          "Carmine", "Crimson",
+                                         "Dark Red",   "Scarlet",      "Violet"};
   static const double kWavelengths[15] = {0,   0,   380, 440, 470, 493, 510, 537,
                                           554, 578, 591, 617, 640, 656, 682};
   for (int i = 0; i <= kMaxColors; ++i) {
     p.DefaultColorNames[i] = i < 15 ? kNames[i] : "";
     p.NominalWavelength[i] = i < 15 ? kWavelengths[i] : 0.0;
   }
-  for (int i = 1; i <= kMaxColors; ++i) p.MicrosPerMlValues[i] = 1000.0;
+  for (int i = 1; i <= kMaxColors; ++i) {
+    p.MicrosPerMlValues[i] = 1000.0;
+    p.ScanMicrosPerMlValues[i] = 1000.0;
+  }
   p.SolventAmount = 2.0f;
   p.DisplayOn = true;
   p.CurrentPure = 1;

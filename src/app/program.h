@@ -17,10 +17,19 @@
 namespace kolvane {
 
 constexpr int kMaxColors = 30;
-using SlotFlags = std::array<bool, 31>;      // 0..30
+using SlotFlags = std::array<bool, 31>;  // 0..30
 using SlotStrings = std::array<std::string, 31>;
 using SlotDoubles = std::array<double, 31>;
 using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31
+
+// What the last run did, for the status line: filled by the runs, read after the run.
+struct RunOutcome {
+  bool aborted = false;  // F5 answered Yes
+  std::string reason;    // the message with which the data stopped the run
+  long written = 0;      // records whose result lines were written
+  long total = 0;        // records of the data file
+  std::string results;   // the results file
+};
 
 struct Program {
   explicit Program(Host& h) : host(h) {}
@@ -46,7 +55,11 @@ struct Program {
   std::int16_t HeaderPureCount = 0;
   SlotFlags ColorSelected{};
   std::int16_t SelectedColorCount = 0;
-  SlotDoubles MicrosPerMlValues{};  // -1 marks an entry that is not a number
+  // The microspheres/ml entries, -1 marking one that is not a number: by colour slot for the
+  // fixed-wavelength panel, by pure number for the scan panel. The two panels keep their values
+  // apart, so that one dataset's entries never reach a run of the other kind.
+  SlotDoubles MicrosPerMlValues{};
+  SlotDoubles ScanMicrosPerMlValues{};
   bool ResultsInMicrospheres = false;
   float SolventAmount = 0.0f;
 
@@ -81,6 +94,7 @@ struct Program {
   // The last run reached the end of its data file and wrote a complete results file (set by
   // the runs; cleared when a run starts). The batch front end's exit status reads it.
   bool RunCompleted = false;
+  RunOutcome LastRun;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
 
@@ -89,7 +103,8 @@ struct Program {
 };
 
 // Start-up initialisation of the dataset state: fills the colour table, sets SolventAmount to
-// 2.0, DisplayOn true, CurrentPure 1 and MicrosPerMlValues(1..30) to 1000.
+// 2.0, DisplayOn true, CurrentPure 1 and MicrosPerMlValues(1..30) and
+// ScanMicrosPerMlValues(1..30) to 1000.
 void InitializeDatasetState(Program& p);
 
 // Close-time reset: clears ColorSelected(1..30) and SelectedColorCount.

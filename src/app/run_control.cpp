@@ -23,6 +23,8 @@ void Form_KeyDown(Program& p, int key_code, int /*shift*/) {
         p.InterruptRequested = true;
         p.PauseRequested = false;
         SetDirections(p, "Aborting.  Please Wait.");
+      } else {
+        SetDirections(p, "Paused.  Press F11 to Restart first, then F5 to Abort.");
       }
       break;
     case kKeyF11:
@@ -38,6 +40,15 @@ void Form_KeyDown(Program& p, int key_code, int /*shift*/) {
       break;
     case kKeyF12:
       p.DisplayOn = !p.DisplayOn;
+      // The last spectrum drawn would stand there as if it were the current record's.
+      if (!p.DisplayOn) {
+        p.form.Spectra.Clear();
+        p.form.Spectra.notice = "Display off (F12)";
+      } else {
+        p.form.Spectra.notice.clear();
+        ++p.form.Spectra.generation;
+      }
+      NotifyFormChanged(p);
       break;
     default:
       break;
@@ -57,7 +68,7 @@ bool CheckRunInterrupt(Program& p) {
     while (p.PauseRequested && !p.Ending) p.host.WaitForMessages();
     if (p.Ending) return false;
   } else {
-    abort = p.host.AskYesNo("Do you want to abort the current run", "Abort Run") == Answer::Yes;
+    abort = p.host.AskYesNo("Do you want to abort the current run?", "Abort Run") == Answer::Yes;
     if (p.Ending) return false;
   }
 

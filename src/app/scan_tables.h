@@ -44,6 +44,11 @@ struct ScanTables {
 
   // --- progress ------------------------------------------------------------------------------
   std::int16_t RecordsDone = 0;
+  // Counted by the load, for the status line: every record, and the blank scans among them
+  // (which have a results line only while the background is not subtracted).
+  long RecordsInFile = 0, BlankScansInFile = 0;
+  // The load's pure search shows its own progress (pures found); a run shows records read.
+  bool SearchProgress = false;
   std::int32_t BusyCount = 0;
   std::int16_t BusyCursor = 9;
   // "EOF detected unexpectedly" was already shown for this dataset's data / blanks file.

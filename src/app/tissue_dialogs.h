@@ -26,7 +26,7 @@ struct TissueOptionsForm {
   std::string caption = "Tissue Sample Options";
   std::string label =
       "How should I deal with the pure tissue sample provided in the dataset when "
-      "calculculating the spillover matrix?";
+      "calculating the spillover matrix?";
   std::string use_provided_button = "Use Provided Sample";
   std::string use_stored_button = "Use Stored Tissue Sample";
   std::string abort_button = "Abort Run";

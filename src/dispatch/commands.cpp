@@ -4,6 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/status_line.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "synch/scan_load.h"
@@ -14,17 +15,32 @@ namespace kolvane {
 namespace {
 
 const char* const kNoMatrix =
-    "There is no spillover matrix data available to for this dataset.  Please use the 'New "
+    "There is no spillover matrix data available for this dataset.  Please use the 'New "
     "Spillover Matrix' menu option to associate a matrix with this dataset.";
+
+const char* const kNoColor = "Select at least one colour to analyse.";
+
+// A colour the run would solve for: ticked, and not the tissue column, which the run may pass
+// through unused.
+bool AnyColorToAnalyse(const Program& p) {
+  for (int c = 1; c <= std::min<int>(p.NumColors, kMaxColors); ++c)
+    if (p.ColorSelected[c] && !(p.TissueColumn && p.form.Color[c].caption == "Tissue")) return true;
+  return false;
+}
 
 // A load runs with the menu guarded, so that Close File or a second Open cannot pull its
 // files away while it yields to the window.
 Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
   if (p.Busy) return Flow::Stop;
+  ClearStatus(p);
   SetBusy(p, true);
   Flow flow = load(p);
   if (flow == Flow::ProgramEnding) return flow;
   SetBusy(p, false);
+  if (p.form.CloseIt.enabled)  // a dataset is open
+    ShowDataFileInTitle(p, p.channels.In(Channels::kData).Path());
+  else
+    ShowStartHint(p);
   return flow;
 }
 
@@ -64,12 +80,13 @@ Flow DispatchRun(Program& p) {
 
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
+  ClearStatus(p);
   // A refusal below is no complete run, whatever an earlier run of the session reached.
   p.RunCompleted = false;
   if (p.ScanDataLoaded) {
     int n = std::min<int>(std::max<int>(p.HeaderPureCount, 0), kMaxColors);
     for (int i = 1; i <= n; ++i) {
-      if (p.MicrosPerMlValues[i] < 0) {
+      if (p.ScanMicrosPerMlValues[i] < 0) {
         p.form.focus = {"MicrosPerMl", i};
         NotifyFormChanged(p);
         p.host.ShowMessage("Entry must be a positive integer");
@@ -81,6 +98,10 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   } else if (p.FixedDataLoaded) {
     // Refusals here leave the dataset loaded, so the user can correct an entry and press
     // Analyze again.
+    if (!AnyColorToAnalyse(p)) {
+      p.host.ShowMessage(kNoColor);
+      return Flow::Stop;
+    }
     Flow checks = paths.fixed_checks(p);
     if (checks != Flow::Continue) return checks;
   }
@@ -90,6 +111,9 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   SetBusy(p, true);
+  p.LastRun = RunOutcome{};
+  p.LastRun.results = p.channels.Out(Channels::kResults).Path();
+  p.LastRun.total = p.NumSamples;
   p.InterruptRequested = false;
   p.PauseRequested = false;
   p.form.MicroLabel.visible = false;
@@ -126,6 +150,8 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
 
   SetBusy(p, false);
   ReturnToIdle(p);
+  // The one place a run's outcome reaches the status line.
+  ShowRunOutcome(p);
   return flow;
 }
 

@@ -220,7 +220,7 @@ Flow OpenFixedDataFile(Program& p) {
   p.MatrixReady = false;
   if (p.NumPures < 1) {
     p.host.ShowMessage(
-        "Pure colors missing in file.  Please use New Spillover option to input a spillover "
+        "Pure colors missing in file.  Please use New Spillover Matrix option to input a spillover "
         "matrix.");
   } else {
     f = BuildPureMatrix(p);

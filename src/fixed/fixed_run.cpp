@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "app/status_line.h"
 #include "app/tissue_dialogs.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
@@ -85,7 +86,8 @@ Flow SettleTissue(Program& p) {
     p.TissueExcluded = false;
   }
   if (p.TissueExcluded && !TissueLeftOutAsColorOne(p)) {
-    p.host.ShowMessage(
+    ShowRunStop(
+        p,
         "Tissue can be left out of the spillover correction only when the Tissue column is the "
         "first color of the file.  Please use tissue in the spillover correction or edit the "
         "data file.");
@@ -119,7 +121,7 @@ Flow PrepareMatrix(Program& p, FixedRun& r) {
 }
 
 Flow ReadFailed(Program& p) {
-  p.host.ShowMessage(p.fixed.RecordProblem + "  Analysis ending.");
+  ShowRunStop(p, p.fixed.RecordProblem + "  Analysis ending.");
   SetBusyPointer(p, false);
   return Flow::Stop;
 }
@@ -153,17 +155,16 @@ Flow PurePass(Program& p, FixedRun& r, int& taken) {
     }
     std::int16_t code = Solve(p, r);
     if (code != 0) {
-      p.host.ShowMessage("Error (" + std::to_string(code) +
-                         " in Partial Pivoting.  Analysis ending.");
+      ShowRunStop(p, "Error (" + std::to_string(code) + " in Partial Pivoting.  Analysis ending.");
       EndProgram(p);
       return Flow::ProgramEnding;
     }
     ClampNegatives(r);
     if (p.ResultsInMicrospheres) {
       if (r.x[pos] == 0) {
-        p.host.ShowMessage(
-            "Problem computing spillover matrix.  "
-            "Please edit data file or enter new spillover matrix.");
+        ShowRunStop(p,
+                    "Problem computing spillover matrix.  "
+                    "Please edit data file or enter new spillover matrix.");
         p.channels.CloseAll();
         SetBusyPointer(p, false);
         return Flow::Stop;
@@ -279,13 +280,13 @@ Flow Settled(Program& p, RecordRead rr, const Unfinished& u, bool& end) {
   if (rr == RecordRead::Ending) return Flow::ProgramEnding;
   if (rr == RecordRead::Bad) return ReadFailed(p);
   if (u.code != 0) {
-    p.host.ShowMessage("Error in Partial Pivoting.  Analysis ending.");
+    ShowRunStop(p, "Error in Partial Pivoting.  Analysis ending.");
     SetBusyPointer(p, false);
     p.channels.CloseAll();
     return Flow::Stop;
   }
   if (u.too_large) {
-    p.host.ShowMessage("The results of record " + u.record.type + std::to_string(u.record.number) +
+    ShowRunStop(p, "The results of record " + u.record.type + std::to_string(u.record.number) +
                        " are too large to be written.  Analysis ending.");
     SetBusyPointer(p, false);
     p.channels.CloseAll();
@@ -393,6 +394,7 @@ Flow RunFixedAnalysis(Program& p) {
   p.form.Perc_Panel.visible = false;
   NotifyFormChanged(p);
   SetBusyPointer(p, false);
+  p.LastRun.written = p.NumSamples;
   p.RunCompleted = true;
   return Flow::Continue;
 }

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,8 +15,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 
 #include "app/color_panel.h"
@@ -24,8 +30,8 @@
 #include "app/run_control.h"
 #include "dispatch/commands.h"
 #include "gui/icon.h"
-#include "gui/progress_meter.h"
 #include "gui/plot_canvas.h"
+#include "gui/progress_meter.h"
 #include "gui/twips.h"
 
 namespace kolvane {
@@ -40,6 +46,15 @@ QString Q(const std::string& s) {
 // names come from data files and must show as they are written.
 QString PlainCaption(const std::string& s) {
   return Q(s).replace('&', "&&");
+}
+
+// The option panel's controls take Alt mnemonics; the letter is marked where the caption
+// first holds it.
+QString WithMnemonic(const std::string& caption, QChar key) {
+  QString text = PlainCaption(caption);
+  const int at = text.indexOf(key);
+  if (at >= 0) text.insert(at, '&');
+  return text;
 }
 
 // Lines of a label are separated by a CR alone (or CR LF); Qt breaks lines at LF.
@@ -116,12 +131,20 @@ class FittingLabel : public QLabel {
 MainWindow::MainWindow(Program& program, QWidget* parent)
     : QMainWindow(parent), p_(program), form_(program.form) {
   setWindowIcon(KolvaneIcon());
-  client_ = new QWidget(this);
+  // The form sits in a scroll area, which is as large as the form when the screen has room
+  // for it and as large as the screen allows when it has not.
+  scroll_ = new QScrollArea(this);
+  scroll_->setObjectName("scroll");
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(false);
+  client_ = new QWidget;
   client_->setObjectName("client");
-  setCentralWidget(client_);
+  scroll_->setWidget(client_);
+  setCentralWidget(scroll_);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   BuildMenus();
   BuildControls();
+  BuildStatusLine();
   qApp->installEventFilter(this);
 }
 
@@ -306,6 +329,8 @@ void MainWindow::BuildControls() {
   solvent_text_->setReadOnly(true);
   Bind(form_.Solvent_Text, solvent_text_, Kind::Edit, "Solvent_Text");
   run_analysis_ = new QPushButton(options);
+  // Enter presses it while the option panel is shown (see eventFilter).
+  run_analysis_->setDefault(true);
   Bind(form_.RunAnalysis, run_analysis_, Kind::Button, "RunAnalysis");
   connect(run_analysis_, &QPushButton::clicked, this, [this] {
     if (!BusyGuard()) Handle([this] { RunAnalysis_Click(p_); });
@@ -329,6 +354,39 @@ void MainWindow::BuildControls() {
 
   directions_ = label(form_.Directions, client_, "Directions");
   directions_->setWordWrap(true);
+}
+
+void MainWindow::BuildStatusLine() {
+  status_text_ = new QLabel(statusBar());
+  status_text_->setObjectName("StatusLine");
+  status_text_->setTextFormat(Qt::PlainText);
+  status_text_->setWordWrap(true);
+  show_in_folder_ = new QLabel(statusBar());
+  show_in_folder_->setObjectName("ShowInFolder");
+  show_in_folder_->setTextFormat(Qt::RichText);
+  show_in_folder_->setText(QStringLiteral("<a href=\"folder\">%1</a>").arg(tr("Show in Folder")));
+  show_in_folder_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                           Qt::LinksAccessibleByKeyboard);
+  show_in_folder_->setVisible(false);
+  connect(show_in_folder_, &QLabel::linkActivated, this, [this] {
+    if (!form_.StatusFolder.empty())
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(form_.StatusFolder)));
+  });
+  statusBar()->addWidget(status_text_, 1);
+  statusBar()->addPermanentWidget(show_in_folder_);
+  statusBar()->setSizeGripEnabled(false);
+}
+
+void MainWindow::ApplyStatus() {
+  if (shown_status_ != form_.StatusLine.caption) {
+    status_text_->setText(Q(form_.StatusLine.caption));
+    shown_status_ = form_.StatusLine.caption;
+  }
+  if (shown_folder_ != form_.StatusFolder) {
+    show_in_folder_->setVisible(!form_.StatusFolder.empty());
+    show_in_folder_->setToolTip(Q(form_.StatusFolder));
+    shown_folder_ = form_.StatusFolder;
+  }
 }
 
 QWidget* MainWindow::widget_named(const std::string& name) const {
@@ -390,7 +448,10 @@ void MainWindow::Apply(Binding& b) {
     }
     case Kind::Check: {
       auto* c = static_cast<QCheckBox*>(w);
-      if (caption_changed) c->setText(PlainCaption(m.caption));
+      if (caption_changed)
+        c->setText(c == back_sub_       ? WithMnemonic(m.caption, 'B')
+                   : c == control_corr_ ? WithMnemonic(m.caption, 'C')
+                                        : PlainCaption(m.caption));
       if (c->isChecked() != m.ticked) {
         const QSignalBlocker block(c);
         c->setChecked(m.ticked);
@@ -399,7 +460,7 @@ void MainWindow::Apply(Binding& b) {
     }
     case Kind::Radio: {
       auto* r = static_cast<QRadioButton*>(w);
-      if (caption_changed) r->setText(PlainCaption(m.caption));
+      if (caption_changed) r->setText(WithMnemonic(m.caption, r == results_radio_[0] ? 'I' : 'M'));
       if (r->isChecked() != m.selected) {
         const QSignalBlocker block(r);
         // An exclusive group cannot show both buttons cleared, which the form can.
@@ -422,11 +483,16 @@ void MainWindow::Apply(Binding& b) {
       break;
     }
     case Kind::Button:
-      if (caption_changed) static_cast<QPushButton*>(w)->setText(PlainCaption(m.caption));
+      if (caption_changed) static_cast<QPushButton*>(w)->setText(WithMnemonic(m.caption, 'A'));
       break;
   }
   s.caption = m.caption;
-  if (w->isHidden() == m.visible) w->setVisible(m.visible);
+  // A control parked beyond its panel's edge cannot be seen; hidden, it takes neither the
+  // focus nor keys (the intensity format parks the microspheres/ml entries there).
+  bool visible = m.visible;
+  if (visible && b.kind != Kind::Panel && w->parentWidget())
+    visible = w->parentWidget()->rect().intersects(w->geometry());
+  if (w->isHidden() == visible) w->setVisible(visible);
   b.applied = true;
 }
 
@@ -492,9 +558,32 @@ void MainWindow::ApplyWindow() {
   if (g.width <= 0 || g.height <= 0) g = kDefaultWindow;
   if (g.width != shown_window_geometry_.width || g.height != shown_window_geometry_.height) {
     const double dpi = logical_dpi();
-    client_->setFixedSize(TwipsToPixels(g.width, dpi), TwipsToPixels(g.height, dpi));
+    const QSize form(TwipsToPixels(g.width, dpi), TwipsToPixels(g.height, dpi));
+    client_->setFixedSize(form);
+    scroll_->setFixedSize(FittedScrollSize(form));
     shown_window_geometry_ = g;
   }
+}
+
+QSize MainWindow::FittedScrollSize(const QSize& form) const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return form;
+  // Room for the frame and title bar the window manager adds around the window.
+  constexpr int kDecoration = 48;
+  const QRect area = s->availableGeometry();
+  const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+  const int room_w = area.width() - 16;
+  const int room_h = area.height() - kDecoration - chrome;
+  return FitFormToRoom(form, QSize(room_w, room_h),
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+QSize MainWindow::FitFormToRoom(const QSize& form, const QSize& room, int bar) {
+  // A side cut off brings a scroll bar, which takes room from the other side.
+  const bool cut_w = form.width() > room.width();
+  const bool cut_h = form.height() > room.height();
+  return QSize(cut_w ? room.width() : std::min(room.width(), form.width() + (cut_h ? bar : 0)),
+               cut_h ? room.height() : std::min(room.height(), form.height() + (cut_w ? bar : 0)));
 }
 
 void MainWindow::ApplyFocus() {
@@ -516,6 +605,7 @@ void MainWindow::Mirror() {
   if (mirroring_) return;
   mirroring_ = true;
   ApplyWindow();
+  ApplyStatus();
   ApplyMenus();
   for (Binding& b : bindings_) Apply(b);
   ApplyProgress();
@@ -544,6 +634,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
           break;
         case Qt::Key_F12:
           code = kKeyF12;
+          break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+          // Enter is Analyze while the option panel shows it, as a dialog's default button.
+          if (run_analysis_->isVisible() && run_analysis_->isEnabled() && !BusyGuard() &&
+              key->modifiers() == Qt::NoModifier) {
+            run_analysis_->click();
+            return true;
+          }
           break;
         default:
           break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace kolvane {
 
@@ -37,6 +39,10 @@ class MainWindow : public QMainWindow {
   void Mirror();
   // Moves the window to the place start-up chose (the form's left and top).
   void PlaceAsForm();
+
+  // The scroll area's size for a form of `form` pixels in `room` pixels of screen, with
+  // scroll bars `bar` pixels wide.
+  static QSize FitFormToRoom(const QSize& form, const QSize& room, int bar);
 
   // Pixels per twip on this screen: logicalDpiX / 1440.
   double logical_dpi() const;
@@ -56,6 +62,9 @@ class MainWindow : public QMainWindow {
   QLabel* sample_ptr() const { return sample_ptr_; }
   SpectrumCanvas* spectra() const { return spectra_; }
   QWidget* client() const { return client_; }
+  QScrollArea* scroll_area() const { return scroll_; }
+  QLabel* status_text() const { return status_text_; }
+  QLabel* show_in_folder() const { return show_in_folder_; }
   // A panel or label by the form's name ("ColorBoxes", "FileStats", "XMin", ...).
   QWidget* widget_named(const std::string& name) const;
   QAction* action_open_data() const { return open_data_; }
@@ -90,6 +99,10 @@ class MainWindow : public QMainWindow {
   void ApplyProgress();
   void ApplySpectra();
   void ApplyWindow();
+  // The scroll area's size: the form's, or less when the screen is smaller than the window.
+  QSize FittedScrollSize(const QSize& form) const;
+  void ApplyStatus();
+  void BuildStatusLine();
 
   // Runs a handler for a user event and mirrors the result (unless the program is ending).
   template <typename F>
@@ -101,6 +114,11 @@ class MainWindow : public QMainWindow {
   Program& p_;
   MainForm& form_;
   QWidget* client_ = nullptr;
+  QScrollArea* scroll_ = nullptr;
+  QLabel* status_text_ = nullptr;
+  QLabel* show_in_folder_ = nullptr;
+  std::string shown_status_ = "\x01";
+  std::string shown_folder_ = "\x01";
   std::vector<Binding> bindings_;
   std::map<std::string, QWidget*> by_name_;
 

@@ -48,6 +48,10 @@ void SpectrumCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
   const SpectrumDisplay& d = display_;
+  if (!d.notice.empty()) {
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter, QString::fromStdString(d.notice));
+  }
   if (d.scale_width == 0 || d.scale_height == 0 || !std::isfinite(d.scale_width) ||
       !std::isfinite(d.scale_height)) {
     return;

@@ -61,6 +61,11 @@ TissueDialog::TissueDialog(TissueForm& form, QWidget* parent) : QDialog(parent),
   setMinimumWidth(420);
 }
 
+void TissueDialog::reject() {
+  if (!form_.closed) TissueCancel_Click(form_);
+  QDialog::reject();
+}
+
 TissueOptionsDialog::TissueOptionsDialog(TissueOptionsForm& form, QWidget* parent)
     : QDialog(parent), form_(form) {
   setWindowTitle(Q(form_.caption));
@@ -90,6 +95,11 @@ TissueOptionsDialog::TissueOptionsDialog(TissueOptionsForm& form, QWidget* paren
     accept();
   });
   setMinimumWidth(420);
+}
+
+void TissueOptionsDialog::reject() {
+  if (!form_.closed) TissueOptionsAbort_Click(form_);
+  QDialog::reject();
 }
 
 }  // namespace kolvane

@@ -19,6 +19,8 @@ class TissueDialog : public QDialog {
   TissueDialog(TissueForm& form, QWidget* parent);
 
   QRadioButton* option(int index) const { return options_[index]; }
+  // Escape and the window's close button mean "Cancel Analysis".
+  void reject() override;
 
  private:
   TissueForm& form_;
@@ -30,6 +32,8 @@ class TissueOptionsDialog : public QDialog {
 
  public:
   TissueOptionsDialog(TissueOptionsForm& form, QWidget* parent);
+  // Escape and the window's close button mean "Abort Run".
+  void reject() override;
 
  private:
   TissueOptionsForm& form_;

@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "app/run_control.h"
 #include "base/format.h"
-#include "synch/scan_records.h"
 #include "synch/scan_plot.h"
+#include "synch/scan_records.h"
 
 namespace kolvane {
 namespace {
@@ -28,6 +28,19 @@ void NamePure(Program& p, int k) {
   }
 }
 
+// The search takes about a second per pure: the progress panel says where it is, and the
+// instruction line shows the run keys (and what F11 or F5 are doing).
+void ShowSearchProgress(Program& p, int k, int found) {
+  MainForm& f = p.form;
+  const int n = p.HeaderPureCount;
+  f.ProgressBar.visible = true;
+  f.Perc_Panel = ProgressBarControl{true, 0, n, found, f.Perc_Panel.geometry};
+  f.SamplePtr.caption = "Finding pures: " + std::to_string(k) + " of " + std::to_string(n);
+  f.Directions.visible = true;
+  if (f.Directions.caption.empty() || found == 0) f.Directions.caption = kRunKeyLegend;
+  NotifyFormChanged(p);
+}
+
 }  // namespace
 
 std::int16_t SlotForPeak(const Program& p, double wavelength) {
@@ -45,6 +58,7 @@ Flow FindPures(Program& p, bool at_load) {
   ScanTables& s = p.scan;
   for (p.CurrentPure = 1; p.CurrentPure <= p.HeaderPureCount; ++p.CurrentPure) {
     const int k = p.CurrentPure;
+    if (at_load) ShowSearchProgress(p, k, k - 1);
     if (CheckRunInterrupt(p)) {
       CloseScanDataset(p);
       return Flow::Stop;
@@ -59,6 +73,7 @@ Flow FindPures(Program& p, bool at_load) {
       return Flow::Stop;
     }
     SubtractBlank(p);
+    if (at_load) ShowSearchProgress(p, k, k);
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);
     LocatePurePeak(p, p.CurrentPure);
     // The pure's spectrum is kept whatever the display shows: F12 during the search must not

@@ -71,6 +71,7 @@ Flow CountScanRecords(Program& p) {
   s.BusyCursor = 9;
   s.BusyCount = 0;
   int records = 0;
+  s.BlankScansInFile = 0;
   while (!in.AtEnd()) {
     RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
@@ -83,8 +84,10 @@ Flow CountScanRecords(Program& p) {
     ++records;
     if (s.RecordType == "P") ++p.NumPures;
     if (s.RecordType == "S") ++p.NumSamples;
+    if (s.RecordType == "B") ++s.BlankScansInFile;
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 3);
   }
+  s.RecordsInFile = records;
   p.form.Samples.caption = std::to_string(p.NumSamples);
   p.form.PureStat.caption = std::to_string(p.NumPures);
   if (p.BlanksPresent) {
@@ -156,7 +159,9 @@ Flow OpenScanDataset(Program& p) {
   p.InterruptRequested = false;
   p.PauseRequested = false;
   p.BackgroundOn = false;
+  p.scan.SearchProgress = true;
   flow = FindPures(p, true);
+  p.scan.SearchProgress = false;
   if (flow == Flow::ProgramEnding) return flow;
   if (flow != Flow::Continue) {
     // An abort already ran Close File; missing pures close the files here.
@@ -165,6 +170,8 @@ Flow OpenScanDataset(Program& p) {
     return Flow::Stop;
   }
 
+  f.ProgressBar.visible = false;
+  f.SamplePtr.caption.clear();
   for (int k = 1; k <= p.HeaderPureCount; ++k) {
     f.MicrosForColor[k].caption = TrimSpaces(p.scan.PureLabel[k]);
   }

@@ -108,7 +108,7 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
       found = wanted.empty() || wanted == s.RecordType;
     }
     int total = p.NumBlanks + p.NumSamples + p.NumPures;
-    if (total > 0) {
+    if (total > 0 && !s.SearchProgress) {
       double percent = std::min(100.0, static_cast<double>(s.RecordsDone) / total * 100.0);
       p.form.Perc_Panel.minimum = 0;
       p.form.Perc_Panel.maximum = 100;

@@ -7,20 +7,21 @@
 
 #include "app/main_window.h"
 #include "app/run_control.h"
+#include "app/status_line.h"
 #include "base/channels.h"
 #include "synch/pure_search.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
+#include "synch/scan_plot.h"
 #include "synch/scan_records.h"
 #include "synch/scan_results.h"
-#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {
 
 // A run that cannot go on: the message is shown, Close File returns the window to idle.
 Flow EndRun(Program& p, const std::string& message) {
-  if (!message.empty()) p.host.ShowMessage(message);
+  if (!message.empty()) ShowRunStop(p, message);
   CloseScanDataset(p);
   SetBusyPointer(p, false);
   return Flow::Stop;
@@ -74,7 +75,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
   // The run keeps its own conversion factors; the entered values stay as they are.
   if (p.ResultsInMicrospheres) {
     for (int k = 1; k <= n; ++k) {
-      s.MicrosFactor[k] = p.MicrosPerMlValues[k] / s.PureSpectra(k, PeakPoint(p, k));
+      s.MicrosFactor[k] = p.ScanMicrosPerMlValues[k] / s.PureSpectra(k, PeakPoint(p, k));
     }
   }
   f.Directions.caption = kRunKeyLegend;
@@ -120,6 +121,7 @@ Flow RunScanAnalysis(Program& p) {
   ScanTables& s = p.scan;
   InputChannel& in = p.channels.In(Channels::kData);
   p.RunCompleted = false;
+  p.LastRun.total = s.RecordsInFile - (p.BackgroundOn ? s.BlankScansInFile : 0);
   ScanFit fit;
   Flow flow = Prepare(p, fit);
   if (flow != Flow::Continue) return flow;
@@ -133,7 +135,10 @@ Flow RunScanAnalysis(Program& p) {
 
   for (;;) {
     if (in.AtEnd()) break;
-    if (CheckRunInterrupt(p)) return EndRun(p, "");
+    if (CheckRunInterrupt(p)) {
+      p.LastRun.aborted = true;
+      return EndRun(p, "");
+    }
     if (p.Ending) return Flow::ProgramEnding;
     bool found = false;
     Flow flow = FindNextScanRecord(p, "", found);
@@ -159,6 +164,7 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    ++p.LastRun.written;
     NotifyFormChanged(p);
   }
 

@@ -1,0 +1,70 @@
+#include "app/status_line.h"
+
+#include "app/main_window.h"
+
+namespace kolvane {
+
+namespace {
+
+const char* const kProgramName = "KOLVANE";
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut == 0 ? 1 : cut);
+}
+
+void SetStatus(Program& p, const std::string& text, const std::string& folder) {
+  p.form.StatusLine.caption = text;
+  p.form.StatusFolder = folder;
+  NotifyFormChanged(p);
+}
+
+}  // namespace
+
+std::string GroupedCount(long n) {
+  std::string digits = std::to_string(n < 0 ? -n : n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<std::size_t>(at), " ");
+  return n < 0 ? "-" + digits : digits;
+}
+
+std::string RunOutcomeText(const Program& p) {
+  const RunOutcome& r = p.LastRun;
+  const std::string records = r.written == 1 ? " record" : " records";
+  if (p.RunCompleted) return GroupedCount(r.written) + records + " written to " + r.results;
+  if (r.aborted)
+    return "Aborted: " + GroupedCount(r.written) + " of " + GroupedCount(r.total) + records +
+           " written to " + r.results;
+  if (!r.reason.empty()) return "The run stopped: " + r.reason;
+  return "The run stopped before the end of its data.";
+}
+
+void ShowRunOutcome(Program& p) {
+  SetStatus(p, RunOutcomeText(p), p.RunCompleted ? FolderOf(p.LastRun.results) : std::string());
+}
+
+void ShowStartHint(Program& p) {
+  SetStatus(p,
+            "To begin, open a data file: File > Open Fixed Wavelength File (Ctrl+O) for a .fix "
+            "file, File > Open Synchronous Scan File (Ctrl+Shift+O) for a .syn file.  File > "
+            "New Spillover Matrix (Ctrl+M) reads a matrix file for a loaded .fix file.",
+            std::string());
+}
+
+void ShowRunStop(Program& p, const std::string& text) {
+  p.LastRun.reason = text;
+  p.host.ShowMessage(text);
+}
+
+void ClearStatus(Program& p) {
+  SetStatus(p, std::string(), std::string());
+}
+
+void ShowDataFileInTitle(Program& p, const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  p.form.caption = name.empty() ? kProgramName : name + " \xE2\x80\x94 " + kProgramName;
+  NotifyFormChanged(p);
+}
+
+}  // namespace kolvane
