@@ -59,9 +59,9 @@ TEST(EntryRule, StoresNumbersAndMarksTheRest) {
     Started s;
     for (const auto& [text, expected] : typed) {
       (scan ? SetMicrosPerMlText : SetMicrosPerMlFixText)(s.p, 2, text);
-      EXPECT_EQ(s.p.MicrosPerMlValues[2], expected) << (scan ? "scan" : "fixed") << " \"" << text;
+      EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[2], expected) << (scan ? "scan" : "fixed") << " \"" << text;
     }
-    EXPECT_EQ(s.p.MicrosPerMlValues[3], 1000.0) << "other slots are untouched";
+    EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[3], 1000.0) << "other slots are untouched";
   }
 }
 

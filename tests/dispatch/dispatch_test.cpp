@@ -94,7 +94,7 @@ TEST_F(Dispatch, FixedRefusalsKeepTheDatasetLoaded) {
   OFResults_Radio_Click(p, 1);
   p.MatrixReady = false;
   host.ExpectMessage(  // the real checks pass; the message is the dispatcher's
-      "There is no spillover matrix data available to for this dataset.  Please use the 'New "
+      "There is no spillover matrix data available for this dataset.  Please use the 'New "
       "Spillover Matrix' menu option to associate a matrix with this dataset.");
   EXPECT_EQ(RunAnalysis_Click(p), Flow::Stop);
   ExpectStillLoaded(6);

@@ -44,7 +44,7 @@ const std::string kTwoColors = CrLf({"Wavelengths\t2", "Color Tube\tBlue\tRed"})
 const std::string kTwoPures = CrLf({"P1\t100\t0", "P2\t0\t100"});
 const std::string kBlankHead = CrLf({"h", "h", "h"});
 const std::string kNoPuresMessage =
-    "Pure colors missing in file.  Please use New Spillover option to input a spillover matrix.";
+    "Pure colors missing in file.  Please use New Spillover Matrix option to input a spillover matrix.";
 
 class FixedFixture : public ::testing::Test {
  protected:

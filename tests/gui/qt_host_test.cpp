@@ -68,7 +68,7 @@ Act File(const QString& path, bool accept, QFileDialog::AcceptMode mode, const Q
 TEST(QtHostDialogs, MessageBoxesFileDialogsAndTheTissueDialogAnswer) {
   TestApplication();
   QtHost host;
-  const char* abort_text = "Do you want to abort the current run";
+  const char* abort_text = "Do you want to abort the current run?";
   for (auto [button, answer] : {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}}) {
     EXPECT_EQ(
         Answering(

@@ -117,7 +117,7 @@ TEST_F(WindowRunTest, RunKeysReachARunningScanAnalysis) {
   EXPECT_EQ(step, 3);
   EXPECT_GE(cpu_during_pause, 0) << "the run never paused";
   EXPECT_LT(cpu_during_pause, 0.1) << "a spinning pause would use the whole 0.3 s";
-  EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run"});
+  EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run?"});
   EXPECT_TRUE(program->RunCompleted);
   ExpectTheBatchWritesTheSame(args);
 }

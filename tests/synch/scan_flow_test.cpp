@@ -49,7 +49,7 @@ TEST_F(FlowTest, PauseResumeAbortNoAndDisplayKeyLeaveTheResultsAlone) {
   EXPECT_EQ(Run(), Flow::Continue);
   EXPECT_EQ(std::make_tuple(step, p.RunCompleted, p.form.Directions.caption, p.form.YMax.caption),
             std::make_tuple(4, true, std::string(kRunKeyLegend), "440"));  // S1's peak 430
-  EXPECT_EQ(host.questions, Strings{"Do you want to abort the current run"});
+  EXPECT_EQ(host.questions, Strings{"Do you want to abort the current run?"});
   EXPECT_EQ(Lines(results), expected);
 }
 
@@ -138,7 +138,7 @@ TEST_F(FlowTest, SecondDatasetEqualsAFreshStart) {
   };
   ASSERT_EQ(Run(), Flow::Continue);
   host.on_messages = nullptr;
-  EXPECT_EQ(std::make_tuple(p.MicrosPerMlValues[1], p.MicrosPerMlValues[2]),
+  EXPECT_EQ(std::make_tuple(p.ScanMicrosPerMlValues[1], p.ScanMicrosPerMlValues[2]),
             std::make_tuple(1000.0, 500.0));
   Form_KeyDown(p, kKeyF11, 0);  // left pending after the run
 
