@@ -81,6 +81,10 @@ struct Program {
   // The last run reached the end of its data file and wrote a complete results file (set by
   // the runs; cleared when a run starts). The batch front end's exit status reads it.
   bool RunCompleted = false;
+  // Result lines the data file holds by the load's count, and those the last run wrote: a
+  // run that ends short of the count says so.
+  int RecordsExpected = 0;
+  int RecordsWritten = 0;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
 

@@ -213,6 +213,7 @@ Flow OpenFixedDataFile(Program& p) {
   f = ScanDataBody(p);
   if (f == Flow::ProgramEnding) return f;
   if (f != Flow::Continue) return AbandonLoad(p);
+  p.RecordsExpected = p.NumPures + p.NumSamples;
   in.Rewind();
   if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
   for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];

@@ -85,6 +85,7 @@ Flow CountScanRecords(Program& p) {
     if (s.RecordType == "S") ++p.NumSamples;
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 3);
   }
+  p.RecordsExpected = records;
   p.form.Samples.caption = std::to_string(p.NumSamples);
   p.form.PureStat.caption = std::to_string(p.NumPures);
   if (p.BlanksPresent) {

@@ -120,6 +120,9 @@ Flow RunScanAnalysis(Program& p) {
   ScanTables& s = p.scan;
   InputChannel& in = p.channels.In(Channels::kData);
   p.RunCompleted = false;
+  p.RecordsWritten = 0;
+  // From here on the run ends the way its lines are kept: the results file gets them.
+  p.channels.Out(Channels::kResults).Keep();
   ScanFit fit;
   Flow flow = Prepare(p, fit);
   if (flow != Flow::Continue) return flow;
@@ -159,9 +162,11 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    p.RecordsWritten = s.RecordsDone;
     NotifyFormChanged(p);
   }
 
+  p.RecordsWritten = s.RecordsDone;
   p.form.ProgressBar.visible = false;
   SetBusyPointer(p, false);
   p.RunCompleted = true;
