@@ -423,9 +423,13 @@ bool SameFile(const std::string& a, const std::string& b) {
   return !ec && same;
 }
 
-bool IsRegularFile(const std::string& path) {
+bool IsSpecialFile(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+std::string NotRegular(const std::string& path) {
+  return "The data file " + path + " is not a regular file.  The file was not loaded.";
 }
 
 }  // namespace kolvane

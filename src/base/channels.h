@@ -172,7 +172,11 @@ class Channels {
 // True when the two paths name the same existing file (same path, a link, or another
 // spelling of it). Used to refuse a results file that is one of the files being read.
 bool SameFile(const std::string& a, const std::string& b);
-// True when the path names a regular file (after following links).
-bool IsRegularFile(const std::string& path);
+// True when the path names something that exists and is not a regular file (after following
+// links): a pipe, a device, a folder.
+bool IsSpecialFile(const std::string& path);
+// The refusal of a data file that is not a regular file (a pipe, a device): the loads read it
+// more than once.
+std::string NotRegular(const std::string& path);
 
 }  // namespace kolvane

@@ -109,6 +109,7 @@ void ShowLoadedWindow(Program& p) {
 Flow AskForFiles(Program& p, std::string& data) {
   data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
+  if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
 
   std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");

@@ -108,6 +108,10 @@ Flow OpenScanDataset(Program& p) {
   const std::string data =
       AskFileName(p, "Synchronous Scans (*.syn)|*.syn", "Open Synchronous Scan File", false, "");
   if (data.empty()) return Flow::Stop;
+  if (IsSpecialFile(data)) {
+    p.host.ShowMessage(NotRegular(data));
+    return Flow::Stop;
+  }
   if (!p.channels.In(Channels::kData).Open(data)) {
     p.host.ShowMessage(kCantOpen + data);
     return Flow::Stop;
