@@ -21,8 +21,7 @@ inline const std::string& Folder() {
   return folder;
 }
 
-inline std::string WriteInput(const std::string& name, const std::uint8_t* data,
-                              std::size_t size) {
+inline std::string WriteInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
   const std::string path = Folder() + "/" + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) std::abort();

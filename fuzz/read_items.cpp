@@ -21,10 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 100000; ++step) {
       kolvane::ReadStatus status = kolvane::ReadStatus::End;
       switch ((plan >> (2 * round)) & 3) {
-        case 0: status = in.ReadItem(text); break;
-        case 1: status = in.ReadLine(text); break;
-        case 2: status = in.ReadLineView(view); break;
-        default: status = step % 3 == 0 ? in.ReadChar(c) : in.ReadNumber(number); break;
+        case 0:
+          status = in.ReadItem(text);
+          break;
+        case 1:
+          status = in.ReadLine(text);
+          break;
+        case 2:
+          status = in.ReadLineView(view);
+          break;
+        default:
+          status = step % 3 == 0 ? in.ReadChar(c) : in.ReadNumber(number);
+          break;
       }
       if (status == kolvane::ReadStatus::End) break;
     }

@@ -17,7 +17,7 @@
 namespace kolvane {
 
 constexpr int kMaxColors = 30;
-using SlotFlags = std::array<bool, 31>;      // 0..30
+using SlotFlags = std::array<bool, 31>;  // 0..30
 using SlotStrings = std::array<std::string, 31>;
 using SlotDoubles = std::array<double, 31>;
 using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31

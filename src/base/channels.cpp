@@ -248,6 +248,7 @@ ReadStatus InputChannel::ReadNumber(double& value) {
         value = LenientNumber(std::string_view(begin, static_cast<std::size_t>(p - begin)));
       } else {
         spill_.append(begin, p);
+        if (TooLong(spill_.size())) return ReadStatus::End;
         value = LenientNumber(spill_);
       }
       break;
@@ -319,7 +320,7 @@ OutputChannel::~OutputChannel() {
 bool OutputChannel::Open(const std::string& path) {
   Close();
   failure_.clear();
-  keep_ = false;
+  keep_ = true;
   struct stat st {};
   const bool exists = stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {

@@ -75,7 +75,7 @@ class InputChannel {
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
   void SkipNumberEnd();         // the blanks after a number and one comma or line end
 
-  void Start();  // positions at the first byte, after a UTF-8 byte order mark
+  void Start();                      // positions at the first byte, after a UTF-8 byte order mark
   bool TooLong(std::size_t length);  // true (and failed) past kMaxLineLength
 
   std::FILE* file_ = nullptr;
@@ -101,10 +101,10 @@ inline int InputChannel::Get() {
 }
 
 // An output file is written to a temporary file beside it (NAME.part-XXXXXX) and takes the
-// target's name only when it is closed after Keep() and every write succeeded; any other close
-// removes the temporary file, so that the target never holds a half-written file and a run
-// that fails never touches an earlier one. A target that exists and is not a regular file (a
-// pipe, a terminal) is written directly.
+// target's name only when it is closed while kept (from Open, or after Hold() until Keep())
+// and every write succeeded; any other close removes the temporary file, so that the target never
+// holds a half-written file and a run that fails never touches an earlier one. A target that exists
+// and is not a regular file (a pipe, a terminal) is written directly.
 class OutputChannel {
  public:
   OutputChannel();
@@ -115,7 +115,9 @@ class OutputChannel {
   bool Open(const std::string& path);
   // The lines written are to be kept: the next Close puts them under the target's name.
   void Keep() { keep_ = true; }
-  // Flushes, syncs and closes; renames over the target after Keep(), else removes the
+  // Not to be kept until Keep(): a results file opened by a load waits for the run.
+  void Hold() { keep_ = false; }
+  // Flushes, syncs and closes; renames over the target when kept, else removes the
   // temporary file.
   void Close();
   // Closes and removes the temporary file whatever Keep() said.

@@ -2,9 +2,8 @@
 // batch host gives and the choices the subcommands make; the analyses are the window's own.
 #include <unistd.h>
 
-#include <csignal>
-
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>

@@ -59,8 +59,8 @@ Flow CloseAfterRun(Program& p, Flow flow) {
     problem = "The data file could not be read: " + in.Failure();
   } else if (p.RunCompleted && p.RecordsWritten < p.RecordsExpected) {
     problem = "The data file " + in.Path() + " changed since it was loaded: it ended after " +
-              std::to_string(p.RecordsWritten) + " of its " +
-              std::to_string(p.RecordsExpected) + " records.";
+              std::to_string(p.RecordsWritten) + " of its " + std::to_string(p.RecordsExpected) +
+              " records.";
   }
   const OutputChannel& out = p.channels.Out(Channels::kResults);
   p.channels.CloseAll();

@@ -133,6 +133,7 @@ Flow AskForFiles(Program& p, std::string& data) {
                              "results file.  The file was not loaded.");
   if (!p.channels.Out(Channels::kResults).Open(results))
     return RefuseLoad(p, "Can't open file: " + results);
+  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
   return Flow::Continue;
 }
 

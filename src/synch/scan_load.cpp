@@ -137,6 +137,7 @@ Flow OpenScanDataset(Program& p) {
     p.host.ShowMessage(kCantOpen + results);
     return AbandonLoad(p, Flow::Stop);
   }
+  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
 
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorNames[slot] = p.DefaultColorNames[slot];
   p.scan.PlotYMax = 0;

@@ -11,9 +11,9 @@
 #include "synch/pure_search.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
+#include "synch/scan_plot.h"
 #include "synch/scan_records.h"
 #include "synch/scan_results.h"
-#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {

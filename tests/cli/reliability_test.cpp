@@ -76,9 +76,9 @@ TEST(Reliability, FailuresReportedAndEarlierFilesKept) {
     EXPECT_EQ(matrix, ReadWholeFile(spl));
     EXPECT_EQ("OLD\r\n", ReadWholeFile(old));
   }
-  EXPECT_EQ((std::vector<std::string>{"bad.fix", "d.fix", "link.spl", "m.spl", "old.scf",
-                                      "pipe.fix"}),
-            Names(t.path()));
+  EXPECT_EQ(
+      (std::vector<std::string>{"bad.fix", "d.fix", "link.spl", "m.spl", "old.scf", "pipe.fix"}),
+      Names(t.path()));
 }
 
 TEST(Reliability, PathsAreResolvedAsTheSystemDoes) {
@@ -95,8 +95,8 @@ TEST(Reliability, PathsAreResolvedAsTheSystemDoes) {
 
 TEST(Reliability, NoPuresWithAMatrixFileGivesNoAdviceToChooseOne) {
   TempDir t;
-  const BatchRun run = RunBatch({"fixed", Cli("no_pures.fix"), "--matrix",
-                                 Cli("three_colors.spl"), "-o", t.File("r.scf")});
+  const BatchRun run = RunBatch(
+      {"fixed", Cli("no_pures.fix"), "--matrix", Cli("three_colors.spl"), "-o", t.File("r.scf")});
   EXPECT_FALSE(Holds(run.err, "New Spillover")) << run.err;
 }
 
@@ -109,7 +109,8 @@ TEST(Reliability, DataFileCutAfterTheLoad) {
     std::string said;
   } cases[] = {
       // Header of 10 lines, then P1..P3, S1, S2 of the 8 records.
-      {"three_colors.fix", 10 + 5, "changed since it was loaded: it ended after 5 of its 8 records."},
+      {"three_colors.fix", 10 + 5,
+       "changed since it was loaded: it ended after 5 of its 8 records."},
       // Header of 9 lines, then records of 18 lines: P1, P2, P3, S1 of the 7.
       {"three_pures.syn", 9 + 4 * 18,
        "changed since it was loaded: it ended after 4 of its 7 records."},
