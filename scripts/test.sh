@@ -13,3 +13,11 @@ cmake --build --preset core --target kolvane_core kolvane-batch
 cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
+
+# The core, the batch and their tests under AddressSanitizer + UndefinedBehaviorSanitizer.
+cmake --preset core-asan >/dev/null
+cmake --build --preset core-asan
+ctest --preset core-asan -j2
+
+# Each fuzz target for a short while from its seeds (scripts/fuzz.sh runs them longer).
+./scripts/fuzz.sh "${KOLVANE_FUZZ_SECONDS:-15}"

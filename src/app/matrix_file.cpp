@@ -48,6 +48,13 @@ Flow Spillover_Click(Program& p) {
   std::string path = AskOpenFileName(p, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*");
   if (path.empty()) return Flow::Stop;
   InputChannel& in = p.channels.In(Channels::kMatrix);
+  const OutputChannel& results = p.channels.Out(Channels::kResults);
+  if (results.IsOpen() && SameFile(path, results.Path())) {
+    p.host.ShowMessage("The spillover matrix file " + path +
+                       " is the results file of this dataset.  The spillover matrix was not "
+                       "changed.");
+    return Flow::Stop;
+  }
   if (!in.Open(path)) {
     p.host.ShowMessage("Can't open file: " + path);
     return Flow::Stop;
@@ -57,9 +64,12 @@ Flow Spillover_Click(Program& p) {
   FixedTables::Square read{};
   std::string line;
   for (int i = 1; i <= n; ++i) {
-    if (in.ReadLine(line) != ReadStatus::Ok)
+    if (in.ReadLine(line) != ReadStatus::Ok) {
+      if (in.Failed())
+        return Refuse(p, "The spillover matrix file could not be read: " + in.Failure() + ".");
       return Refuse(p, "The spillover matrix file " + path + " has fewer than " +
                            std::to_string(n) + " lines.");
+    }
     // A comma would end the line's item early and shift every later value.
     if (line.find(',') != std::string::npos)
       return Refuse(p, "Line " + std::to_string(i) + " of " + file +

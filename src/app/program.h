@@ -95,6 +95,10 @@ struct Program {
   // the runs; cleared when a run starts). The batch front end's exit status reads it.
   bool RunCompleted = false;
   RunOutcome LastRun;
+  // Result lines the data file holds by the load's count, and those the last run wrote: a
+  // run that ends short of the count says so.
+  int RecordsExpected = 0;
+  int RecordsWritten = 0;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
 

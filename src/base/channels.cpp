@@ -3,6 +3,12 @@
 // a second; output collects whole lines and writes them in large blocks.
 #include "base/channels.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -38,6 +44,7 @@ InputChannel::~InputChannel() {
 
 bool InputChannel::Open(const std::string& path) {
   Close();
+  failure_.clear();
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) return false;
   file_ = std::fopen(path.c_str(), "rb");
@@ -67,14 +74,22 @@ bool InputChannel::IsOpen() const {
 
 bool InputChannel::Fill() {
   pos_ = len_ = 0;
-  if (file_ == nullptr) return false;
+  if (file_ == nullptr || Failed()) return false;
   len_ = std::fread(buffer_.get(), 1, capacity_, file_);
+  if (len_ == 0 && std::ferror(file_)) failure_ = path_ + " (" + std::strerror(errno) + ")";
   return len_ > 0;
+}
+
+bool InputChannel::TooLong(std::size_t length) {
+  if (length <= kMaxLineLength) return false;
+  failure_ = path_ + " (a line longer than 1 MiB)";
+  pos_ = len_ = 0;
+  return true;
 }
 
 void InputChannel::Start() {
   pos_ = len_ = 0;
-  if (file_ == nullptr) return;
+  if (file_ == nullptr || Failed()) return;
   std::clearerr(file_);
   if (std::fseek(file_, 0, SEEK_SET) != 0) return;
   if (Fill() && len_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
@@ -107,15 +122,16 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
       if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the quotes
       const char* begin = buffer_.get() + pos_;
       const char* end = buffer_.get() + len_;
-      const char* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
-      if (quote == nullptr) {
-        item.append(begin, end);
-        pos_ = len_;
-        continue;
-      }
-      item.append(begin, quote);
-      pos_ += static_cast<std::size_t>(quote - begin) + 1;
-      break;
+      const char* p = begin;
+      while (p != end && *p != '"' && !IsLineEnd(*p)) ++p;
+      item.append(begin, p);
+      pos_ += static_cast<std::size_t>(p - begin);
+      if (TooLong(item.size())) return ReadStatus::End;
+      if (p == end) continue;
+      ++pos_;
+      if (*p == '"') break;
+      SkipLineEnd(*p);  // an unclosed quote ends with its line
+      return ReadStatus::Ok;
     }
     // Whatever stands between the closing quote and the end of the item is dropped.
     for (;;) {
@@ -136,6 +152,7 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
     while (p != end && *p != ',' && *p != '\r' && *p != '\n') ++p;
     item.append(begin, p);
     pos_ += static_cast<std::size_t>(p - begin);
+    if (TooLong(item.size())) return ReadStatus::End;
     if (p == end) continue;
     c = Get();
     if (IsLineEnd(c)) SkipLineEnd(c);
@@ -154,6 +171,10 @@ ReadStatus InputChannel::ReadLine(std::string& line) {
     while (p != end && *p != '\r' && *p != '\n') ++p;
     line.append(begin, p);
     pos_ += static_cast<std::size_t>(p - begin);
+    if (TooLong(line.size())) {
+      line.clear();
+      return ReadStatus::End;
+    }
     if (p == end) continue;
     SkipLineEnd(Get());
     return ReadStatus::Ok;
@@ -227,11 +248,16 @@ ReadStatus InputChannel::ReadNumber(double& value) {
         value = LenientNumber(std::string_view(begin, static_cast<std::size_t>(p - begin)));
       } else {
         spill_.append(begin, p);
+        if (TooLong(spill_.size())) return ReadStatus::End;
         value = LenientNumber(spill_);
       }
       break;
     }
     spill_.append(begin, p);
+    if (TooLong(spill_.size())) {
+      value = 0.0;
+      return ReadStatus::End;
+    }
     if (!Fill()) {
       value = LenientNumber(spill_);
       return ReadStatus::Ok;
@@ -257,6 +283,34 @@ void InputChannel::SkipNumberEnd() {
 
 // --- OutputChannel -------------------------------------------------------------------------
 
+namespace {
+
+// The temporary file a signal handler removes; set only while no signal can see it half
+// written.
+char g_partial_path[4096];
+volatile std::sig_atomic_t g_partial_set = 0;
+
+void SetPartialPath(const std::string& path) {
+  g_partial_set = 0;
+  if (path.empty() || path.size() >= sizeof g_partial_path) return;
+  std::memcpy(g_partial_path, path.c_str(), path.size() + 1);
+  g_partial_set = 1;
+}
+
+// The mode a new file gets from the process's mask, or the mode of the file it replaces.
+mode_t ModeFor(const struct stat* existing) {
+  if (existing != nullptr) return existing->st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+void RemovePartialFile() {
+  if (g_partial_set) unlink(g_partial_path);
+}
+
 OutputChannel::OutputChannel() = default;
 
 OutputChannel::~OutputChannel() {
@@ -265,8 +319,28 @@ OutputChannel::~OutputChannel() {
 
 bool OutputChannel::Open(const std::string& path) {
   Close();
-  failed_ = false;
-  file_ = std::fopen(path.c_str(), "wb");
+  failure_.clear();
+  keep_ = true;
+  struct stat st {};
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    file_ = std::fopen(path.c_str(), "wb");
+  } else {
+    // A file the user may not write keeps its content, as it did when it was written in place.
+    if (exists && access(path.c_str(), W_OK) != 0) return false;
+    std::string part = path + ".part-XXXXXX";
+    const int fd = mkstemp(part.data());
+    if (fd < 0) return false;
+    fchmod(fd, ModeFor(exists ? &st : nullptr));
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      close(fd);
+      unlink(part.c_str());
+      return false;
+    }
+    part_ = part;
+    SetPartialPath(part_);
+  }
   if (file_ == nullptr) return false;
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
@@ -274,11 +348,31 @@ bool OutputChannel::Open(const std::string& path) {
   return true;
 }
 
+void OutputChannel::Fail(int error) {
+  if (failure_.empty()) failure_ = path_ + " (" + std::strerror(error) + ")";
+}
+
 void OutputChannel::Close() {
+  Finish(keep_);
+}
+
+void OutputChannel::Discard() {
+  Finish(false);
+}
+
+void OutputChannel::Finish(bool keep) {
   if (file_ == nullptr) return;
   Flush();
-  if (std::fclose(file_) != 0) failed_ = true;
+  if (keep && !part_.empty() && Good() && fsync(fileno(file_)) != 0) Fail(errno);
+  if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
+  if (!part_.empty()) {
+    if (keep && Good() && std::rename(part_.c_str(), path_.c_str()) != 0) Fail(errno);
+    if (!keep || !Good()) unlink(part_.c_str());
+    g_partial_set = 0;
+  }
+  keep_ = false;
+  part_.clear();
   path_.clear();
   pending_.clear();
   pending_.shrink_to_fit();
@@ -297,7 +391,9 @@ void OutputChannel::WriteLine(std::string_view text) {
 
 void OutputChannel::Flush() {
   if (file_ == nullptr || pending_.empty()) return;
-  if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) failed_ = true;
+  // After a failure the rest goes nowhere: the file is incomplete whatever follows.
+  if (Good() && std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size())
+    Fail(errno);
   pending_.clear();
 }
 
@@ -312,10 +408,29 @@ void Channels::FlushAll() {
   for (auto& channel : outputs_) channel.Flush();
 }
 
+std::string Channels::ReadFailure() const {
+  for (const auto& channel : inputs_)
+    if (channel.Failed()) return channel.Failure();
+  return "";
+}
+
+void Channels::ForgetReadFailures() {
+  for (auto& channel : inputs_) channel.ForgetFailure();
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   const bool same = std::filesystem::equivalent(a, b, ec);
   return !ec && same;
+}
+
+bool IsSpecialFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+std::string NotRegular(const std::string& path) {
+  return "The data file " + path + " is not a regular file.  The file was not loaded.";
 }
 
 }  // namespace kolvane

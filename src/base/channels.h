@@ -14,6 +14,10 @@
 
 namespace kolvane {
 
+// No line or item of the program's files comes near this length; a longer one means the file
+// is not one of them (a device that never ends a line), and reading it stops there.
+constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+
 enum class ReadStatus {
   Ok,   // something was read
   End,  // the end of the file was reached before anything could be read
@@ -39,8 +43,9 @@ class InputChannel {
   void Rewind();
 
   // An item: the text up to the next comma or line end, leading blanks skipped. An item that
-  // starts with a double quote runs to the closing quote (commas and line ends inside stay),
-  // without the quotes; what follows the closing quote up to the comma or line end is dropped.
+  // starts with a double quote runs to the closing quote or the end of its line (commas inside
+  // stay), without the quotes; what follows the closing quote up to the comma or line end is
+  // dropped.
   // TABs stay inside the item. A CR LF pair, a lone LF or a lone CR ends the line.
   ReadStatus ReadItem(std::string& item);
   // A whole line without its line end (CR LF, LF or CR).
@@ -50,6 +55,13 @@ class InputChannel {
   ReadStatus ReadLineView(std::string_view& line);
   // One byte, line-end characters included.
   ReadStatus ReadChar(char& c);
+  // A read that failed (a read error, or a line or item longer than kMaxLineLength): from
+  // then on every read returns End, and Failure() says why, "PATH (REASON)", until the next
+  // Open (a Close keeps it).
+  bool Failed() const { return !failure_.empty(); }
+  const std::string& Failure() const { return failure_; }
+  void ForgetFailure() { failure_.clear(); }
+
   // A number: starts at the first non-blank character (blanks, TABs and line ends before it are
   // skipped), ends at a blank, TAB, comma or line end; the text is converted by LenientNumber.
   // Blanks and TABs after the number, and then a single comma or line end, are consumed with
@@ -63,7 +75,8 @@ class InputChannel {
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
   void SkipNumberEnd();         // the blanks after a number and one comma or line end
 
-  void Start();  // positions at the first byte, after a UTF-8 byte order mark
+  void Start();                      // positions at the first byte, after a UTF-8 byte order mark
+  bool TooLong(std::size_t length);  // true (and failed) past kMaxLineLength
 
   std::FILE* file_ = nullptr;
   std::string path_;
@@ -74,6 +87,7 @@ class InputChannel {
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   std::string spill_;  // a number that runs across the end of the buffer
+  std::string failure_;
 };
 
 inline int InputChannel::Peek() {
@@ -86,6 +100,11 @@ inline int InputChannel::Get() {
   return -1;
 }
 
+// An output file is written to a temporary file beside it (NAME.part-XXXXXX) and takes the
+// target's name only when it is closed while kept (from Open, or after Hold() until Keep())
+// and every write succeeded; any other close removes the temporary file, so that the target never
+// holds a half-written file and a run that fails never touches an earlier one. A target that exists
+// and is not a regular file (a pipe, a terminal) is written directly.
 class OutputChannel {
  public:
   OutputChannel();
@@ -93,22 +112,39 @@ class OutputChannel {
   OutputChannel(const OutputChannel&) = delete;
   OutputChannel& operator=(const OutputChannel&) = delete;
 
-  bool Open(const std::string& path);  // creates the file or replaces its content
-  void Close();                        // flushes and closes
+  bool Open(const std::string& path);
+  // The lines written are to be kept: the next Close puts them under the target's name.
+  void Keep() { keep_ = true; }
+  // Not to be kept until Keep(): a results file opened by a load waits for the run.
+  void Hold() { keep_ = false; }
+  // Flushes, syncs and closes; renames over the target when kept, else removes the
+  // temporary file.
+  void Close();
+  // Closes and removes the temporary file whatever Keep() said.
+  void Discard();
   bool IsOpen() const;
   const std::string& Path() const { return path_; }
   void WriteLine(std::string_view text);  // text followed by CR LF
   void Flush();
-  // False once a write or the final close of the file failed (a full disk, a removed drive),
-  // so that a caller can tell the user that the results file is incomplete.
-  bool Good() const { return !failed_; }
+  // False once a write, flush, sync, close or rename failed since Open; Failure() then holds
+  // the target's path and the system's reason, "PATH (REASON)". Kept after Close.
+  bool Good() const { return failure_.empty(); }
+  const std::string& Failure() const { return failure_; }
 
  private:
+  void Fail(int error);
+  void Finish(bool keep);
+
   std::FILE* file_ = nullptr;
   std::string path_;
+  std::string part_;  // the temporary file; empty when the target is written directly
   std::string pending_;
-  bool failed_ = false;
+  std::string failure_;
+  bool keep_ = false;
 };
+
+// The temporary file being written, removed from a signal handler: async-signal-safe.
+void RemovePartialFile();
 
 // The numbered channels of the program. Channel numbers 1..9 exist; the program uses 1, 2, 3,
 // 5 and 7. Channel 2 is the results file (output); the others are read.
@@ -126,6 +162,9 @@ class Channels {
   void CloseAll();
   // Flushes every open output channel (used before the program ends).
   void FlushAll();
+  // The first input channel whose reads failed since ForgetReadFailures, or empty.
+  std::string ReadFailure() const;
+  void ForgetReadFailures();
 
  private:
   InputChannel inputs_[10];
@@ -135,5 +174,11 @@ class Channels {
 // True when the two paths name the same existing file (same path, a link, or another
 // spelling of it). Used to refuse a results file that is one of the files being read.
 bool SameFile(const std::string& a, const std::string& b);
+// True when the path names something that exists and is not a regular file (after following
+// links): a pipe, a device, a folder.
+bool IsSpecialFile(const std::string& path);
+// The refusal of a data file that is not a regular file (a pipe, a device): the loads read it
+// more than once.
+std::string NotRegular(const std::string& path);
 
 }  // namespace kolvane

@@ -65,6 +65,8 @@ int BatchHost::UsageError(const std::string& message) {
 }
 
 void BatchHost::ShowMessage(const std::string& text) {
+  // The advice to choose a matrix file is followed already: --matrix names one.
+  if (!options_.matrix.empty() && text.rfind("Pure colors missing in file.", 0) == 0) return;
   WriteLines(text);
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/version.h"
+#include "base/channels.h"
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
@@ -27,12 +29,37 @@ int Usage(const std::string& message) {
 }
 
 // The file dialogs answer full paths; so does the batch, so that a results file names its
-// matrix file the same way whichever front end wrote it.
+// matrix file the same way whichever front end wrote it. A ".." steps out of the folder the
+// system reached, which is not the one the name shows when that name is a link: the part
+// before it is resolved first.
 std::string FullPath(const std::string& path) {
+  namespace fs = std::filesystem;
   if (path.empty()) return path;
   std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(path, ec);
-  return ec ? path : full.lexically_normal().string();
+  const fs::path full = fs::absolute(path, ec);
+  if (ec) return path;
+  fs::path folded;
+  for (const fs::path& part : full) {
+    if (part == ".." && folded.has_relative_path()) {
+      const fs::path real = fs::weakly_canonical(folded, ec);
+      folded = (ec ? folded : real).parent_path();
+    } else if (part != "." && !part.empty()) {
+      folded /= part;
+    }
+  }
+  return folded.string();
+}
+
+// Ctrl-C, a terminal that closes or a kill: the temporary results file goes, then the signal
+// ends the program as it would have.
+extern "C" void RemovePartialAndStop(int signal) {
+  RemovePartialFile();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void HandleStopSignals() {
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, RemovePartialAndStop);
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -214,6 +241,21 @@ int BatchMain(int argc, char** argv) {
   if (o.control_correction.value_or(false) && o.controls.empty())
     return Usage("--control-correction on needs a controls file (--controls)");
 
+  if (IsSpecialFile(o.data)) {
+    std::cerr << NotRegular(o.data) << std::endl;
+    return kExitStopped;
+  }
+  // Every file the command reads stays as it is: the results may not go to one of them.
+  const std::string results = o.results.empty() ? o.data + ".scf" : o.results;
+  for (const std::string* input : {&o.data, &o.blanks, &o.controls, &o.matrix}) {
+    if (input->empty() || !SameFile(results, *input)) continue;
+    std::cerr << "The results file " << results << " is the file " << *input
+              << ", which is being read.  Please choose another name for the results file."
+              << std::endl;
+    return kExitStopped;
+  }
+
+  HandleStopSignals();
   BatchHost host(o, stderr, isatty(fileno(stderr)) != 0);
   return fixed->parsed() ? RunFixedBatch(o, host) : RunScanBatch(o, host);
 }

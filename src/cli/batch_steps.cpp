@@ -42,9 +42,12 @@ void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) 
 
 int FinishRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
-  if (flow == Flow::ProgramEnding || host.ended() || p.Ending) return kExitStopped;
-  p.channels.CloseAll();
-  return p.RunCompleted ? kExitComplete : kExitStopped;
+  const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
+  if (!ending) p.channels.CloseAll();
+  if (!ending && p.RunCompleted) return kExitComplete;
+  host.Note("aborted: " + std::to_string(p.RecordsWritten) + " of " +
+            std::to_string(p.RecordsExpected) + " records written");
+  return kExitStopped;
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {

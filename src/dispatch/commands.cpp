@@ -34,9 +34,20 @@ Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
   SetBusy(p, true);
+  p.channels.ForgetReadFailures();
   Flow flow = load(p);
   if (flow == Flow::ProgramEnding) return flow;
   SetBusy(p, false);
+  // A file that could not be read to its end is not loaded, whatever the load made of it.
+  const std::string failure = p.channels.ReadFailure();
+  if (!failure.empty()) {
+    if (flow == Flow::Continue) {
+      p.channels.CloseAll();
+      CloseIt_Click(p);
+    }
+    p.host.ShowMessage("The file could not be read: " + failure + "  The file was not loaded.");
+    flow = Flow::Stop;
+  }
   if (p.form.CloseIt.enabled)  // a dataset is open
     ShowDataFileInTitle(p, p.channels.In(Channels::kData).Path());
   else
@@ -54,6 +65,30 @@ void ReturnToIdle(Program& p) {
   CloseIt_Click(p);
   p.MatrixReady = false;
   NotifyFormChanged(p);
+}
+
+// A run that reached the end of its data is complete only when the data file could be read to
+// its end, held the records the load counted, and the results file was written whole. The
+// lines a run keeps get the results file's name as the files close.
+Flow CloseAfterRun(Program& p, Flow flow) {
+  InputChannel& in = p.channels.In(Channels::kData);
+  std::string problem;
+  if (in.Failed()) {
+    problem = "The data file could not be read: " + in.Failure();
+  } else if (p.RunCompleted && p.RecordsWritten < p.RecordsExpected) {
+    problem = "The data file " + in.Path() + " changed since it was loaded: it ended after " +
+              std::to_string(p.RecordsWritten) + " of its " + std::to_string(p.RecordsExpected) +
+              " records.";
+  }
+  const OutputChannel& out = p.channels.Out(Channels::kResults);
+  p.channels.CloseAll();
+  if (problem.empty() && !out.Good())
+    problem = "The results file could not be written: " + out.Failure();
+  if (problem.empty()) return flow;
+  p.RunCompleted = false;
+  p.LastRun.aborted = false;  // the status line gives the problem, not a count of lines kept
+  ShowRunStop(p, problem);
+  return Flow::Stop;
 }
 
 }  // namespace
@@ -136,7 +171,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     p.RunCompleted = false;
     flow = paths.fixed_run(p);
     if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
-    p.channels.CloseAll();
+    flow = CloseAfterRun(p, flow);
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
@@ -145,7 +180,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     p.RunCompleted = false;
     flow = paths.scan_run(p);
     if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
-    p.channels.CloseAll();
+    flow = CloseAfterRun(p, flow);
   }
 
   SetBusy(p, false);

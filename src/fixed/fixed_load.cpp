@@ -109,6 +109,7 @@ void ShowLoadedWindow(Program& p) {
 Flow AskForFiles(Program& p, std::string& data) {
   data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
+  if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
 
   std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
@@ -132,6 +133,7 @@ Flow AskForFiles(Program& p, std::string& data) {
                              "results file.  The file was not loaded.");
   if (!p.channels.Out(Channels::kResults).Open(results))
     return RefuseLoad(p, "Can't open file: " + results);
+  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
   return Flow::Continue;
 }
 
@@ -213,6 +215,7 @@ Flow OpenFixedDataFile(Program& p) {
   f = ScanDataBody(p);
   if (f == Flow::ProgramEnding) return f;
   if (f != Flow::Continue) return AbandonLoad(p);
+  p.RecordsExpected = p.NumPures + p.NumSamples;
   in.Rewind();
   if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
   for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];

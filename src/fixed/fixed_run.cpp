@@ -264,7 +264,10 @@ void SolveOne(Program& p, FixedRun& r, Unfinished& u) {
 
 void Finish(Program& p, Unfinished& u) {
   if (!u.pending) return;
-  if (u.line) WriteResultLine(p, u.record, u.values, u.overload);
+  if (u.line) {
+    WriteResultLine(p, u.record, u.values, u.overload);
+    ++p.RecordsWritten;
+  }
   ShowProgress(p, u.counter);
   u.pending = false;
 }
@@ -375,6 +378,9 @@ Flow CheckFixedRunPreconditions(Program& p) {
 
 Flow RunFixedAnalysis(Program& p) {
   p.RunCompleted = false;
+  p.RecordsWritten = 0;
+  // From here on the run ends the way its lines are kept: the results file gets them.
+  p.channels.Out(Channels::kResults).Keep();
   Flow f = SettleTissue(p);
   if (f != Flow::Continue) return f;
   auto run = std::make_unique<FixedRun>();

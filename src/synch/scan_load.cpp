@@ -88,6 +88,7 @@ Flow CountScanRecords(Program& p) {
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 3);
   }
   s.RecordsInFile = records;
+  p.RecordsExpected = records;
   p.form.Samples.caption = std::to_string(p.NumSamples);
   p.form.PureStat.caption = std::to_string(p.NumPures);
   if (p.BlanksPresent) {
@@ -110,6 +111,10 @@ Flow OpenScanDataset(Program& p) {
   const std::string data =
       AskFileName(p, "Synchronous Scans (*.syn)|*.syn", "Open Synchronous Scan File", false, "");
   if (data.empty()) return Flow::Stop;
+  if (IsSpecialFile(data)) {
+    p.host.ShowMessage(NotRegular(data));
+    return Flow::Stop;
+  }
   if (!p.channels.In(Channels::kData).Open(data)) {
     p.host.ShowMessage(kCantOpen + data);
     return Flow::Stop;
@@ -135,6 +140,7 @@ Flow OpenScanDataset(Program& p) {
     p.host.ShowMessage(kCantOpen + results);
     return AbandonLoad(p, Flow::Stop);
   }
+  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
 
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorNames[slot] = p.DefaultColorNames[slot];
   p.scan.PlotYMax = 0;

@@ -122,6 +122,9 @@ Flow RunScanAnalysis(Program& p) {
   InputChannel& in = p.channels.In(Channels::kData);
   p.RunCompleted = false;
   p.LastRun.total = s.RecordsInFile - (p.BackgroundOn ? s.BlankScansInFile : 0);
+  p.RecordsWritten = 0;
+  // From here on the run ends the way its lines are kept: the results file gets them.
+  p.channels.Out(Channels::kResults).Keep();
   ScanFit fit;
   Flow flow = Prepare(p, fit);
   if (flow != Flow::Continue) return flow;
@@ -165,9 +168,11 @@ Flow RunScanAnalysis(Program& p) {
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
     ++p.LastRun.written;
+    p.RecordsWritten = s.RecordsDone;
     NotifyFormChanged(p);
   }
 
+  p.RecordsWritten = s.RecordsDone;
   p.form.ProgressBar.visible = false;
   SetBusyPointer(p, false);
   p.RunCompleted = true;
