@@ -3,10 +3,12 @@
 // a second; output collects whole lines and writes them in large blocks.
 #include "base/channels.h"
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "base/number_skim.h"
 #include "base/numbers.h"
 
 namespace kolvane {
@@ -239,6 +241,50 @@ ReadStatus InputChannel::ReadNumber(double& value) {
   }
   SkipNumberEnd();
   return ReadStatus::Ok;
+}
+
+int InputChannel::SkipNumbers(int count, bool& beyond_single) {
+  beyond_single = false;
+  int done = 0;
+  while (done < count) {
+    // The plain numbers in the block at once, up to the last one, which is read on its own:
+    // its end may lie in the next block.
+    if (count - done > 1 && pos_ < len_) {
+      const SkimmedNumbers skimmed =
+          SkimPlainNumbers(buffer_.get() + pos_, buffer_.get() + len_, count - done - 1);
+      done += skimmed.passed;
+      pos_ += skimmed.stop;
+    }
+    // One number the long way: an unusual one, one cut by the end of the block, or the last.
+    int c = Peek();
+    while (IsBlankOrTab(c) || IsLineEnd(c)) {
+      ++pos_;
+      c = Peek();
+    }
+    if (c < 0) return done;
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
+    const char* p = begin;
+    bool exponent = false;
+    for (; p != end && !EndsNumber(*p); ++p) exponent |= (*p == 'e' || *p == 'E');
+    double value = 0.0;
+    if (p == end) {
+      ReadNumber(value);  // cut by the end of the block
+    } else {
+      pos_ += static_cast<std::size_t>(p - begin);
+      // Without an exponent, 38 characters hold no number of 10^38 or more.
+      if (exponent || p - begin > 38) {
+        value = LenientNumber(std::string_view(begin, static_cast<std::size_t>(p - begin)));
+      }
+      SkipNumberEnd();
+    }
+    if (!std::isfinite(static_cast<float>(value))) {
+      beyond_single = true;
+      return done;
+    }
+    ++done;
+  }
+  return count;
 }
 
 void InputChannel::SkipNumberEnd() {
