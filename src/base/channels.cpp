@@ -243,6 +243,21 @@ ReadStatus InputChannel::ReadNumber(double& value) {
   return ReadStatus::Ok;
 }
 
+int InputChannel::ReadSingles(float* out, int count, bool& beyond_single) {
+  beyond_single = false;
+  for (int done = 0; done < count; ++done) {
+    double value = 0.0;
+    if (ReadNumber(value) == ReadStatus::End) return done;
+    const float single = static_cast<float>(value);
+    if (!std::isfinite(single)) {
+      beyond_single = true;
+      return done;
+    }
+    out[done] = single;
+  }
+  return count;
+}
+
 int InputChannel::SkipNumbers(int count, bool& beyond_single) {
   beyond_single = false;
   int done = 0;

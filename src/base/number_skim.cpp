@@ -57,8 +57,12 @@ Stretch Classify(const char* p) {
   return s;
 }
 
+// Set bits, without relying on a population-count instruction the target may lack.
 int Count(Mask m) {
-  return __builtin_popcountll(m);
+  m = m - ((m >> 1) & 0x5555555555555555ULL);
+  m = (m & 0x3333333333333333ULL) + ((m >> 2) & 0x3333333333333333ULL);
+  m = (m + (m >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((m * 0x0101010101010101ULL) >> 56);
 }
 
 int Lowest(Mask m) {

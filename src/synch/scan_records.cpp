@@ -50,16 +50,7 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
   bool beyond_single = false;
   int read = 0;
   if (keep) {
-    for (; read < s.ScanPoints; ++read) {
-      double value = 0.0;
-      if (in.AtEnd() || in.ReadNumber(value) == ReadStatus::End) break;
-      const float reading = static_cast<float>(value);
-      if (!std::isfinite(reading)) {
-        beyond_single = true;
-        break;
-      }
-      s.Spectrum[read + 1] = reading;
-    }
+    read = in.ReadSingles(s.Spectrum.data() + 1, s.ScanPoints, beyond_single);
   } else {
     read = in.SkipNumbers(s.ScanPoints, beyond_single);
   }
