@@ -106,7 +106,7 @@ class SkipFile : public ::testing::Test {
 
 TEST_F(SkipFile, FindsEveryValueBeyondSinglePrecision) {
   struct Reading {
-    const char* text;
+    std::string text;
     bool beyond;  // FLT_MAX is about 3.4028235e38
   } readings[] = {
       {"3.4e38", false},
@@ -120,16 +120,31 @@ TEST_F(SkipFile, FindsEveryValueBeyondSinglePrecision) {
       {"99999999999999999999999999999999999999", false},  // 38 nines, below 10^38
       {"999999999999999999999999999999999999999", true},  // 39 nines, about 1e39
       {"0000000000000000000000000000000000000000000001", false},
+      {std::string("\0"
+                   "5",
+                   2),
+       false},  // a NUL is text of a number, not the file's end
   };
-  for (const Reading& r : readings) {
-    InputChannel in;
-    // Ten plain readings before and after it, the unusual one the fourth.
-    ASSERT_TRUE(in.Open(Write("1\t2\t3\t" + std::string(r.text) + "\t5\t6\t7\t8\t9\t10\r\n")));
-    bool beyond = false;
-    const int passed = in.SkipNumbers(10, beyond);
-    EXPECT_EQ(beyond, r.beyond) << r.text;
-    EXPECT_EQ(passed, r.beyond ? 3 : 10) << r.text;
-    in.Close();
+  // In a short line each reading takes the long way; with 60 more readings after the line
+  // the pass goes through whole stretches of 64 characters.
+  for (const int more : {0, 60}) {
+    std::string tail;
+    for (int i = 0; i < more; ++i) tail += "7\t";
+    for (const Reading& r : readings) {
+      InputChannel in;
+      // Ten readings, the unusual one the fourth or the ninth.
+      for (const int place : {4, 9}) {
+        std::string line;
+        for (int i = 1; i <= 10; ++i) line += (i == place ? r.text : std::to_string(i)) + "\t";
+        ASSERT_TRUE(in.Open(Write(line + "\r\n" + tail)));
+        bool beyond = false;
+        const int passed = in.SkipNumbers(10, beyond);
+        EXPECT_EQ(beyond, r.beyond) << r.text << " at " << place << " with " << more;
+        EXPECT_EQ(passed, r.beyond ? place - 1 : 10)
+            << r.text << " at " << place << " with " << more;
+        in.Close();
+      }
+    }
   }
 }
 
@@ -143,7 +158,9 @@ TEST_F(SkipFile, StopsWhereTheConvertingReaderStops) {
   const std::string long_field = std::string(45, '0') + "1.5";  // long, but small
   while (text.size() < 700000) {
     const unsigned pick = random() % 100;
-    if (pick < 3) {
+    if (pick == 99) {
+      text += std::string("4\0", 2);  // a NUL is text of a number, not its end
+    } else if (pick < 3) {
       text += pick == 0 ? long_field : odd_fields[random() % 5];
     } else {
       text += std::to_string(random() % 100000) + "." + std::to_string(random() % 1000);
