@@ -9,10 +9,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "base/number_skim.h"
 #include "base/numbers.h"
 
 namespace kolvane {
@@ -265,6 +267,65 @@ ReadStatus InputChannel::ReadNumber(double& value) {
   }
   SkipNumberEnd();
   return ReadStatus::Ok;
+}
+
+int InputChannel::ReadSingles(float* out, int count, bool& beyond_single) {
+  beyond_single = false;
+  for (int done = 0; done < count; ++done) {
+    double value = 0.0;
+    if (ReadNumber(value) == ReadStatus::End) return done;
+    const float single = static_cast<float>(value);
+    if (!std::isfinite(single)) {
+      beyond_single = true;
+      return done;
+    }
+    out[done] = single;
+  }
+  return count;
+}
+
+int InputChannel::SkipNumbers(int count, bool& beyond_single) {
+  beyond_single = false;
+  int done = 0;
+  while (done < count) {
+    // The plain numbers in the block at once, up to the last one, which is read on its own:
+    // its end may lie in the next block.
+    if (count - done > 1 && pos_ < len_) {
+      const SkimmedNumbers skimmed =
+          SkimPlainNumbers(buffer_.get() + pos_, buffer_.get() + len_, count - done - 1);
+      done += skimmed.passed;
+      pos_ += skimmed.stop;
+    }
+    // One number the long way: an unusual one, one cut by the end of the block, or the last.
+    int c = Peek();
+    while (IsBlankOrTab(c) || IsLineEnd(c)) {
+      ++pos_;
+      c = Peek();
+    }
+    if (c < 0) return done;
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + len_;
+    const char* p = begin;
+    bool exponent = false;
+    for (; p != end && !EndsNumber(*p); ++p) exponent |= (*p == 'e' || *p == 'E');
+    double value = 0.0;
+    if (p == end) {
+      ReadNumber(value);  // cut by the end of the block
+    } else {
+      pos_ += static_cast<std::size_t>(p - begin);
+      // Without an exponent, 38 characters hold no number of 10^38 or more.
+      if (exponent || p - begin > 38) {
+        value = LenientNumber(std::string_view(begin, static_cast<std::size_t>(p - begin)));
+      }
+      SkipNumberEnd();
+    }
+    if (!std::isfinite(static_cast<float>(value))) {
+      beyond_single = true;
+      return done;
+    }
+    ++done;
+  }
+  return count;
 }
 
 void InputChannel::SkipNumberEnd() {

@@ -67,6 +67,17 @@ class InputChannel {
   // Blanks and TABs after the number, and then a single comma or line end, are consumed with
   // it, so that "1 , 2" and "1,2" both read as 1 and 2 and an empty field (",,") reads as 0.
   ReadStatus ReadNumber(double& value);
+  // Up to `count` numbers as ReadNumber reads them, each rounded to single precision into
+  // out[0], out[1], ... Returns how many were read: fewer than `count` when the file ended
+  // first, or when a value is beyond single precision; `beyond_single` tells the second case
+  // (that number is consumed and neither stored nor counted).
+  int ReadSingles(float* out, int count, bool& beyond_single);
+  // Passes over up to `count` numbers exactly as that many ReadNumber calls would, without
+  // converting those that are certainly finite in single precision (no exponent, at most 38
+  // characters). Returns how many were passed over: fewer than `count` when the file ended
+  // first, or when a number's value is beyond single precision; `beyond_single` tells the
+  // second case (that number is consumed and not counted).
+  int SkipNumbers(int count, bool& beyond_single);
 
  private:
   bool Fill();                  // refills the buffer; false at the end of the file

@@ -73,7 +73,7 @@ Flow CountScanRecords(Program& p) {
   int records = 0;
   s.BlankScansInFile = 0;
   while (!in.AtEnd()) {
-    RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
+    RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
     if (r == RecordRead::BadValue) return Flow::Stop;
     if (r != RecordRead::Read) break;

@@ -21,8 +21,9 @@ bool EndsLabel(char c) {
 
 // One record from either file. Blanks, TABs and line ends before the label are skipped and
 // any of them ends it, so records may be separated by line ends as well as by blanks.
+// With `keep` false the readings are checked and passed over, and Spectrum is left alone.
 RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::string& type,
-                          std::int16_t& number) {
+                          std::int16_t& number, bool keep = true) {
   InputChannel& in = p.channels.In(channel);
   ScanTables& s = p.scan;
   s.RecordName.clear();
@@ -46,24 +47,26 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
   p.host.ProcessPendingMessages();
   if (p.Ending) return RecordRead::Ending;
 
-  for (int i = 1; i <= s.ScanPoints; ++i) {
-    double value = 0.0;
-    if (in.AtEnd() || in.ReadNumber(value) == ReadStatus::End) {
-      // The record is incomplete: it is dropped, and the user hears of it once per file.
-      if (!truncation_shown) {
-        truncation_shown = true;
-        p.host.ShowMessage(kUnexpectedEof);
-        p.host.Beep();
-      }
-      return RecordRead::Truncated;
+  bool beyond_single = false;
+  int read = 0;
+  if (keep) {
+    read = in.ReadSingles(s.Spectrum.data() + 1, s.ScanPoints, beyond_single);
+  } else {
+    read = in.SkipNumbers(s.ScanPoints, beyond_single);
+  }
+  if (beyond_single) {
+    p.host.ShowMessage("Value out of range in record " + s.RecordName + " of " + in.Path() +
+                       ": the file cannot be read.");
+    return RecordRead::BadValue;
+  }
+  if (read < s.ScanPoints) {
+    // The record is incomplete: it is dropped, and the user hears of it once per file.
+    if (!truncation_shown) {
+      truncation_shown = true;
+      p.host.ShowMessage(kUnexpectedEof);
+      p.host.Beep();
     }
-    const float reading = static_cast<float>(value);
-    if (!std::isfinite(reading)) {
-      p.host.ShowMessage("Value out of range in record " + s.RecordName + " of " + in.Path() +
-                         ": the file cannot be read.");
-      return RecordRead::BadValue;
-    }
-    s.Spectrum[i] = reading;
+    return RecordRead::Truncated;
   }
   return RecordRead::Read;
 }
@@ -85,6 +88,10 @@ Pointer PointerForCursor(std::int16_t cursor) {
 
 RecordRead ReadScanRecord(Program& p, std::string& type, std::int16_t& number) {
   return ReadRecordFrom(p, Channels::kData, p.scan.DataTruncationShown, type, number);
+}
+
+RecordRead PassScanRecord(Program& p, std::string& type, std::int16_t& number) {
+  return ReadRecordFrom(p, Channels::kData, p.scan.DataTruncationShown, type, number, false);
 }
 
 RecordRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& number) {
