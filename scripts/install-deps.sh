@@ -3,8 +3,8 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev libgl1-mesa-dev libxkbcommon-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libssl-dev
+  qt6-base-dev qt6-svg-dev libgl1-mesa-dev libxkbcommon-dev
   python3-numpy xvfb xauth time locales
 )
 missing=()

@@ -11,13 +11,14 @@
 #include "app/fixed_tables.h"
 #include "app/host.h"
 #include "app/main_form.h"
+#include "app/run_figures.h"
 #include "app/scan_tables.h"
 #include "base/channels.h"
 
 namespace kolvane {
 
 constexpr int kMaxColors = 30;
-using SlotFlags = std::array<bool, 31>;      // 0..30
+using SlotFlags = std::array<bool, 31>;  // 0..30
 using SlotStrings = std::array<std::string, 31>;
 using SlotDoubles = std::array<double, 31>;
 using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31
@@ -83,6 +84,12 @@ struct Program {
   bool RunCompleted = false;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
+
+  // The figures of the last run's matrix and data; a run whose condition number exceeds the
+  // threshold (or whose matrix is singular) asks before it starts. The front ends set
+  // kDefaultConditionThreshold at start-up; 0 asks nothing.
+  RunFigures figures;
+  double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path
   ScanTables scan;    // tables of the synchronous-scan path

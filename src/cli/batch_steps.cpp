@@ -16,6 +16,7 @@ constexpr int kScreenHeightTwips = 1080 * 15;
 void StartProgram(Program& p, BatchHost& host) {
   host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
+  p.ConditionThreshold = kDefaultConditionThreshold;
 }
 
 void ChooseResultFormat(Program& p, bool microspheres) {

@@ -40,6 +40,15 @@ void ReturnToIdle(Program& p) {
   NotifyFormChanged(p);
 }
 
+// How the run ended, for its record: an abort the user confirmed is noted when it happens.
+void SettleOutcome(Program& p) {
+  RunOutcome& o = p.figures.outcome;
+  if (p.RunCompleted)
+    o = RunOutcome::Complete;
+  else if (o != RunOutcome::Aborted)
+    o = RunOutcome::Stopped;
+}
+
 }  // namespace
 
 RunPaths DefaultRunPaths() {
@@ -92,6 +101,8 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   SetBusy(p, true);
   p.InterruptRequested = false;
   p.PauseRequested = false;
+  ResetRunFigures(p.figures);
+  p.figures.outcome = RunOutcome::NotRun;
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
   p.host.ProcessPendingMessages();
@@ -111,6 +122,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     NotifyFormChanged(p);
     p.RunCompleted = false;
     flow = paths.fixed_run(p);
+    SettleOutcome(p);
     if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
     p.channels.CloseAll();
     p.form.Spillover.enabled = false;
@@ -120,6 +132,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     NotifyFormChanged(p);
     p.RunCompleted = false;
     flow = paths.scan_run(p);
+    SettleOutcome(p);
     if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
     p.channels.CloseAll();
   }

@@ -9,11 +9,12 @@
 #include "app/run_control.h"
 #include "base/channels.h"
 #include "synch/pure_search.h"
+#include "synch/scan_figures.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
+#include "synch/scan_plot.h"
 #include "synch/scan_records.h"
 #include "synch/scan_results.h"
-#include "synch/scan_plot.h"
 
 namespace kolvane {
 namespace {
@@ -80,7 +81,12 @@ Flow Prepare(Program& p, ScanFit& fit) {
   f.Directions.caption = kRunKeyLegend;
 
   BuildFitMatrix(p);
+  FillScanFigures(p);
+  flow = AskAboutCondition(p);
+  if (flow == Flow::ProgramEnding) return flow;
+  if (flow != Flow::Continue) return EndRun(p, "");
   WriteRunHead(p);
+  SetScanResultSpreads(p);
   // Decomposed once for the whole run; a failure ends it before any record line.
   SvdStatus status = DecomposeFitMatrix(p, fit);
   if (status != SvdStatus::Decomposed) return EndRun(p, SvdMessage(status));
@@ -159,6 +165,7 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    NoteScanRecord(p, x, quality, hi_lo);
     NotifyFormChanged(p);
   }
 
