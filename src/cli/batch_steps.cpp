@@ -3,6 +3,8 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/run_record.h"
+#include "app/run_report.h"
 #include "cli/batch_commands.h"
 
 namespace kolvane {
@@ -11,12 +13,36 @@ namespace {
 // A 1920 x 1080 screen at 15 twips per pixel; only the window's centring reads it.
 constexpr int kScreenWidthTwips = 1920 * 15;
 constexpr int kScreenHeightTwips = 1080 * 15;
+// The run record beside the results file and the report, as the options ask. False when
+// one of them could not be written (the reason is on stderr).
+bool WriteRunFiles(Program& p, BatchHost& host) {
+  const BatchOptions& o = host.options();
+  const std::string& results = host.results_path();
+  if (results.empty()) return true;
+  const std::vector<RecordInput> inputs = {
+      {"data", o.data}, {"blanks", o.blanks}, {"controls", o.controls}, {"matrix", o.matrix}};
+  bool written = true;
+  if (o.record) {
+    const std::string error = WriteWholeFileSafely(
+        RecordPathFor(results), RunRecordText(p, inputs, results, host.last_message()));
+    if (!error.empty()) host.Note(error);
+    written = written && error.empty();
+  }
+  if (!o.html.empty()) {
+    const std::string error =
+        WriteWholeFileSafely(o.html, RunReportHtml(p, inputs, results, host.last_message()));
+    if (!error.empty()) host.Note(error);
+    written = written && error.empty();
+  }
+  return written;
+}
+
 }  // namespace
 
 void StartProgram(Program& p, BatchHost& host) {
   host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
-  p.ConditionThreshold = kDefaultConditionThreshold;
+  p.ConditionThreshold = host.ConditionThreshold();
 }
 
 void ChooseResultFormat(Program& p, bool microspheres) {
@@ -45,7 +71,8 @@ int FinishRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
   if (flow == Flow::ProgramEnding || host.ended() || p.Ending) return kExitStopped;
   p.channels.CloseAll();
-  return p.RunCompleted ? kExitComplete : kExitStopped;
+  const int status = p.RunCompleted ? kExitComplete : kExitStopped;
+  return WriteRunFiles(p, host) ? status : kExitStopped;
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
