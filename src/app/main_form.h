@@ -37,7 +37,7 @@ struct Control {
   bool ticked = false;
   bool selected = false;
   Rgb text_color = kBlack;
-  bool centred = false;        // labels: centred (true) or right-aligned (false) in their box
+  bool centred = false;  // labels: centred (true) or right-aligned (false) in their box
   bool right_aligned = false;
   Twips geometry;
 };
@@ -122,7 +122,7 @@ struct MainForm {
 
   // Dataset statistics.
   Control FileStats;
-  Control FileStatsHeading;  // "DATASET STATISTICS"
+  Control FileStatsHeading;                                         // "DATASET STATISTICS"
   Control PureStatLabel, BlanksLabel, SamplesLabel, ControlsLabel;  // "Pures:" ...
   Control PureStat, BlanksNum, Samples, ControlsNum;
 
@@ -138,7 +138,7 @@ struct MainForm {
   Control XMin, XMax, YMin, YMax;
 
   // Progress.
-  Control ProgressBar;  // the panel
+  Control ProgressBar;      // the panel
   Control ProgressHeading;  // "Progress Indicator"
   ProgressBarControl Perc_Panel;
   Control SamplePtr;

@@ -111,13 +111,13 @@ MatrixPicture MakeMatrixPicture(const RunFigures& f) {
   return pic;
 }
 
-std::string MatrixPictureSvg(const MatrixPicture& pic) {
+std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
   const int cell_w = 64, cell_h = 22, left = 90, top = 70;
   const int rows = static_cast<int>(pic.cells.size());
   const int cols = static_cast<int>(pic.column_names.size());
   const int table_top = top + rows * cell_h + 40;
-  const int width = std::max(left + cols * cell_w + 20, 560);
-  const int height = table_top + (cols + 1) * 20 + 20;
+  const int width = std::max(left + cols * cell_w + 20, 640);
+  const int height = with_table ? table_top + (cols + 1) * 20 + 20 : table_top - 20;
   std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
                   "\" height=\"" + std::to_string(height) +
                   "\" font-family=\"sans-serif\" font-size=\"12\">\n";
@@ -144,7 +144,8 @@ std::string MatrixPictureSvg(const MatrixPicture& pic) {
           cell.light_text ? " text-anchor=\"middle\" fill=\"#ffffff\"" : " text-anchor=\"middle\"");
     }
   }
-  const int columns[] = {10, 150, 260, 400};
+  if (!with_table) return s + "</svg>\n";
+  const int columns[] = {10, 130, 230, 440};
   const std::string heads[] = {"Colour", "Noise gain", "Spread from blanks (" + pic.units + ")",
                                "Detection limit (3 x spread)"};
   for (int k = 0; k < 4; ++k) text(columns[k], table_top, heads[k], " font-weight=\"bold\"");

@@ -42,8 +42,8 @@ struct MatrixPicture {
 
 MatrixPicture MakeMatrixPicture(const RunFigures& f);
 
-// One SVG element (no XML prolog), sized to fit the map and the table.
-std::string MatrixPictureSvg(const MatrixPicture& picture);
+// One SVG element (no XML prolog), sized to fit the map and, with_table, the table.
+std::string MatrixPictureSvg(const MatrixPicture& picture, bool with_table = true);
 
 // Text for HTML and SVG: & < > " escaped.
 std::string EscapeMarkup(const std::string& text);

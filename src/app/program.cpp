@@ -3,10 +3,10 @@
 namespace kolvane {
 
 void InitializeDatasetState(Program& p) {
-  static const char* const kNames[15] = {"",       "Tissue",     "Blue",       "Blue-Green",
-                                         "Green",  "Yellow-Green", "Yellow",   "Orange",
-                                         "Orange-Red", "Red",    "Carmine",    "Crimson",
-                                         "Dark Red", "Scarlet",  "Violet"};
+  static const char* const kNames[15] = {"",           "Tissue",       "Blue",    "Blue-Green",
+                                         "Green",      "Yellow-Green", "Yellow",  "Orange",
+                                         "Orange-Red", "Red",          "Carmine", "Crimson",
+                                         "Dark Red",   "Scarlet",      "Violet"};
   static const double kWavelengths[15] = {0,   0,   380, 440, 470, 493, 510, 537,
                                           554, 578, 591, 617, 640, 656, 682};
   for (int i = 0; i <= kMaxColors; ++i) {

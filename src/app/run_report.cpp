@@ -99,7 +99,7 @@ std::vector<long> R2Histogram(const std::vector<double>& r2, int bins, double& l
   std::vector<long> counts(static_cast<std::size_t>(bins), 0);
   double least = 1.0;
   for (double v : r2) least = std::min(least, v);
-  low = std::min(0.9, std::floor(least * 10) / 10);
+  low = std::min(0.99, std::floor(least * 100) / 100);
   for (double v : r2) {
     int b = static_cast<int>((v - low) / (1.0 - low) * bins);
     counts[static_cast<std::size_t>(std::clamp(b, 0, bins - 1))]++;
@@ -139,7 +139,7 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
   if (f.ready) {
     const MatrixPicture pic = MakeMatrixPicture(f);
     h += "<h2>Matrix</h2>\n<p>" + EscapeMarkup(pic.condition) + "<br>" + EscapeMarkup(pic.pair) +
-         "</p>\n" + MatrixPictureSvg(pic);
+         "</p>\n" + MatrixPictureSvg(pic, false);
     h += "<h2>Per colour</h2>\n<table><tr><th>Colour</th><th>Noise gain</th><th>Spread from "
          "blanks (" +
          EscapeMarkup(pic.units) + ")</th><th>Detection limit (3 &#963;)</th></tr>\n";

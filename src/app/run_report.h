@@ -17,7 +17,7 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
                           const std::string& results, const std::string& message);
 
 // The R^2 histogram's counts: bins equal parts of [low, 1], low the smallest value rounded
-// down to a tenth (at most 0.9); values below low cannot occur, 1 falls in the last bin.
+// down to a hundredth (at most 0.99); 1 falls in the last bin.
 std::vector<long> R2Histogram(const std::vector<double>& r2, int bins, double& low);
 
 }  // namespace kolvane
