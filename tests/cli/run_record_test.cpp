@@ -117,7 +117,7 @@ TEST(RunRecord, ConditionWarningAndLimit) {
       {0.9981, "1100", true, 0},  // within the limit
       {0.9981, "1000", true, 1},  // beyond: stopped before any result line
       {1.0, "1e12", true, 1},     // singular
-      {0.5, "2.9", false, 1},     // condition 3 beyond a limit below 1000: stopped
+      {0.5, "2.9", true, 1},     // condition 3 beyond a limit below 1000: stopped
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.a);
