@@ -36,7 +36,7 @@ void SetResultSpreads(RunFigures& f, const std::vector<double>& factor, bool mic
 
 std::string ConditionText(const RunFigures& f) {
   char number[64];
-  std::snprintf(number, sizeof number, "%.4g", f.condition);
+  std::snprintf(number, sizeof number, "%.6g", f.condition);
   std::string text = f.singular ? "The spillover matrix is singular: it cannot tell every color "
                                   "apart, and the results of some colors are meaningless."
                                 : std::string(
