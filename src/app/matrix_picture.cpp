@@ -112,7 +112,11 @@ MatrixPicture MakeMatrixPicture(const RunFigures& f) {
 }
 
 std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
-  const int cell_w = 64, cell_h = 22, left = 90, top = 70;
+  // Columns wide enough for the longest colour name (about 7 pixels a letter).
+  int cell_w = 64;
+  for (const std::string& name : pic.column_names)
+    cell_w = std::max(cell_w, 7 * static_cast<int>(name.size()) + 10);
+  const int cell_h = 22, left = 90, top = 70;
   const int rows = static_cast<int>(pic.cells.size());
   const int cols = static_cast<int>(pic.column_names.size());
   const int table_top = top + rows * cell_h + 40;
@@ -145,7 +149,7 @@ std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
     }
   }
   if (!with_table) return s + "</svg>\n";
-  const int columns[] = {10, 130, 230, 440};
+  const int columns[] = {10, 130, 230, 460};
   const std::string heads[] = {"Colour", "Noise gain", "Spread from blanks (" + pic.units + ")",
                                "Detection limit (3 x spread)"};
   for (int k = 0; k < 4; ++k) text(columns[k], table_top, heads[k], " font-weight=\"bold\"");

@@ -16,8 +16,8 @@ namespace kolvane {
 
 namespace {
 
-constexpr int kCellW = 66, kCellH = 20, kLeft = 96, kTop = 64, kRowH = 20;
-const int kTableColumns[] = {10, 130, 230, 440};
+constexpr int kCellH = 20, kLeft = 96, kTop = 64, kRowH = 20;
+const int kTableColumns[] = {10, 130, 230, 460};
 
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
@@ -34,6 +34,10 @@ int Cols(const MatrixPicture& p) {
 
 MatrixPictureView::MatrixPictureView(MatrixPicture picture, QWidget* parent)
     : QWidget(parent), picture_(std::move(picture)) {
+  // Columns as wide as the longest colour name, so that no heading is cut.
+  const QFontMetrics metrics(font());
+  for (const std::string& name : picture_.column_names)
+    cell_w_ = std::max(cell_w_, metrics.horizontalAdvance(Q(name)) + 10);
   setObjectName("MatrixPicture");
   setAutoFillBackground(true);
   QPalette pal = palette();
@@ -43,7 +47,7 @@ MatrixPictureView::MatrixPictureView(MatrixPicture picture, QWidget* parent)
 }
 
 QSize MatrixPictureView::sizeHint() const {
-  const int w = std::max(kLeft + Cols(picture_) * kCellW + 20, 640);
+  const int w = std::max(kLeft + Cols(picture_) * cell_w_ + 20, 640);
   const int h = kTop + Rows(picture_) * kCellH + 40 + (Cols(picture_) + 1) * kRowH + 10;
   return {w, h};
 }
@@ -60,7 +64,7 @@ void MatrixPictureView::paintEvent(QPaintEvent*) {
   g.setFont(font());
   g.drawText(10, 36, Q(p.condition + (p.pair.empty() ? "" : "    " + p.pair)));
   for (int c = 0; c < Cols(p); ++c)
-    g.drawText(QRect(kLeft + c * kCellW, kTop - 20, kCellW, 18), Qt::AlignCenter,
+    g.drawText(QRect(kLeft + c * cell_w_, kTop - 20, cell_w_, 18), Qt::AlignCenter,
                Q(p.column_names[c]));
   for (int r = 0; r < Rows(p); ++r) {
     const int y = kTop + r * kCellH;
@@ -69,7 +73,7 @@ void MatrixPictureView::paintEvent(QPaintEvent*) {
                Q(p.row_names[r]));
     for (int c = 0; c < Cols(p); ++c) {
       const PictureCell& cell = p.cells[r][c];
-      const QRect box(kLeft + c * kCellW, y, kCellW, kCellH);
+      const QRect box(kLeft + c * cell_w_, y, cell_w_, kCellH);
       g.fillRect(box, QColor(cell.fill.r, cell.fill.g, cell.fill.b));
       g.setPen(cell.light_text ? Qt::white : Qt::black);
       g.drawText(box, Qt::AlignCenter, Q(cell.text));

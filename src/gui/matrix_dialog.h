@@ -24,6 +24,7 @@ class MatrixPictureView : public QWidget {
 
  private:
   MatrixPicture picture_;
+  int cell_w_ = 66;
 };
 
 class MatrixDialog : public QDialog {
