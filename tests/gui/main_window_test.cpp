@@ -31,9 +31,10 @@ TEST_F(MainWindowTest, StartUpShowsOnlyTheMenuBarWithTheIdleCommands) {
     EXPECT_FALSE(Shown(panel)) << panel;
   }
   const QList<QAction*> menus = window->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 2);
+  ASSERT_EQ(menus.size(), 3);
   EXPECT_EQ(menus[0]->text(), "&File");
-  EXPECT_EQ(menus[1]->text(), "&Help");
+  EXPECT_EQ(menus[1]->text(), "&View");
+  EXPECT_EQ(menus[2]->text(), "&Help");
 
   struct Expect {
     QAction* action;
