@@ -56,7 +56,7 @@ TEST_F(MainWindowTest, StartUpShowsOnlyTheMenuBarWithTheIdleCommands) {
     EXPECT_EQ(e.action->isEnabled(), e.enabled) << e.text;
     EXPECT_EQ(e.action->shortcut(), e.keys) << e.text;
   }
-  EXPECT_EQ(window->action_about()->parent(), menus[1]->menu());
+  EXPECT_EQ(window->action_about()->parent(), menus[2]->menu());
 }
 
 TEST_F(MainWindowTest, ClickingAColourBoxReachesColorClick) {
