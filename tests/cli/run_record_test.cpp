@@ -35,8 +35,8 @@ int Count(const std::string& text, const std::string& what) {
 // Result lines of a results file: records named P or S followed by their number and a TAB.
 int ResultLines(const std::string& scf) {
   static const std::regex record("(^|\n)[PS][0-9]+\t");
-  return static_cast<int>(std::distance(std::sregex_iterator(scf.begin(), scf.end(), record),
-                                        std::sregex_iterator()));
+  return static_cast<int>(
+      std::distance(std::sregex_iterator(scf.begin(), scf.end(), record), std::sregex_iterator()));
 }
 
 TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
@@ -77,7 +77,20 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
     for (std::size_t i = 0; i < limits.size(); ++i)
       EXPECT_DOUBLE_EQ(limits[i].get<double>(), 3 * r["matrix"]["result_spread"][i].get<double>());
 
+    if (c.args[0] == "fixed") {
+      // 1.4826 x the median absolute deviation of the three blanks numbered 1, by hand: Blue
+      // 18.996 18.898 18.799, Blue-Green 12.690 12.622 12.554, Orange-Red 7.889 7.866 7.843.
+      const auto& spread = r["matrix"]["blank_spread"];
+      EXPECT_NEAR(spread[0].get<double>(), 1.4826 * 0.098, 1e-9);
+      EXPECT_NEAR(spread[1].get<double>(), 1.4826 * 0.068, 1e-9);
+      EXPECT_NEAR(spread[6].get<double>(), 1.4826 * 0.023, 1e-9);
+      EXPECT_EQ(r["matrix"]["blank_records"], 3);
+    }
     const std::string html = ReadWholeFile(dir.File("r.html"));
+    const bool scan = c.args[0] == "scan";
+    EXPECT_EQ(Count(html, "Worst fit: record"), scan ? 1 : 0);
+    EXPECT_EQ(Count(html, "class=\"bar\""), scan ? 20 : 0);
+    EXPECT_EQ(Count(html, "<polyline"), scan ? 2 : 0);
     EXPECT_EQ(Count(html, "class=\"cell\""), c.colours * c.rows);
     for (const char* tag : {"svg", "table", "tr", "td", "h2", "text", "body", "html"})
       EXPECT_EQ(
@@ -117,7 +130,7 @@ TEST(RunRecord, ConditionWarningAndLimit) {
       {0.9981, "1100", true, 0},  // within the limit
       {0.9981, "1000", true, 1},  // beyond: stopped before any result line
       {1.0, "1e12", true, 1},     // singular
-      {0.5, "2.9", true, 1},     // condition 3 beyond a limit below 1000: stopped
+      {0.5, "2.9", true, 1},      // condition 3 beyond a limit below 1000: stopped
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.a);
@@ -128,7 +141,8 @@ TEST(RunRecord, ConditionWarningAndLimit) {
     if (*c.max) args.insert(args.end(), {"--max-condition", c.max});
     const BatchRun run = RunBatch(args);
     EXPECT_EQ(run.status, c.status) << run.err;
-    EXPECT_EQ(run.err.find("Warning: The spillover matrix") != std::string::npos, c.warned) << run.err;
+    EXPECT_EQ(run.err.find("Warning: The spillover matrix") != std::string::npos, c.warned)
+        << run.err;
     const json r = json::parse(ReadWholeFile(dir.File("r.scf.json")));
     if (c.a == 1.0) {
       EXPECT_EQ(r["matrix"]["condition"], "singular");
