@@ -89,6 +89,7 @@ struct Program {
   // threshold (or whose matrix is singular) asks before it starts. The front ends set
   // kDefaultConditionThreshold at start-up; 0 asks nothing.
   RunFigures figures;
+  ChosenFileSet ChosenFiles;  // for the run record
   double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path

@@ -9,6 +9,19 @@ namespace kolvane {
 
 const char* const kConditionTitle = "Spillover Matrix Quality";
 
+void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer) {
+  if (title == "Open Fix File" || title == "Open Synchronous Scan File") {
+    files = ChosenFileSet{};
+    files.data = answer;
+  } else if (title == "Open Blanks File") {
+    files.blanks = answer;
+  } else if (title == "Open Control File") {
+    files.controls = answer;
+  } else if (title == "Save Results File") {
+    files.results = answer;
+  }
+}
+
 void ResetRunFigures(RunFigures& f) {
   const RunOutcome outcome = f.outcome;  // an abort may come before the matrix is known
   f = RunFigures{};

@@ -55,6 +55,13 @@ struct RunFigures {
   std::vector<double> worst_wavelength, worst_observed, worst_fitted;
 };
 
+// The files the last load's dialogs were answered with, for the run record.
+struct ChosenFileSet {
+  std::string data, blanks, controls, results;
+};
+// Keeps the answer of a file dialog by its title; a new data file starts afresh.
+void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer);
+
 // Clears the matrix figures and counts; the outcome stays (the dispatcher settles it).
 void ResetRunFigures(RunFigures& f);
 

@@ -167,6 +167,13 @@ std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inpu
   return r.dump(2) + "\n";
 }
 
+std::vector<RecordInput> RunInputs(const Program& p) {
+  return {{"data", p.ChosenFiles.data},
+          {"blanks", p.ChosenFiles.blanks},
+          {"controls", p.ChosenFiles.controls},
+          {"matrix", p.MatrixFromFile ? p.MatrixFileName : std::string()}};
+}
+
 std::string RecordPathFor(const std::string& results) {
   return results + ".json";
 }

@@ -25,6 +25,10 @@ std::string FileSha256(const std::string& path, long long* size = nullptr);
 std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
                           const std::string& results, const std::string& message);
 
+// The inputs of the dataset loaded: the files its dialogs were answered with and the matrix
+// file in force.
+std::vector<RecordInput> RunInputs(const Program& p);
+
 // The record's path for a results file: the same name with ".json" added.
 std::string RecordPathFor(const std::string& results);
 

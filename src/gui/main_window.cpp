@@ -23,6 +23,7 @@
 #include "app/matrix_file.h"
 #include "app/matrix_picture.h"
 #include "app/run_control.h"
+#include "app/run_record.h"
 #include "dispatch/commands.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
@@ -317,7 +318,11 @@ void MainWindow::BuildControls() {
   run_analysis_ = new QPushButton(options);
   Bind(form_.RunAnalysis, run_analysis_, Kind::Button, "RunAnalysis");
   connect(run_analysis_, &QPushButton::clicked, this, [this] {
-    if (!BusyGuard()) Handle([this] { RunAnalysis_Click(p_); });
+    if (!BusyGuard())
+      Handle([this] {
+        RunAnalysis_Click(p_);
+        WriteRunRecord();
+      });
   });
 
   spectra_ = new SpectrumCanvas(form_.Spectra, synch_frame);
@@ -437,6 +442,15 @@ void MainWindow::Apply(Binding& b) {
   s.caption = m.caption;
   if (w->isHidden() == m.visible) w->setVisible(m.visible);
   b.applied = true;
+}
+
+// The record of a run beside its results file, as the batch writes it.
+void MainWindow::WriteRunRecord() {
+  const std::string& results = p_.ChosenFiles.results;
+  if (p_.Ending || p_.figures.outcome == RunOutcome::NotRun || results.empty()) return;
+  const std::string error =
+      WriteWholeFileSafely(RecordPathFor(results), RunRecordText(p_, RunInputs(p_), results, ""));
+  if (!error.empty()) p_.host.ShowMessage(error);
 }
 
 void MainWindow::ApplyMenus() {

@@ -112,6 +112,7 @@ class MainWindow : public QMainWindow {
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
   QAction* matrix_view_ = nullptr;
+  void WriteRunRecord();
 
   QCheckBox* color_[31] = {};
   QLineEdit* micros_per_ml_fix_[31] = {};

@@ -42,9 +42,15 @@ TEST_F(MatrixDialogTest, PictureOfEachExample) {
     for (const std::string& f : c.files) host.QueueFile(f);
     host.QueueFile(dir.filePath(QString(c.name) + ".scf").toStdString());
     (c.cols == 7 ? window->action_open_data() : window->action_open_data_ss())->trigger();
-    RunAnalysis_Click(p());
+    QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
     window->Mirror();
     ASSERT_TRUE(p().RunCompleted);
+    // The window writes the run's record beside its results file, naming every input.
+    QFile record(dir.filePath(QString(c.name) + ".scf.json"));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QByteArray text = record.readAll();
+    for (const std::string& f : c.files) EXPECT_TRUE(text.contains(f.c_str())) << f;
+    EXPECT_TRUE(text.contains("\"complete\""));
     EXPECT_TRUE(window->action_matrix_view()->isEnabled());
 
     MatrixDialog dialog(MakeMatrixPicture(p().figures), window.get());
