@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libssl-dev
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev
   python3-numpy xvfb xauth time locales xdotool imagemagick
   clang libclang-rt-14-dev

@@ -33,7 +33,9 @@ std::string AskFileName(Program& p, const std::string& filter, const std::string
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  return p.host.AskFile(request);
+  std::string answer = p.host.AskFile(request);
+  NoteChosenFile(p.ChosenFiles, title, answer);
+  return answer;
 }
 
 std::string AskOpenFileName(Program& p, const std::string& filter) {

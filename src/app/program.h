@@ -11,6 +11,7 @@
 #include "app/fixed_tables.h"
 #include "app/host.h"
 #include "app/main_form.h"
+#include "app/run_figures.h"
 #include "app/scan_tables.h"
 #include "base/channels.h"
 
@@ -101,6 +102,13 @@ struct Program {
   int RecordsWritten = 0;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
+
+  // The figures of the last run's matrix and data; a run whose condition number exceeds the
+  // threshold (or whose matrix is singular) asks before it starts. The front ends set
+  // kDefaultConditionThreshold at start-up; 0 asks nothing.
+  RunFigures figures;
+  ChosenFileSet ChosenFiles;  // for the run record
+  double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path
   ScanTables scan;    // tables of the synchronous-scan path

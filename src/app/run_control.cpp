@@ -70,6 +70,7 @@ bool CheckRunInterrupt(Program& p) {
   } else {
     abort = p.host.AskYesNo("Do you want to abort the current run?", "Abort Run") == Answer::Yes;
     if (p.Ending) return false;
+    if (abort) p.figures.outcome = RunEnd::Aborted;
   }
 
   SetDirections(p, kRunKeyLegend);

@@ -67,10 +67,29 @@ int BatchHost::UsageError(const std::string& message) {
 void BatchHost::ShowMessage(const std::string& text) {
   // The advice to choose a matrix file is followed already: --matrix names one.
   if (!options_.matrix.empty() && text.rfind("Pure colors missing in file.", 0) == 0) return;
+  last_message_ = text;
   WriteLines(text);
 }
 
+double BatchHost::ConditionThreshold() const {
+  return std::min(kDefaultConditionThreshold,
+                  options_.max_condition.value_or(kDefaultConditionThreshold));
+}
+
 Answer BatchHost::AskYesNo(const std::string& text, const std::string& title) {
+  // The matrix warning never stops a batch run unless --max-condition says so.
+  if (title == kConditionTitle && program_) {
+    const RunFigures& f = program_->figures;
+    const bool refuse =
+        options_.max_condition && (f.singular || f.condition > *options_.max_condition);
+    if (!refuse) {
+      WriteLines("Warning: " + text + " - answered Yes");
+      return Answer::Yes;
+    }
+    last_message_ = "The condition number exceeds --max-condition: the analysis is stopped.";
+    WriteLines("Warning: " + text + " - answered No\n" + last_message_);
+    return Answer::No;
+  }
   WriteLines(title + ": " + text + " - answered No");
   return Answer::No;
 }
@@ -81,7 +100,7 @@ std::string BatchHost::AskFile(const FileDialogRequest& request) {
   if (t == "Open Blanks File") return options_.blanks;
   if (t == "Open Control File") return options_.controls;
   if (t == "Save Results File")
-    return options_.results.empty() ? request.default_name : options_.results;
+    return results_path_ = options_.results.empty() ? request.default_name : options_.results;
   // New Spillover Matrix asks with the platform's own title; its filter names the kind.
   if (t.empty() && !request.save && OffersPattern(request, "*.spl")) return options_.matrix;
   return "";  // a dialog nobody asked for on the command line is cancelled

@@ -32,6 +32,12 @@ class BatchHost : public Host {
   int UsageError(const std::string& message);
   // A line of the batch's own (an option that the dataset cannot take).
   void Note(const std::string& text) { WriteLines(text); }
+  // The warning threshold of the condition number: 1000, or --max-condition when lower.
+  double ConditionThreshold() const;
+  const BatchOptions& options() const { return options_; }
+  // The results file the save dialog was answered with, and the last message shown.
+  const std::string& results_path() const { return results_path_; }
+  const std::string& last_message() const { return last_message_; }
 
   void ShowMessage(const std::string& text) override;
   Answer AskYesNo(const std::string& text, const std::string& title) override;
@@ -61,6 +67,8 @@ class BatchHost : public Host {
   bool bar_on_line_ = false;  // the cursor stands at the end of a drawn bar
   bool redraw_ = false;       // a message blanked the bar: draw it again at the next yield
   bool ended_ = false;
+  std::string results_path_;
+  std::string last_message_;
 };
 
 }  // namespace kolvane

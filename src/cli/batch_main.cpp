@@ -125,6 +125,9 @@ struct RawOptions {
   std::string format = "intensity";
   std::string micros, colors, background, control_correction;
   std::string tissue = "exclude";
+  double max_condition = 0.0;
+  bool no_record = false;
+  std::string html;
 };
 
 void AddCommonOptions(CLI::App& cmd, RawOptions& raw, const std::string& data_name,
@@ -148,6 +151,16 @@ void AddCommonOptions(CLI::App& cmd, RawOptions& raw, const std::string& data_na
                  "Background subtraction (default: on when a blanks file is given)")
       ->check(Quiet(CLI::IsMember({"on", "off"})))
       ->type_name("on|off");
+  cmd.add_option("--max-condition", raw.max_condition,
+                 "Stop before any result line when the matrix's condition number exceeds K "
+                 "(default: warn above 1000 and go on)")
+      ->type_name("K")
+      ->check(CLI::PositiveNumber.description(""));
+  cmd.add_flag("--no-record", raw.no_record,
+               "Do not write the run record (RESULTS.scf.json beside the results file)");
+  cmd.add_option("--html", raw.html,
+                 "Also write a self-contained report page: matrix picture, figures, inputs")
+      ->type_name("REPORT.html");
 }
 
 BatchOptions MakeOptions(const RawOptions& raw) {
@@ -162,6 +175,9 @@ BatchOptions MakeOptions(const RawOptions& raw) {
   if (!raw.control_correction.empty()) o.control_correction = raw.control_correction == "on";
   if (raw.tissue == "use") o.tissue = TissueChoice::Use;
   if (raw.tissue == "stored") o.tissue = TissueChoice::Stored;
+  if (raw.max_condition > 0) o.max_condition = raw.max_condition;
+  o.record = !raw.no_record;
+  o.html = FullPath(raw.html);
   return o;
 }
 

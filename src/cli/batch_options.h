@@ -28,6 +28,9 @@ struct BatchOptions {
   std::optional<bool> background;   // --background; unset = as the load leaves it
   std::optional<bool> control_correction;
   TissueChoice tissue = TissueChoice::Exclude;
+  std::optional<double> max_condition;  // --max-condition K: stop when the condition exceeds K
+  bool record = true;                   // --no-record leaves RESULTS.scf.json out
+  std::string html;                     // --html REPORT.html
 };
 
 // Exit statuses of kolvane-batch.

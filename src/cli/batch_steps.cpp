@@ -3,6 +3,8 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/run_record.h"
+#include "app/run_report.h"
 #include "cli/batch_commands.h"
 
 namespace kolvane {
@@ -11,11 +13,36 @@ namespace {
 // A 1920 x 1080 screen at 15 twips per pixel; only the window's centring reads it.
 constexpr int kScreenWidthTwips = 1920 * 15;
 constexpr int kScreenHeightTwips = 1080 * 15;
+// The run record beside the results file and the report, as the options ask. False when
+// one of them could not be written (the reason is on stderr).
+bool WriteRunFiles(Program& p, BatchHost& host) {
+  const BatchOptions& o = host.options();
+  const std::string& results = host.results_path();
+  if (results.empty()) return true;
+  const std::vector<RecordInput> inputs = {
+      {"data", o.data}, {"blanks", o.blanks}, {"controls", o.controls}, {"matrix", o.matrix}};
+  bool written = true;
+  if (o.record) {
+    const std::string error = WriteWholeFileSafely(
+        RecordPathFor(results), RunRecordText(p, inputs, results, host.last_message()));
+    if (!error.empty()) host.Note(error);
+    written = written && error.empty();
+  }
+  if (!o.html.empty()) {
+    const std::string error =
+        WriteWholeFileSafely(o.html, RunReportHtml(p, inputs, results, host.last_message()));
+    if (!error.empty()) host.Note(error);
+    written = written && error.empty();
+  }
+  return written;
+}
+
 }  // namespace
 
 void StartProgram(Program& p, BatchHost& host) {
   host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
+  p.ConditionThreshold = host.ConditionThreshold();
 }
 
 void ChooseResultFormat(Program& p, bool microspheres) {
@@ -44,10 +71,13 @@ int FinishRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
   const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
   if (!ending) p.channels.CloseAll();
-  if (!ending && p.RunCompleted) return kExitComplete;
-  host.Note("aborted: " + std::to_string(p.RecordsWritten) + " of " +
-            std::to_string(p.RecordsExpected) + " records written");
-  return kExitStopped;
+  // The run's record and report are written for every run that did not end the program.
+  const bool files_written = !ending && WriteRunFiles(p, host);
+  if (ending || !p.RunCompleted) {
+    host.Note("aborted: " + std::to_string(p.RecordsWritten) + " of " +
+              std::to_string(p.RecordsExpected) + " records written");
+  }
+  return !ending && p.RunCompleted && files_written ? kExitComplete : kExitStopped;
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {

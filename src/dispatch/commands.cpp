@@ -91,6 +91,15 @@ Flow CloseAfterRun(Program& p, Flow flow) {
   return Flow::Stop;
 }
 
+// How the run ended, for its record: an abort the user confirmed is noted when it happens.
+void SettleOutcome(Program& p) {
+  RunEnd& o = p.figures.outcome;
+  if (p.RunCompleted)
+    o = RunEnd::Complete;
+  else if (o != RunEnd::Aborted)
+    o = RunEnd::Stopped;
+}
+
 }  // namespace
 
 RunPaths DefaultRunPaths() {
@@ -151,6 +160,8 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   p.LastRun.total = p.NumSamples;
   p.InterruptRequested = false;
   p.PauseRequested = false;
+  ResetRunFigures(p.figures);
+  p.figures.outcome = RunEnd::NotRun;
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
   p.host.ProcessPendingMessages();
@@ -170,8 +181,12 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     NotifyFormChanged(p);
     p.RunCompleted = false;
     flow = paths.fixed_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
+    if (flow == Flow::ProgramEnding || p.Ending) {
+      SettleOutcome(p);
+      return Flow::ProgramEnding;
+    }
     flow = CloseAfterRun(p, flow);
+    SettleOutcome(p);
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
@@ -179,8 +194,12 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     NotifyFormChanged(p);
     p.RunCompleted = false;
     flow = paths.scan_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
+    if (flow == Flow::ProgramEnding || p.Ending) {
+      SettleOutcome(p);
+      return Flow::ProgramEnding;
+    }
     flow = CloseAfterRun(p, flow);
+    SettleOutcome(p);
   }
 
   SetBusy(p, false);

@@ -9,12 +9,14 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/status_line.h"
 #include "app/tissue_dialogs.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
+#include "fixed/fixed_figures.h"
 #include "fixed/header.h"
 #include "fixed/pure_matrix.h"
 #include "fixed/records.h"
@@ -117,7 +119,8 @@ Flow PrepareMatrix(Program& p, FixedRun& r) {
   for (int i = 1; i <= r.n; ++i)
     for (int j = 1; j <= r.n; ++j) r.matrix[i][j] = p.SpillMatrix[j][i];
   GaussFactor(r.matrix, static_cast<std::int16_t>(r.n), r.factors);
-  return Flow::Continue;
+  FillFixedFigures(p, r.matrix, r.n, r.slot_of);
+  return AskAboutCondition(p);
 }
 
 Flow ReadFailed(Program& p) {
@@ -267,7 +270,10 @@ void Finish(Program& p, Unfinished& u) {
   if (u.line) {
     WriteResultLine(p, u.record, u.values, u.overload);
     ++p.RecordsWritten;
+    ++p.figures.result_lines;
+    if (u.overload) p.figures.overload_cells += p.MatrixSize;
   }
+  ++p.figures.records_read;
   ShowProgress(p, u.counter);
   u.pending = false;
 }
@@ -390,6 +396,8 @@ Flow RunFixedAnalysis(Program& p) {
   int pures_taken = 0;
   f = PurePass(p, *run, pures_taken);
   if (f != Flow::Continue) return f;
+  SetResultSpreads(p.figures, std::vector<double>(run->factor, run->factor + run->n + 1),
+                   p.ResultsInMicrospheres);
   f = WriteHeading(p);
   if (f != Flow::Continue) {
     SetBusyPointer(p, false);

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+  program->ConditionThreshold = kolvane::kDefaultConditionThreshold;
   kolvane::Form_Load(*program, kolvane::PixelsToTwips(area.width(), dpi),
                      kolvane::PixelsToTwips(area.height(), dpi));
   if (program->Ending) return 0;

@@ -27,9 +27,12 @@
 #include "app/color_panel.h"
 #include "app/main_window.h"
 #include "app/matrix_file.h"
+#include "app/matrix_picture.h"
 #include "app/run_control.h"
+#include "app/run_record.h"
 #include "dispatch/commands.h"
 #include "gui/icon.h"
+#include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
 #include "gui/progress_meter.h"
 #include "gui/twips.h"
@@ -185,6 +188,8 @@ void MainWindow::BuildMenus() {
   exit_ = file->addAction(QString());
   exit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   exit_->setMenuRole(QAction::QuitRole);
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  matrix_view_ = view->addAction(tr("Spillover Matrix..."));
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   about_ = help->addAction(QString());
   about_->setMenuRole(QAction::AboutRole);
@@ -200,6 +205,11 @@ void MainWindow::BuildMenus() {
   });
   connect(spillover_, &QAction::triggered, this, [this] {
     if (!BusyGuard()) Handle([this] { Spillover_Click(p_); });
+  });
+  connect(matrix_view_, &QAction::triggered, this, [this] {
+    if (BusyGuard() || !p_.figures.ready) return;
+    MatrixDialog dialog(MakeMatrixPicture(p_.figures), this);
+    dialog.exec();
   });
   connect(exit_, &QAction::triggered, this, [this] { Handle([this] { Exit_Click(p_); }); });
   connect(about_, &QAction::triggered, this, [this] { Handle([this] { AbtKOLVANE_Click(p_); }); });
@@ -333,7 +343,11 @@ void MainWindow::BuildControls() {
   run_analysis_->setDefault(true);
   Bind(form_.RunAnalysis, run_analysis_, Kind::Button, "RunAnalysis");
   connect(run_analysis_, &QPushButton::clicked, this, [this] {
-    if (!BusyGuard()) Handle([this] { RunAnalysis_Click(p_); });
+    if (!BusyGuard())
+      Handle([this] {
+        RunAnalysis_Click(p_);
+        WriteRunRecord();
+      });
   });
 
   spectra_ = new SpectrumCanvas(form_.Spectra, synch_frame);
@@ -496,6 +510,15 @@ void MainWindow::Apply(Binding& b) {
   b.applied = true;
 }
 
+// The record of a run beside its results file, as the batch writes it.
+void MainWindow::WriteRunRecord() {
+  const std::string& results = p_.ChosenFiles.results;
+  if (p_.Ending || p_.figures.outcome == RunEnd::NotRun || results.empty()) return;
+  const std::string error =
+      WriteWholeFileSafely(RecordPathFor(results), RunRecordText(p_, RunInputs(p_), results, ""));
+  if (!error.empty()) p_.host.ShowMessage(error);
+}
+
 void MainWindow::ApplyMenus() {
   struct Item {
     QAction* action;
@@ -519,6 +542,9 @@ void MainWindow::ApplyMenus() {
     if (item.action->isEnabled() != enabled) item.action->setEnabled(enabled);
     if (item.action->isVisible() != item.model.visible) item.action->setVisible(item.model.visible);
   }
+  // The matrix picture shows the matrix a run solved with, once there is one.
+  const bool matrix = p_.figures.ready && !p_.Busy;
+  if (matrix_view_->isEnabled() != matrix) matrix_view_->setEnabled(matrix);
 }
 
 void MainWindow::ApplyProgress() {

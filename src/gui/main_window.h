@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow {
   QAction* action_spillover() const { return spillover_; }
   QAction* action_exit() const { return exit_; }
   QAction* action_about() const { return about_; }
+  QAction* action_matrix_view() const { return matrix_view_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,6 +129,8 @@ class MainWindow : public QMainWindow {
   QAction* spillover_ = nullptr;
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
+  QAction* matrix_view_ = nullptr;
+  void WriteRunRecord();
 
   QCheckBox* color_[31] = {};
   QLineEdit* micros_per_ml_fix_[31] = {};

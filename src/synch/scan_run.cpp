@@ -10,6 +10,7 @@
 #include "app/status_line.h"
 #include "base/channels.h"
 #include "synch/pure_search.h"
+#include "synch/scan_figures.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
 #include "synch/scan_plot.h"
@@ -81,7 +82,12 @@ Flow Prepare(Program& p, ScanFit& fit) {
   f.Directions.caption = kRunKeyLegend;
 
   BuildFitMatrix(p);
+  FillScanFigures(p);
+  flow = AskAboutCondition(p);
+  if (flow == Flow::ProgramEnding) return flow;
+  if (flow != Flow::Continue) return EndRun(p, "");
   WriteRunHead(p);
+  SetScanResultSpreads(p);
   // Decomposed once for the whole run; a failure ends it before any record line.
   SvdStatus status = DecomposeFitMatrix(p, fit);
   if (status != SvdStatus::Decomposed) return EndRun(p, SvdMessage(status));
@@ -169,6 +175,7 @@ Flow RunScanAnalysis(Program& p) {
     WriteRecordLine(p, x, quality, hi_lo);
     ++p.LastRun.written;
     p.RecordsWritten = s.RecordsDone;
+    NoteScanRecord(p, x, quality, hi_lo);
     NotifyFormChanged(p);
   }
 

@@ -1,0 +1,79 @@
+// In this file: what a run found out about its own matrix and data beyond the results file:
+// the matrix it solved with, how well each colour is determined by it (condition number,
+// noise gains, the closest pair of colours), the spread of the blanks and the detection limit
+// of each colour, and what the run counted and how it ended. The runs fill it; the window's
+// matrix picture, the run record and the report read it. Nothing here changes a result.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/flow.h"
+
+namespace kolvane {
+
+struct Program;
+
+enum class RunEnd { NotRun, Complete, Aborted, Stopped };
+
+struct RunFigures {
+  bool ready = false;  // the matrix figures below belong to the matrix in force
+  bool scan = false;
+  int m = 0;  // reading positions (fixed: colours in use; scan: fit points)
+  int n = 0;  // colours in use
+  std::vector<std::string> row_names;       // 1..m
+  std::vector<std::string> colour_names;    // 1..n
+  std::vector<std::vector<double>> matrix;  // (1..m)(1..n): as solved with
+  std::vector<std::vector<double>> pinv;    // (1..n)(1..m)
+  bool decomposed = false;                  // the SVD converged
+  bool singular = false;
+  double condition = 0.0;    // sigma_max / sigma_min; 0 when singular
+  std::vector<double> gain;  // 1..n
+  int pair_a = 0, pair_b = 0;
+  double pair_cosine = 0.0;
+
+  // Blanks: the records the starting background's median is taken over, and per reading
+  // position the spread of those records (empty: no blanks or fewer than 3 records).
+  int blank_records = 0;
+  std::vector<double> blank_spread;     // 1..m
+  std::vector<double> result_spread;    // 1..n, in the units of the results
+  std::vector<double> detection_limit;  // 1..n: 3 x result_spread
+  std::string units;                    // "intensity" or "microspheres/ml"
+
+  // Counts of the run and how it ended.
+  long records_read = 0;
+  long result_lines = 0;
+  long overload_cells = 0;
+  long hi_lo_flags = 0;
+  RunEnd outcome = RunEnd::NotRun;
+  std::string message;  // the data's message when it stopped the run
+
+  // Scans: R^2 of every record, and the worst-fitting record's spectrum with its fit.
+  std::vector<double> r2;
+  std::string worst_name;
+  double worst_r2 = 2.0;
+  std::vector<double> worst_wavelength, worst_observed, worst_fitted;
+};
+
+// The files the last load's dialogs were answered with, for the run record.
+struct ChosenFileSet {
+  std::string data, blanks, controls, results;
+};
+// Keeps the answer of a file dialog by its title; a new data file starts afresh.
+void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer);
+
+// Clears the matrix figures and counts; the outcome stays (the dispatcher settles it).
+void ResetRunFigures(RunFigures& f);
+
+// Spreads from the blanks and the result factors: result_spread(i) = factor(i) * sigma_i and
+// the detection limit 3 times that. factor is 1-based over the colours in use.
+void SetResultSpreads(RunFigures& f, const std::vector<double>& factor, bool microspheres);
+
+// The question before a run when the matrix amplifies noise beyond ConditionThreshold (or is
+// singular): Continue for Yes (or no question), Stop for No.
+Flow AskAboutCondition(Program& p);
+constexpr double kDefaultConditionThreshold = 1000.0;
+extern const char* const kConditionTitle;  // "Spillover Matrix Quality"
+std::string ConditionText(const RunFigures& f);
+
+}  // namespace kolvane

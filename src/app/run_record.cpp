@@ -1,0 +1,211 @@
+#include "app/run_record.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "app/program.h"
+#include "app/version.h"
+
+namespace kolvane {
+
+namespace {
+
+using nlohmann::json;
+
+json Row(const std::vector<double>& v) {
+  json a = json::array();
+  for (std::size_t i = 1; i < v.size(); ++i) a.push_back(std::isfinite(v[i]) ? json(v[i]) : json());
+  return a;
+}
+
+std::string LocalTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm);
+  return text;
+}
+
+const char* OutcomeWord(RunEnd o) {
+  switch (o) {
+    case RunEnd::Complete:
+      return "complete";
+    case RunEnd::Aborted:
+      return "aborted";
+    case RunEnd::Stopped:
+      return "stopped";
+    case RunEnd::NotRun:
+      break;
+  }
+  return "not run";
+}
+
+json Choices(const Program& p) {
+  json c;
+  c["format"] = p.ScanDataLoaded ? "synchronous scan" : "fixed wavelength";
+  c["results"] = p.ResultsInMicrospheres ? "microspheres/ml" : "intensity";
+  json colours = json::array();
+  json micros = json::array();
+  const RunFigures& f = p.figures;
+  for (int i = 1; i <= f.n && i < static_cast<int>(f.colour_names.size()); ++i)
+    colours.push_back(f.colour_names[i]);
+  const int boxes = p.ScanDataLoaded ? p.HeaderPureCount : p.NumColors;
+  for (int k = 1; k <= boxes && k <= kMaxColors; ++k) {
+    if (p.ScanDataLoaded || p.ColorSelected[k]) micros.push_back(p.MicrosPerMlValues[k]);
+  }
+  c["colors"] = colours;
+  c["microspheres_per_ml"] = micros;
+  c["background_subtraction"] = p.BackgroundOn;
+  c["control_correction"] = p.ControlCorrectionOn;
+  c["tissue"] = !p.TissueInFile    ? "none"
+                : p.TissueExcluded ? "passed through"
+                : p.TissueColumn   ? "used"
+                                   : "none";
+  c["matrix_from"] = p.ScanDataLoaded   ? "pure records of the data file"
+                     : p.MatrixFromFile ? "matrix file " + p.MatrixFileName
+                                        : "pure records of the data file";
+  c["condition_threshold"] = p.ConditionThreshold;
+  return c;
+}
+
+json Figures(const RunFigures& f) {
+  json q;
+  json rows = json::array();
+  for (int r = 1; r <= f.m && r < static_cast<int>(f.matrix.size()); ++r)
+    rows.push_back(Row(f.matrix[r]));
+  q["matrix"] = rows;
+  q["rows"] = json(std::vector<std::string>(f.row_names.begin() + (f.row_names.empty() ? 0 : 1),
+                                            f.row_names.end()));
+  q["singular"] = f.singular;
+  q["condition"] = f.singular || !f.decomposed ? json("singular") : json(f.condition);
+  q["noise_gain"] = Row(f.gain);
+  if (f.pair_a > 0)
+    q["closest_pair"] = {{"colors", {f.colour_names[f.pair_a], f.colour_names[f.pair_b]}},
+                         {"similarity", f.pair_cosine}};
+  q["blank_records"] = f.blank_records;
+  if (f.blank_spread.empty()) {
+    q["blank_spread"] = f.blank_records > 0 ? "fewer than 3 blank records: no spread" : "no blanks";
+  } else {
+    q["blank_spread"] = Row(f.blank_spread);
+    q["result_spread"] = Row(f.result_spread);
+    q["detection_limit"] = Row(f.detection_limit);
+    q["units"] = f.units;
+  }
+  return q;
+}
+
+}  // namespace
+
+std::string FileSha256(const std::string& path, long long* size) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "";
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr);
+  char buffer[1 << 16];
+  long long total = 0;
+  while (in) {
+    in.read(buffer, sizeof buffer);
+    const std::streamsize got = in.gcount();
+    if (got <= 0) break;
+    EVP_DigestUpdate(ctx, buffer, static_cast<std::size_t>(got));
+    total += got;
+  }
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(ctx, digest, &length);
+  EVP_MD_CTX_free(ctx);
+  if (size) *size = total;
+  std::string hex;
+  char two[3];
+  for (unsigned int i = 0; i < length; ++i) {
+    std::snprintf(two, sizeof two, "%02x", digest[i]);
+    hex += two;
+  }
+  return hex;
+}
+
+std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
+                          const std::string& results, const std::string& message) {
+  const RunFigures& f = p.figures;
+  json r;
+  r["program"] = {{"name", "KOLVANE"}, {"version", KOLVANE_VERSION_STRING}};
+  r["date"] = LocalTime();
+  json in = json::array();
+  for (const RecordInput& i : inputs) {
+    if (i.path.empty()) continue;
+    long long size = -1;
+    const std::string hash = FileSha256(i.path, &size);
+    in.push_back({{"role", i.role}, {"path", i.path}, {"size", size}, {"sha256", hash}});
+  }
+  r["inputs"] = in;
+  r["results_file"] = results;
+  r["choices"] = Choices(p);
+  if (f.ready) r["matrix"] = Figures(f);
+  r["counts"] = {{"records_read", f.records_read},
+                 {"result_lines", f.result_lines},
+                 {"OL_cells", f.overload_cells},
+                 {"hi_lo_flags", f.hi_lo_flags}};
+  json outcome = {{"end", OutcomeWord(f.outcome)}};
+  if (f.outcome == RunEnd::Aborted) {
+    const long total = p.ScanDataLoaded ? p.NumSamples + p.NumPures : p.NumSamples;
+    outcome["records_done"] = f.records_read;
+    outcome["records_in_file"] = total;
+  }
+  if (f.outcome == RunEnd::Stopped && !message.empty()) outcome["message"] = message;
+  r["outcome"] = outcome;
+  return r.dump(2) + "\n";
+}
+
+std::vector<RecordInput> RunInputs(const Program& p) {
+  return {{"data", p.ChosenFiles.data},
+          {"blanks", p.ChosenFiles.blanks},
+          {"controls", p.ChosenFiles.controls},
+          {"matrix", p.MatrixFromFile ? p.MatrixFileName : std::string()}};
+}
+
+std::string RecordPathFor(const std::string& results) {
+  return results + ".json";
+}
+
+std::string WriteWholeFileSafely(const std::string& path, const std::string& bytes) {
+  std::string temp = path + ".part-XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return "Cannot write " + path + ": " + std::strerror(errno);
+  const char* at = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t done = ::write(fd, at, left);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      const std::string reason = std::strerror(errno);
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return "Cannot write " + path + ": " + reason;
+    }
+    at += done;
+    left -= static_cast<std::size_t>(done);
+  }
+  // mkstemp makes the file private; the record gets the mode any new file of the user gets.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  if (::fsync(fd) != 0 || ::close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    ::unlink(temp.c_str());
+    return "Cannot write " + path + ": " + reason;
+  }
+  return "";
+}
+
+}  // namespace kolvane

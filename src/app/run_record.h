@@ -1,0 +1,39 @@
+// In this file: the record of a run, RESULTS.scf.json beside the results file: what the run
+// read (each input's path, size and SHA-256), every choice in force, the matrix it solved
+// with and its figures, what it counted and how it ended. Both front ends write it after a
+// run; it never changes the results file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+struct Program;
+
+struct RecordInput {
+  std::string role;  // "data", "blanks", "controls", "matrix"
+  std::string path;
+};
+
+// The SHA-256 of a file's bytes as 64 lower-case hex digits, and its size; empty on a file
+// that cannot be read.
+std::string FileSha256(const std::string& path, long long* size = nullptr);
+
+// The record as JSON text. results: the results file's path; message: the data's message
+// when it stopped the run.
+std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
+                          const std::string& results, const std::string& message);
+
+// The inputs of the dataset loaded: the files its dialogs were answered with and the matrix
+// file in force.
+std::vector<RecordInput> RunInputs(const Program& p);
+
+// The record's path for a results file: the same name with ".json" added.
+std::string RecordPathFor(const std::string& results);
+
+// Writes bytes to a temporary file beside path, flushes it to the disk and renames it over
+// path. Returns an empty text, or what went wrong with the system's reason.
+std::string WriteWholeFileSafely(const std::string& path, const std::string& bytes);
+
+}  // namespace kolvane

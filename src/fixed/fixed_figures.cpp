@@ -1,0 +1,58 @@
+#include "fixed/fixed_figures.h"
+
+#include "numeric/matrix_quality.h"
+
+namespace kolvane {
+
+namespace {
+
+// The blank records numbered 1 at the start of the blanks file: the starting background is
+// their median.
+int FirstGroupSize(const CompanionTable& table) {
+  int g = 0;
+  while (g < table.Count() && table.Number(g + 1) == 1) ++g;
+  return g;
+}
+
+}  // namespace
+
+void FillFixedFigures(Program& p, const double (&matrix)[kSolveDim][kSolveDim], int n,
+                      const int* slot_of) {
+  RunFigures& f = p.figures;
+  ResetRunFigures(f);
+  f.m = f.n = n;
+  f.row_names.assign(n + 1, "");
+  f.colour_names.assign(n + 1, "");
+  f.matrix.assign(n + 1, std::vector<double>(n + 1, 0.0));
+  Matrix a(n, n);
+  for (int i = 1; i <= n; ++i) {
+    f.row_names[i] = f.colour_names[i] = p.form.Color[slot_of[i]].caption;
+    for (int j = 1; j <= n; ++j) a(i, j) = f.matrix[i][j] = matrix[i][j];
+  }
+  const MatrixQuality q = AssessMatrix(a, n, n);
+  f.ready = true;
+  f.decomposed = q.status == SvdStatus::Decomposed;
+  if (!f.decomposed) return;
+  f.singular = q.singular;
+  f.condition = q.condition;
+  f.gain = q.gain;
+  f.pair_a = q.pair_a;
+  f.pair_b = q.pair_b;
+  f.pair_cosine = q.pair_cosine;
+  f.pinv.assign(n + 1, std::vector<double>(n + 1, 0.0));
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j <= n; ++j) f.pinv[i][j] = q.pinv(i, j);
+
+  if (!p.BlanksPresent) return;
+  const CompanionTable& blanks = p.fixed.BlankTable;
+  f.blank_records = FirstGroupSize(blanks);
+  if (f.blank_records < 3) return;
+  f.blank_spread.assign(n + 1, 0.0);
+  for (int j = 1; j <= n; ++j) {
+    std::vector<double> values;
+    for (int k = 1; k <= f.blank_records; ++k) values.push_back(blanks(slot_of[j], k));
+    f.blank_spread[j] = RobustSpread(values).value_or(0.0);
+  }
+}
+
+}  // namespace kolvane

@@ -1,0 +1,91 @@
+#include "synch/scan_figures.h"
+
+#include <cstdio>
+
+#include "numeric/matrix_quality.h"
+
+namespace kolvane {
+
+void FillScanFigures(Program& p) {
+  const ScanTables& s = p.scan;
+  RunFigures& f = p.figures;
+  ResetRunFigures(f);
+  f.scan = true;
+  const int n = p.HeaderPureCount;
+  const int m = 5 * n;
+  f.m = m;
+  f.n = n;
+  f.row_names.assign(m + 1, "");
+  f.colour_names.assign(n + 1, "");
+  f.matrix.assign(m + 1, std::vector<double>(n + 1, 0.0));
+  Matrix a(m, n);
+  for (int k = 1; k <= n; ++k) f.colour_names[k] = s.PureRecordName[k];
+  for (int r = 1; r <= m; ++r) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%g nm", s.PointWavelength[static_cast<int>(s.FitPoints[r])]);
+    f.row_names[r] = name;
+    for (int k = 1; k <= n; ++k) a(r, k) = f.matrix[r][k] = s.FitMatrix(r, k);
+  }
+  const MatrixQuality q = AssessMatrix(a, m, n);
+  f.ready = true;
+  f.decomposed = q.status == SvdStatus::Decomposed;
+  if (!f.decomposed) return;
+  f.singular = q.singular;
+  f.condition = q.condition;
+  f.gain = q.gain;
+  f.pair_a = q.pair_a;
+  f.pair_b = q.pair_b;
+  f.pair_cosine = q.pair_cosine;
+  f.pinv.assign(n + 1, std::vector<double>(m + 1, 0.0));
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j <= m; ++j) f.pinv[i][j] = q.pinv(i, j);
+
+  if (!p.BlanksPresent) return;
+  // The initial blanks (numbered 1) are stored first, in their order; the starting
+  // background is their median at each point.
+  for (std::size_t k = 1; k < s.BlankScanNumbers.size(); ++k)
+    if (s.BlankScanNumbers[k] == 1) ++f.blank_records;
+  if (f.blank_records > s.BlankScans.Cols()) f.blank_records = s.BlankScans.Cols();
+  if (f.blank_records < 3) return;
+  f.blank_spread.assign(m + 1, 0.0);
+  for (int r = 1; r <= m; ++r) {
+    std::vector<double> values;
+    for (int k = 1; k <= f.blank_records; ++k)
+      values.push_back(s.BlankScans(static_cast<int>(s.FitPoints[r]), k));
+    f.blank_spread[r] = RobustSpread(values).value_or(0.0);
+  }
+}
+
+void SetScanResultSpreads(Program& p) {
+  std::vector<double> factor(p.HeaderPureCount + 1, 1.0);
+  if (p.ResultsInMicrospheres)
+    for (int k = 1; k <= p.HeaderPureCount; ++k) factor[k] = p.scan.MicrosFactor[k];
+  SetResultSpreads(p.figures, factor, p.ResultsInMicrospheres);
+}
+
+void NoteScanRecord(Program& p, const Vector& x, const FitQuality& quality, bool hi_lo) {
+  RunFigures& f = p.figures;
+  ++f.records_read;
+  ++f.result_lines;
+  if (hi_lo) ++f.hi_lo_flags;
+  if (!quality.r2_defined) return;
+  f.r2.push_back(quality.r2);
+  if (quality.r2 >= f.worst_r2) return;
+  const ScanTables& s = p.scan;
+  f.worst_r2 = quality.r2;
+  f.worst_name = s.RecordName;
+  const int points = s.ScanPoints;
+  f.worst_wavelength.assign(points + 1, 0.0);
+  f.worst_observed.assign(points + 1, 0.0);
+  f.worst_fitted.assign(points + 1, 0.0);
+  for (int d = 1; d <= points; ++d) {
+    f.worst_wavelength[d] = s.PointWavelength[d];
+    f.worst_observed[d] = s.Spectrum[d];
+    double fit = 0.0;
+    for (int k = 1; k <= p.HeaderPureCount; ++k)
+      fit += x[k] * s.PureSpectra(k, d) / s.PureSpectra(k, PeakPoint(p, k));
+    f.worst_fitted[d] = fit;
+  }
+}
+
+}  // namespace kolvane

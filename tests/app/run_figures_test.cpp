@@ -1,0 +1,86 @@
+// The question before a run whose matrix amplifies noise, the spreads and limits in the units
+// of the results, and what the record says of an aborted run.
+#include "app/run_figures.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/program.h"
+#include "app/run_record.h"
+#include "support/scripted_host.h"
+
+namespace kolvane {
+namespace {
+
+void TwoColours(RunFigures& f) {
+  f.ready = f.decomposed = true;
+  f.m = f.n = 2;
+  f.colour_names = {"", "Green", "Yellow"};
+  f.pair_a = 1;
+  f.pair_b = 2;
+}
+
+TEST(RunFigures, TheQuestionComesExactlyAboveTheThreshold) {
+  struct {
+    double condition;
+    bool singular;
+    double threshold;
+    bool asked;
+  } cases[] = {{999.9, false, 1000, false},
+               {1000, false, 1000, false},
+               {1000.1, false, 1000, true},
+               {0, true, 1000, true},
+               {5e6, false, 0, false}};
+  for (const auto& c : cases) {
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+      ScriptedHost host;
+      Program p(host);
+      TwoColours(p.figures);
+      p.figures.condition = c.condition;
+      p.figures.singular = c.singular;
+      p.ConditionThreshold = c.threshold;
+      if (c.asked) host.QueueAnswer(answer);
+      const Flow flow = AskAboutCondition(p);
+      EXPECT_EQ(host.questions.size(), c.asked ? 1u : 0u) << c.condition;
+      EXPECT_EQ(flow, c.asked && answer == Answer::No ? Flow::Stop : Flow::Continue);
+      if (!c.asked) continue;
+      EXPECT_NE(host.questions[0].find("Green and Yellow"), std::string::npos);
+      EXPECT_NE(host.questions[0].find(c.singular ? "singular" : "1000.1"), std::string::npos);
+    }
+  }
+}
+
+TEST(RunFigures, SpreadsTakeTheResultFactors) {
+  RunFigures f;
+  TwoColours(f);
+  f.pinv = {{}, {0, 2, -1}, {0, -1, 2}};  // the inverse of [[2, 1], [1, 2]] times 3
+  f.blank_spread = {0, 3, 4};
+  SetResultSpreads(f, {0, 1, 10}, true);
+  EXPECT_EQ(f.units, "microspheres/ml");
+  EXPECT_DOUBLE_EQ(f.result_spread[1], std::sqrt(36.0 + 16));
+  EXPECT_DOUBLE_EQ(f.result_spread[2], 10 * std::sqrt(9.0 + 64));
+  EXPECT_DOUBLE_EQ(f.detection_limit[2], 30 * std::sqrt(9.0 + 64));
+  f.blank_spread.clear();
+  SetResultSpreads(f, {0, 1, 1}, false);
+  EXPECT_TRUE(f.result_spread.empty() && f.detection_limit.empty());
+}
+
+TEST(RunFigures, TheRecordSaysHowTheRunEnded) {
+  ScriptedHost host;
+  Program p(host);
+  p.NumSamples = 40;
+  p.figures.records_read = 12;
+  p.figures.outcome = RunEnd::Aborted;
+  auto r = nlohmann::json::parse(RunRecordText(p, {}, "r.scf", ""));
+  EXPECT_EQ(r["outcome"]["end"], "aborted");
+  EXPECT_EQ(r["outcome"]["records_done"], 12);
+  EXPECT_EQ(r["outcome"]["records_in_file"], 40);
+  p.figures.outcome = RunEnd::Stopped;
+  r = nlohmann::json::parse(RunRecordText(p, {}, "r.scf", "Unknown error reading file."));
+  EXPECT_EQ(r["outcome"]["end"], "stopped");
+  EXPECT_EQ(r["outcome"]["message"], "Unknown error reading file.");
+}
+
+}  // namespace
+}  // namespace kolvane
