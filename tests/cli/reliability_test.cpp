@@ -162,7 +162,7 @@ TEST(Reliability, BadInputTable) {
     ++rows;
     TempDir t;
     const std::string results = t.File("r.scf");
-    const BatchRun run = RunBatch({f[0], dir + f[1], "-o", results});
+    const BatchRun run = RunBatch({f[0], dir + f[1], "--no-record", "-o", results});
     EXPECT_EQ(std::stoi(f[2]), run.status) << run.err;
     EXPECT_TRUE(f[3] == "-" || Holds(run.err, f[3])) << run.err;
     EXPECT_TRUE(f[4] == "-" || Holds(ReadWholeFile(results), "\r\n" + Unescape(f[4]) + "\r\n"));
