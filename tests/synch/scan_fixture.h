@@ -107,9 +107,9 @@ class ScanTest : public ::testing::Test {
 
   ScriptedHost host;
   Program p{host};
-  const std::string dir = (std::filesystem::temp_directory_path() /
-                           ("kolvane-synch-" + std::to_string(::getpid())))
-                              .string();
+  const std::string dir =
+      (std::filesystem::temp_directory_path() / ("kolvane-synch-" + std::to_string(::getpid())))
+          .string();
 };
 
 }  // namespace scantest
