@@ -47,8 +47,8 @@ struct Dispatch : ::testing::Test {
   void TearDown() override { g_seen = nullptr; }
   // A refused run leaves the dataset loaded so the user can mend the choice.
   void ExpectStillLoaded(int colors) {
-    EXPECT_TRUE(p.form.CloseIt.enabled && p.form.SynchFrame.visible && p.form.SynchDataBox.visible &&
-                p.SelectedColorCount == colors && !p.Busy);
+    EXPECT_TRUE(p.form.CloseIt.enabled && p.form.SynchFrame.visible &&
+                p.form.SynchDataBox.visible && p.SelectedColorCount == colors && !p.Busy);
   }
 };
 
@@ -105,7 +105,9 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
   const struct {
     const char* entries[3];
     int focus;  // 0: the run starts
-  } cases[] = {{{"1000", "abc", "-5"}, 2}, {{"1000", "250", "-5"}, 3}, {{"0", "0.5", "abc"}, 3},
+  } cases[] = {{{"1000", "abc", "-5"}, 2},
+               {{"1000", "250", "-5"}, 3},
+               {{"0", "0.5", "abc"}, 3},
                {{"0", "0.5", "250"}, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entries[2]);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +73,10 @@ class FixedFixture : public ::testing::Test {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+  }
+  static std::string Tail(const std::string& path, std::size_t size) {
+    const std::string text = Read(path);
+    return text.substr(text.size() - std::min(text.size(), size));
   }
 
   // Answers the four dialogs of the load and loads. Empty blanks/controls: cancelled.

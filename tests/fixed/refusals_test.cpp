@@ -153,7 +153,9 @@ TEST_F(Refusals, ExitWhileYieldingUnwinds) {
   for (int at_pump : {2, 9, 0}) {
     SCOPED_TRACE(at_pump);
     host.ended = p.Ending = false;
-    if (at_pump > 0) ASSERT_EQ(Flow::Continue, Load(data));
+    if (at_pump > 0) {
+      ASSERT_EQ(Flow::Continue, Load(data));
+    }
     int pumps = host.message_pumps;
     host.on_messages = [&](int count) {
       if (count == pumps + std::max(at_pump, 1)) Exit_Click(p);

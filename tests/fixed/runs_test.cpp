@@ -8,13 +8,7 @@
 namespace kolvane {
 namespace {
 
-class Runs : public FixedFixture {
- protected:
-  std::string Tail(const std::string& path, std::size_t size) {
-    const std::string text = Read(path);
-    return text.substr(text.size() - std::min(text.size(), size));
-  }
-};
+using Runs = FixedFixture;
 
 // Blue and Green spill 0.1 into each other, Red 0.2 into Blue: S1 was made from x = (100, 50,
 // 10) as (100 + 5 + 2, 10 + 50, 10). With Green left out x(Blue) = b - 0.2 r = 105. A matrix

@@ -1,8 +1,6 @@
 // The window as a user drives it: the menu command loads, the Analyze button runs and the
 // results file is byte for byte the one kolvane-batch writes from the same files; the run keys
 // reach a running analysis; typed numbers follow the user's locale.
-#include <ctime>
-
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -15,6 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <ctime>
 
 #include "app/color_panel.h"
 #include "gui_fixture.h"
@@ -68,7 +67,9 @@ TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
   }
 }
 
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double CpuSeconds() {
+  return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 // During a scan run: F12 turns the display off, F11 pauses without spinning the processor and
 // F11 resumes, F5 asks before aborting and No lets the run finish as if nothing happened.
