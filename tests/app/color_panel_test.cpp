@@ -25,18 +25,16 @@ TEST(ColorClick, CountsChangedTicksOnly) {
 }
 
 TEST(ColorClick, TissueBoxSetsTissueInFileOnlyForATissueColumn) {
-  struct Case {
+  // TissueInFile afterwards, starting from the opposite of `ticked`
+  const struct {
     const char* caption;
-    bool tissue_column, ticked;
-    bool expected;  // TissueInFile afterwards, starting from the opposite of `ticked`
-  };
-  const Case cases[] = {{"Tissue", true, true, true},
-                        {"Tissue", true, false, false},
-                        {"Tissue", false, true, false},
-                        {"TISSUE", true, true, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.caption) + std::to_string(c.tissue_column) +
-                 std::to_string(c.ticked));
+    bool tissue_column, ticked, expected;
+  } cases[] = {{"Tissue", true, true, true},
+               {"Tissue", true, false, false},
+               {"Tissue", false, true, false},
+               {"TISSUE", true, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caption + std::to_string(c.tissue_column) + std::to_string(c.ticked));
     Started s;
     s.p.form.Color[1].caption = c.caption;
     s.p.form.Color[1].ticked = s.p.TissueInFile = !c.ticked;
@@ -101,16 +99,12 @@ TEST(ResultFormat, OptionRowsPanelWidthAndInstructions) {
       {'M', "* Fill in number of microspheres/ml for each Pure color."},
       {'P', "* Press 'Analyze' button to start analysis."}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.scan ? "scan " : "fixed ") + std::to_string(c.colors) +
-                 (c.format ? " micros" : " intensity") + (c.blanks ? " blanks" : "") +
-                 (c.controls ? " controls" : ""));
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
     Started s;
     Program& p = s.p;
     p.SolventAmount = 2.5f;
-    if (c.scan)
-      LoadScanWindow(p, c.colors, c.blanks);
-    else
-      LoadFixedWindow(p, c.colors, c.blanks, c.controls);
+    c.scan ? LoadScanWindow(p, c.colors, c.blanks)
+           : LoadFixedWindow(p, c.colors, c.blanks, c.controls);
     OFResults_Radio_Click(p, 1 - c.format);  // from the other format
     p.form.BackSub.geometry.top = 4321;      // marks "unchanged"
     OFResults_Radio_Click(p, c.format);

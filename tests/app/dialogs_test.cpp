@@ -1,9 +1,7 @@
 // The file dialogs' requests and the about box.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 
 #include "app/about_box.h"
@@ -47,10 +45,7 @@ TEST(FileDialogs, RequestTitleFiltersAndProposedName) {
 }
 
 TEST(AboutBox, ShowsNameAndTheVersionTheProjectDeclares) {
-  std::ifstream in(std::string(KOLVANE_SOURCE_DIR) + "/CMakeLists.txt");
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string cmake = text.str();
+  const std::string cmake = testing_window::FileText(KOLVANE_SOURCE_DIR "/CMakeLists.txt");
   std::smatch v;
   ASSERT_TRUE(
       std::regex_search(cmake, v, std::regex(R"(project\(kolvane\s+VERSION\s+(\d+\.\d+))")));

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,17 +12,11 @@
 namespace kolvane {
 namespace {
 
+using testing_window::FileText;
 using testing_window::LoadFixedWindow;
 using testing_window::LoadScanWindow;
 using testing_window::NothingButMenuBar;
 using testing_window::Started;
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBarCentredOnTheScreen) {
   Started s;
@@ -131,10 +123,7 @@ TEST(Layout, TheWidestLayoutsShowEveryEntryWithoutOverlap) {
     SCOPED_TRACE(scan ? "scan" : "fixed");
     Started s;
     MainForm& f = s.p.form;
-    if (scan)
-      LoadScanWindow(s.p, 30, true);
-    else
-      LoadFixedWindow(s.p, 30, true, true);
+    scan ? LoadScanWindow(s.p, 30, true) : LoadFixedWindow(s.p, 30, true, true);
     OFResults_Radio_Click(s.p, 1);
     ExpectTidyWindow(f);
     for (int i = 1; i <= 30; ++i) {

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
@@ -52,6 +55,13 @@ inline void LoadScanWindow(Program& p, int pures, bool blanks) {
   InitMicroBox(p);
   p.form.MicroBox.visible = true;
   LoadedWindow(p, false, blanks);
+}
+
+inline std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
 }
 
 inline bool NothingButMenuBar(const MainForm& f) {

@@ -1,5 +1,6 @@
-// BatchHost: the dialogs answered from the command line, messages on stderr, and the progress bar
-// on a terminal.
+// BatchHost: messages and questions on stderr, and the progress bar on a terminal. The file
+// dialogs it answers from the command line are run by the golden datasets and the command-line
+// table.
 #include "cli/batch_host.h"
 
 #include <gtest/gtest.h>
@@ -34,37 +35,6 @@ struct Hosted {
     return text;
   }
 };
-
-TEST(BatchHost, AnswersEachDialogByItsTitle) {
-  BatchOptions all, data_only;
-  all.data = "/d/run1.fix", all.blanks = "/d/run1.blk", all.controls = "/d/run1.ctl";
-  all.matrix = "/d/old.spl", all.results = "/out/run1.scf", data_only.data = "/d/run1.syn";
-  struct Case {
-    std::string title, pattern, proposed;  // proposed: a save dialog's default name
-    std::string with_all, with_data_only;
-  };
-  const Case cases[] = {
-      {"Open Fix File", "*.fix", "", "/d/run1.fix", "/d/run1.syn"},
-      {"Open Synchronous Scan File", "*.syn", "", "/d/run1.fix", "/d/run1.syn"},
-      {"Open Blanks File", "*.slk", "", "/d/run1.blk", ""},
-      {"Open Control File", "*.ctl", "", "/d/run1.ctl", ""},
-      {"Save Results File", "*.scf", "/d/run1.x.scf", "/out/run1.scf", "/d/run1.x.scf"},
-      {"", "*.spl", "", "/d/old.spl", ""},            // New Spillover Matrix
-      {"", "*.spl", "/d/new.spl", "", ""},            // a save dialog is not
-      {"Open Something Else", "*.txt", "", "", ""}};  // nothing asked for: cancelled
-  Hosted a(all), d(data_only);
-  for (const Case& c : cases) {
-    SCOPED_TRACE("dialog \"" + c.title + "\" " + c.pattern);
-    FileDialogRequest r;
-    r.title = c.title;
-    r.save = !c.proposed.empty();
-    r.default_name = c.proposed;
-    r.filters = {{"Files (" + c.pattern + ")", c.pattern}, {"All Files (*.*)", "*.*"}};
-    EXPECT_EQ(a.host.AskFile(r), c.with_all);
-    EXPECT_EQ(d.host.AskFile(r), c.with_data_only);
-  }
-  EXPECT_EQ(a.Take() + d.Take(), "");
-}
 
 TEST(BatchHost, MessagesAreLinesOnStderrAndQuestionsAreAnsweredNo) {
   Hosted h;

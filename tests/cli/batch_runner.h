@@ -22,14 +22,11 @@ class TempDir {
  public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
   const std::filesystem::path& path() const { return path_; }
   // path()/name as text.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
-  // Copies a file into the folder and returns the copy's path.
-  std::string Copy(const std::string& source, const std::string& name = "") const;
+  // Copies a file into the folder.
+  void Copy(const std::string& source) const;
 
  private:
   std::filesystem::path path_;

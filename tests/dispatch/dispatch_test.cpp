@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "../app/window_fixtures.h"
 #include "dispatch/commands.h"
@@ -46,9 +47,8 @@ struct Dispatch : ::testing::Test {
   void TearDown() override { g_seen = nullptr; }
   // A refused run leaves the dataset loaded so the user can mend the choice.
   void ExpectStillLoaded(int colors) {
-    EXPECT_TRUE(p.form.CloseIt.enabled && p.form.SynchFrame.visible && p.form.SynchDataBox.visible);
-    EXPECT_EQ(p.SelectedColorCount, colors);
-    EXPECT_FALSE(p.Busy);
+    EXPECT_TRUE(p.form.CloseIt.enabled && p.form.SynchFrame.visible &&
+                p.form.SynchDataBox.visible && p.SelectedColorCount == colors && !p.Busy);
   }
 };
 
@@ -59,15 +59,13 @@ TEST_F(Dispatch, RunsReturnTheWindowToIdle) {
     const bool fixed = run < 2;
     seen = Seen{};
     seen.run_answer = run % 2 == 0 ? Flow::Continue : Flow::Stop;
-    if (fixed) LoadFixedWindow(p, 12, true, true);
-    if (!fixed) LoadScanWindow(p, 3, true);
+    fixed ? LoadFixedWindow(p, 12, true, true) : LoadScanWindow(p, 3, true);
     OFResults_Radio_Click(p, 1);
     p.InterruptRequested = p.PauseRequested = p.RunCompleted = true;
     const int pumps = host.message_pumps;
     EXPECT_EQ(RunAnalysisWith(p, fakes), seen.run_answer);
-    EXPECT_EQ(fixed ? 1 : 0, seen.fixed_runs);
-    EXPECT_EQ(seen.checks, seen.fixed_runs);
-    EXPECT_EQ(fixed ? 0 : 1, seen.scan_runs);
+    EXPECT_EQ(std::make_tuple(seen.fixed_runs, seen.checks, seen.scan_runs),
+              std::make_tuple(+fixed, +fixed, +!fixed));
     EXPECT_TRUE(seen.busy && seen.progress_shown != fixed);
     EXPECT_FALSE(seen.options_shown || seen.flags);
     EXPECT_EQ(pumps + 1, host.message_pumps);
@@ -77,8 +75,7 @@ TEST_F(Dispatch, RunsReturnTheWindowToIdle) {
     EXPECT_FALSE(f.CloseIt.enabled || f.MicroLabel.visible || p.MatrixReady || p.Busy);
     EXPECT_TRUE(!fixed || !f.Spillover.enabled);
     for (int i = 1; i <= 30; ++i) EXPECT_FALSE(f.Color[i].ticked || p.ColorSelected[i]) << i;
-    EXPECT_EQ(p.SelectedColorCount, 0);
-    EXPECT_FALSE(p.channels.Out(2).IsOpen());
+    EXPECT_FALSE(p.SelectedColorCount || p.channels.Out(2).IsOpen());
     EXPECT_EQ(fixed, p.FixedDataLoaded);
     ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch.scf"));
   }
@@ -98,38 +95,43 @@ TEST_F(Dispatch, FixedRefusalsKeepTheDatasetLoaded) {
       "Spillover Matrix' menu option to associate a matrix with this dataset.");
   EXPECT_EQ(RunAnalysis_Click(p), Flow::Stop);
   ExpectStillLoaded(6);
-  EXPECT_TRUE(p.form.Spillover.enabled && p.channels.Out(2).IsOpen());
-  EXPECT_TRUE(p.form.MicroLabel.visible && p.ResultsInMicrospheres);
+  EXPECT_TRUE(p.form.Spillover.enabled && p.channels.Out(2).IsOpen() && p.form.MicroLabel.visible &&
+              p.ResultsInMicrospheres);
 }
 
-// The first offending box in slot order; zero and a fraction pass; the check is made in either
-// format, only for declared pures.
+// The first offending box in slot order, the last pure's alone; zero and a fraction pass; the
+// check is made in either format, only for declared pures.
 TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
-  LoadScanWindow(p, 3, false);
-  OFResults_Radio_Click(p, 1);
-  SetMicrosPerMlText(p, 1, "1000");
-  SetMicrosPerMlText(p, 2, "abc");
-  SetMicrosPerMlText(p, 3, "-5");
-  host.ExpectMessage("Entry must be a positive integer");
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);
-  EXPECT_EQ(p.form.focus.control, "MicrosPerMl");
-  EXPECT_EQ(p.form.focus.index, 2);
-  EXPECT_FALSE(seen.scan_runs || p.form.ProgressBar.visible);
-  EXPECT_TRUE(p.form.MicroBox.visible && p.form.CloseIt.enabled);
-  SetMicrosPerMlText(p, 2, "0");
-  SetMicrosPerMlText(p, 3, "0.5");
-  p.MicrosPerMlValues[4] = -1;
-  OFResults_Radio_Click(p, 0);
-  EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Continue);
-  EXPECT_EQ(seen.scan_runs, 1);
+  const struct {
+    const char* entries[3];
+    int focus;  // 0: the run starts
+  } cases[] = {{{"1000", "abc", "-5"}, 2},
+               {{"1000", "250", "-5"}, 3},
+               {{"0", "0.5", "abc"}, 3},
+               {{"0", "0.5", "250"}, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entries[2]);
+    LoadScanWindow(p, 3, false);
+    OFResults_Radio_Click(p, c.focus == 2 ? 1 : 0);
+    for (int i = 1; i <= 3; ++i) SetMicrosPerMlText(p, i, c.entries[i - 1]);
+    p.ScanMicrosPerMlValues[4] = -1;
+    p.RunCompleted = true;
+    if (c.focus) host.ExpectMessage("Entry must be a positive integer");
+    EXPECT_EQ(RunAnalysisWith(p, fakes), c.focus ? Flow::Stop : Flow::Continue);
+    EXPECT_EQ(seen.scan_runs, c.focus ? 0 : 1);
+    if (!c.focus) break;
+    EXPECT_EQ(p.form.focus.control + std::to_string(p.form.focus.index),
+              "MicrosPerMl" + std::to_string(c.focus));
+    EXPECT_FALSE(p.form.ProgressBar.visible || p.RunCompleted);
+    EXPECT_TRUE(p.form.MicroBox.visible && p.form.CloseIt.enabled && p.ScanDataLoaded);
+  }
 }
 
 // An ending program leaves the window alone; Exit during the yield before the run starts none.
 TEST_F(Dispatch, EndingPrograms) {
   seen.run_answer = Flow::ProgramEnding;
   for (bool fixed : {true, false}) {
-    if (fixed) LoadFixedWindow(p, 4, false, false);
-    if (!fixed) LoadScanWindow(p, 4, false);
+    fixed ? LoadFixedWindow(p, 4, false, false) : LoadScanWindow(p, 4, false);
     EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
     EXPECT_TRUE(p.form.CloseIt.enabled && p.channels.Out(2).IsOpen());
     p.Busy = false;
@@ -139,8 +141,7 @@ TEST_F(Dispatch, EndingPrograms) {
   p.Busy = false;
   host.on_messages = [&](int) { Exit_Click(p); };
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::ProgramEnding);
-  EXPECT_EQ(seen.scan_runs, 0);
-  EXPECT_TRUE(host.ended);
+  EXPECT_TRUE(seen.scan_runs == 0 && host.ended);
   EXPECT_FALSE(p.channels.Out(2).IsOpen()) << "flushed and closed by Exit";
 }
 
@@ -157,8 +158,7 @@ TEST_F(Dispatch, CommandsWaitWhileALoadOrRunIsInProgress) {
   EXPECT_EQ(OpenData_Click(p), Flow::Stop);
   EXPECT_EQ(OpenDataSS_Click(p), Flow::Stop);
   EXPECT_EQ(RunAnalysisWith(p, fakes), Flow::Stop);
-  EXPECT_EQ(seen.scan_runs, 0);
-  EXPECT_TRUE(p.Busy);
+  EXPECT_TRUE(seen.scan_runs == 0 && p.Busy);
 }
 
 }  // namespace

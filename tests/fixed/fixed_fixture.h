@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -51,9 +52,8 @@ class FixedFixture : public ::testing::Test {
   FixedFixture() : p(host) {
     Form_Load(p, 19200, 14400);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          ("kolvane_fixed_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-           info->name());
+    dir = std::filesystem::temp_directory_path() / ("kolvane_fixed_" + std::to_string(::getpid()) +
+                                                    "_" + info->test_suite_name() + info->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
@@ -61,7 +61,6 @@ class FixedFixture : public ::testing::Test {
     p.channels.CloseAll();
     std::filesystem::remove_all(dir);
   }
-
   std::string Path(const std::string& name) const { return (dir / name).string(); }
   // Writes a file; an empty text stands for a cancelled dialog and writes nothing.
   std::string Write(const std::string& name, const std::string& text) const {
@@ -74,6 +73,10 @@ class FixedFixture : public ::testing::Test {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+  }
+  static std::string Tail(const std::string& path, std::size_t size) {
+    const std::string text = Read(path);
+    return text.substr(text.size() - std::min(text.size(), size));
   }
 
   // Answers the four dialogs of the load and loads. Empty blanks/controls: cancelled.

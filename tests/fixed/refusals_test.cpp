@@ -64,28 +64,22 @@ TEST_F(Refusals, FilesThatCannotBeLoaded) {
         c.message + (same ? "  Please choose another name for the results file." : "") + c.tail));
     EXPECT_EQ(Flow::Stop, Load(data, blanks, controls, paths(c.results)));
     ExpectIdleAndClosed();
-    EXPECT_EQ(c.fix, Read(data));
-    EXPECT_EQ(c.blk, Read(Path("b.blk")));
-    EXPECT_EQ(c.ctl, Read(Path("c.ctl")));
+    EXPECT_EQ(c.fix + c.blk + c.ctl, Read(data) + Read(Path("b.blk")) + Read(Path("c.ctl")));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
 }
 
 TEST_F(Refusals, FilesThatCannotBeOpenedAndCancelledDialogs) {
-  std::string data = Write("ok.fix", kOk);
-  host.ExpectMessage("Can't open file: " + Path("missing.fix"));
-  host.QueueFile(Path("missing.fix"));
-  EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
-  ExpectIdleAndClosed();
-  host.ExpectMessage("Can't open file: " + Path("missing.blk"));
-  host.QueueFile(data);
-  host.QueueFile(Path("missing.blk"));
-  EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
-  ExpectIdleAndClosed();
-  for (const char* answer : {data.c_str(), "", "", ""}) host.QueueFile(answer);  // no results file
-  EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
-  ExpectIdleAndClosed();
+  const std::string data = Write("ok.fix", kOk), no_fix = Path("missing.fix"),
+                    no_blk = Path("missing.blk");
+  const std::vector<std::string> answers[] = {{no_fix}, {data, no_blk}, {data, "", "", ""}};
+  for (const auto& queue : answers) {  // the last: no results file
+    if (queue.size() < 4) host.ExpectMessage("Can't open file: " + queue.back());
+    for (const std::string& answer : queue) host.QueueFile(answer);
+    EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
+    ExpectIdleAndClosed();
+  }
 }
 
 // A run refused before it starts keeps the dataset loaded, and the remedy lets it go. The runs
@@ -149,8 +143,7 @@ TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   ASSERT_EQ(Flow::Continue, Load(data));
   host.on_tissue = [](TissueForm& f) { TissueCancel_Click(f); };
   EXPECT_EQ(Flow::ProgramEnding, Analyze());
-  EXPECT_TRUE(host.ended);
-  EXPECT_FALSE(p.channels.In(Channels::kData).IsOpen() ||
+  EXPECT_FALSE(!host.ended || p.channels.In(Channels::kData).IsOpen() ||
                p.channels.Out(Channels::kResults).IsOpen());
 }
 
@@ -169,8 +162,7 @@ TEST_F(Refusals, ExitWhileYieldingUnwinds) {
     };
     EXPECT_EQ(Flow::ProgramEnding, at_pump > 0 ? RunFixedAnalysis(p) : Load(data));
     host.on_messages = nullptr;
-    EXPECT_TRUE(host.ended);
-    EXPECT_FALSE(p.RunCompleted);
+    EXPECT_TRUE(host.ended && !p.RunCompleted);
     CloseDataset(p);
   }
 }

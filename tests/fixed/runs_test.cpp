@@ -1,6 +1,6 @@
 // Whole runs the golden datasets cannot hold: a matrix read from a file (its path is written
-// into the results), the two ways of solving, a record that stops the run, a second dataset
-// after a first, and the progress bar.
+// into the results), the two ways of solving, a second dataset after a first, and the progress
+// bar.
 #include <gtest/gtest.h>
 
 #include "fixed_fixture.h"
@@ -8,13 +8,7 @@
 namespace kolvane {
 namespace {
 
-class Runs : public FixedFixture {
- protected:
-  std::string Tail(const std::string& path, std::size_t size) {
-    const std::string text = Read(path);
-    return text.substr(text.size() - std::min(text.size(), size));
-  }
-};
+using Runs = FixedFixture;
 
 // Blue and Green spill 0.1 into each other, Red 0.2 into Blue: S1 was made from x = (100, 50,
 // 10) as (100 + 5 + 2, 10 + 50, 10). With Green left out x(Blue) = b - 0.2 r = 105. A matrix
@@ -76,28 +70,6 @@ TEST_F(Runs, EliminatingOnceEqualsSolvingEachRecordAfresh) {
   }
   EXPECT_EQ(texts[0], texts[1]);
   EXPECT_NE(std::string::npos, texts[0].find("\r\nS3\t")) << texts[0];
-}
-
-// Records are read ahead of their lines; the lines of every record before the one that stops
-// the run are written, none after, wherever it stands. Pures spilling half into each other:
-// (1.7e308, -1.7e308) eliminates to an infinite result, (30, 30) to x = 20 for both colours.
-TEST_F(Runs, LinesUpToTheRecordThatStopsTheRun) {
-  for (int stop = 1; stop <= 4; ++stop) {
-    std::string body = CrLf({"P1\t100\t50", "P2\t50\t100"}),
-                lines = CrLf({"P1\t100.000\t0.000", "P2\t0.000\t100.000"});
-    for (int s = 1; s <= 4; ++s) {
-      const std::string name = "S" + std::to_string(s);
-      body += name + (s == stop ? "\t1.7e308\t-1.7e308\r\n" : "\t30\t30\r\n");
-      if (s < stop) lines += name + "\t20.000\t20.000\r\n";
-    }
-    ASSERT_EQ(Flow::Continue, Load(Write("d.fix", kTwoColors + body)));
-    host.ExpectMessage("The results of record S" + std::to_string(stop) +
-                       " are too large to be written.  Analysis ending.");
-    EXPECT_EQ(Flow::Stop, Analyze());
-    EXPECT_EQ(lines, Tail(Path("d.fix.scf"), lines.size()));
-    EXPECT_FALSE(p.RunCompleted);
-    CloseDataset(p);
-  }
 }
 
 // A load starts afresh: whatever dataset A left behind (header values, delivery, wavelength

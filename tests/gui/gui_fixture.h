@@ -41,18 +41,20 @@ class AnsweringQtHost : public QtHost {
   bool ended = false;
   std::function<void()> on_form_changed;
 
-  std::string AskFile(const FileDialogRequest& request) override {
-    EXPECT_FALSE(files.empty()) << "unexpected file dialog: " << request.title;
-    std::string first = files.empty() ? "" : files.front();
-    if (!files.empty()) files.pop_front();
+  template <typename T>
+  static T Next(std::deque<T>& queue, T none, const std::string& what) {
+    EXPECT_FALSE(queue.empty()) << "unexpected " << what;
+    if (queue.empty()) return none;
+    T first = queue.front();
+    queue.pop_front();
     return first;
+  }
+  std::string AskFile(const FileDialogRequest& r) override {
+    return Next<std::string>(files, "", r.title);
   }
   Answer AskYesNo(const std::string& text, const std::string&) override {
     questions.push_back(text);
-    EXPECT_FALSE(answers.empty()) << "unexpected question: " << text;
-    Answer first = answers.empty() ? Answer::No : answers.front();
-    if (!answers.empty()) answers.pop_front();
-    return first;
+    return Next(answers, Answer::No, text);
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   // The tissue dialogs' preselected answers, as kolvane-batch takes them by default.

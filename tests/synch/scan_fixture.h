@@ -4,11 +4,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,22 +51,27 @@ inline std::string Record(const std::string& label, const Values& v) {
 inline std::string Golden(const std::string& name, const std::string& file) {
   return std::string(KOLVANE_TEST_DATA) + "/scan/" + name + "/" + file;
 }
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+// The first `lines` lines of a text whose lines end in CR LF (negative: all but the last ones).
+inline std::string Head(const std::string& text, int lines) {
+  if (lines < 0) lines += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  std::size_t end = 0;
+  for (int i = 0; i < lines; ++i) end = text.find('\n', end) + 1;
+  return text.substr(0, end);
+}
 
 class ScanTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Form_Load(p, 19200, 14400);
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kolvane-synch-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    ASSERT_NE(mkdtemp(buf.data()), nullptr);
-    dir = buf.data();
+    std::filesystem::create_directories(dir);
   }
   void TearDown() override {
     p.channels.CloseAll();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+    std::filesystem::remove_all(dir);
   }
 
   std::string PathOf(const std::string& name) const { return dir + "/" + name; }
@@ -72,30 +79,17 @@ class ScanTest : public ::testing::Test {
     std::ofstream(PathOf(name), std::ios::binary) << bytes;
     return PathOf(name);
   }
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  // A results file as lines; every line must end in CR LF.
+  // A results file as lines (the window tests read one line of it).
   static Strings Lines(const std::string& path) {
-    std::string text = ReadFile(path);
+    const std::string text = ReadFile(path);
     Strings lines;
-    for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
-      end = text.find("\r\n", start);
-      EXPECT_NE(end, std::string::npos) << "line without CR LF at byte " << start;
-      if (end == std::string::npos) break;
-      lines.push_back(text.substr(start, end - start));
-    }
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines.push_back(text.substr(at, end - at));
     return lines;
   }
-
   // Open Synchronous Scan File with the three dialogs answered ("" = cancel / no blanks).
   Flow Load(const std::string& data, const std::string& blanks, const std::string& results) {
-    host.QueueFile(data);
-    host.QueueFile(blanks);
-    host.QueueFile(results);
+    for (const std::string& name : {data, blanks, results}) host.QueueFile(name);
     return OpenScanDataset(p);
   }
   // Analyze as the dispatcher runs it: flags cleared, the run, every file closed, idle again.
@@ -113,7 +107,9 @@ class ScanTest : public ::testing::Test {
 
   ScriptedHost host;
   Program p{host};
-  std::string dir;
+  const std::string dir =
+      (std::filesystem::temp_directory_path() / ("kolvane-synch-" + std::to_string(::getpid())))
+          .string();
 };
 
 }  // namespace scantest

@@ -32,35 +32,38 @@ class PartsTest : public ScanTest {
   }
 };
 
+// The values of the header, from the last value of each item (2.5 pures round to the even 2,
+// 3.5 to 4); CR line ends only; items left
+// out are back at their start-up values; 350 nm beyond the last point (300..338) gives no
+// tissue value.
 TEST_F(PartsTest, HeaderValuesAndGeometryFromTheFinalValues) {
-  auto items = [](const char* pures, const char* lower, const char* upper, const char* step,
-                  const char* more = "") {
-    return std::string("Pures\t") + pures + "\nScan lower\t" + lower + "\nScan upper\t" + upper +
-           "\nScan data interval\t" + step + "\n" + more + "Date/Time\tnow\n";
+  auto items = [](std::string pures, std::string lower, std::string upper, std::string step) {
+    return "Pures\t" + pures + "\nScan lower\t" + lower + "\nScan upper\t" + upper +
+           "\nScan data interval\t" + step + "\n";
   };
-  // clang-format off
-  struct Case { std::string name, header; int points, point350, pures; float solvent;
-                bool has350, auto_delivery; } cases[] = {
-      {"2.5 rounds to the even 2", items("2.5", "400", "700", "2",
-       "Amount of solvent\t3.25\nDelivery\tAuto sampler\n"), 150, 0, 2, 3.25f, false, true},
-      // CR line ends only; missing items are back at their start-up values.
-      {"3.5 rounds to the even 4", "Pures\t3.5\rScan lower\t300\rScan upper\t400\r"
-       "Scan data interval\t0.5\rDate/Time\tnow\r", 200, 101, 4, 2.0f, true, false},
-      {"from exactly 350", items("2", "350", "700", "1"), 350, 1, 2, 2.0f, true, false},
-      {"interval before the limits", "Pures\t2\nScan data interval\t0.5\nScan upper\t400\n"
-       "Scan lower\t300\nDate/Time\tnow\n", 200, 101, 2, 2.0f, true, false},
-      // 350 nm lies beyond the last point (300..338): no tissue value.
-      {"ends below 350", items("2", "300", "340", "2"), 20, 0, 2, 2.0f, false, false},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Open(Channels::kData, c.header, 0);
+  const struct {
+    std::string header;
+    int points, point350, pures;
+    float solvent;
+    bool has350, auto_delivery;
+  } cases[] = {
+      // clang-format off
+      {items("2.5", "400", "700", "2") + "Amount of solvent\t3.25\nDelivery\tAuto sampler\n", 150, 0, 2, 3.25f, false, true},
+      {"Pures\t3.5\rScan lower\t300\rScan upper\t400\rScan data interval\t0.5\r", 200, 101, 4, 2, true, false},
+      {items("2", "350", "700", "1"), 350, 1, 2, 2, true, false},
+      {"Pures\t2\nScan data interval\t0.5\nScan upper\t400\nScan lower\t300\n", 200, 101, 2, 2, true, false},
+      {items("2", "300", "340", "2"), 20, 0, 2, 2, false, false},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.header);
+    Open(Channels::kData, c.header + "Date/Time\tnow\n", 0);
     ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(PathOf("h.scf")));
     ASSERT_EQ(ReadScanHeader(p, true), Flow::Continue);
-    EXPECT_EQ(make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors),
-              make_tuple(c.points, c.point350, c.pures, c.pures));
-    EXPECT_EQ(make_tuple(p.SolventAmount, p.scan.ScanHas350, p.scan.AutoDelivery),
-              make_tuple(c.solvent, c.has350, c.auto_delivery));
+    EXPECT_EQ(
+        make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors,
+                   p.SolventAmount, p.scan.ScanHas350, p.scan.AutoDelivery),
+        make_tuple(c.points, c.point350, c.pures, c.pures, c.solvent, c.has350, c.auto_delivery));
   }
 }
 
@@ -130,16 +133,15 @@ TEST_F(PartsTest, BusyPointerRunsThroughTheSizingArrows) {
   std::int32_t count = 0;
   std::int16_t cursor = 9;
   for (int i = 0; i < 15; ++i) StepBusyCursor(p, count, cursor, 9, 3);
+  using P = Pointer;
   EXPECT_EQ(host.pointers,
-            (std::vector<Pointer>{Pointer::SizeNWSE, Pointer::SizeNS, Pointer::SizeNESW,
-                                  Pointer::SizeWE, Pointer::SizeNWSE}));
+            (std::vector<P>{P::SizeNWSE, P::SizeNS, P::SizeNESW, P::SizeWE, P::SizeNWSE}));
 }
 
 // The fit points of pure 2 (five entries of FitPoints from 6) for a spectrum at 400 nm + point.
 TEST_F(PartsTest, LocatePurePeak) {
-  std::vector<float> thirteen(100, 0.0f);
-  const float peak[13] = {40, 50, 60, 70, 80, 90, 100, 90, 80, 70, 60, 50, 40};
-  std::copy(peak, peak + 13, thirteen.begin() + 43);  // points 44..56
+  std::vector<float> thirteen(100, 0.0f);  // 40, 50, .., 100, .., 50, 40 at points 44..56
+  for (int i = 0; i < 13; ++i) thirteen[43 + i] = 100.0f - 10.0f * std::abs(6 - i);
   // clang-format off
   struct Case { const char* name; std::vector<float> values; std::vector<double> fit; float peak;
                 int peak_point; } cases[] = {
@@ -153,7 +155,7 @@ TEST_F(PartsTest, LocatePurePeak) {
       {"falling from the first point", {10, 9, 1}, {1, 1, 1, 2, 2}, 10, 1},
       // All above 32767, the minimum 40000 last: levels 50000 and 55000.
       {"above 32767", {45000, 50000, 60000, 52000, 40000}, {2, 3, 3, 3, 4}, 60000, 3},
-  };                                                  // clang-format on
+  };  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     p.scan.ScanPoints = static_cast<std::int16_t>(c.values.size());
@@ -164,10 +166,9 @@ TEST_F(PartsTest, LocatePurePeak) {
     for (int r = 6; r <= 10; ++r) p.scan.FitPoints[r] = 99;  // an earlier dataset's
     p.CurrentPure = 2;
     LocatePurePeak(p, 2);
-    EXPECT_EQ(std::vector<double>(p.scan.FitPoints.begin() + 6, p.scan.FitPoints.begin() + 11),
-              c.fit);
-    EXPECT_EQ(make_tuple(p.scan.PurePeak[2][1], p.scan.PurePeak[2][2]),
-              make_tuple(c.peak, 399.0f + c.peak_point));
+    EXPECT_EQ(make_tuple(std::vector<double>(&p.scan.FitPoints[6], &p.scan.FitPoints[11]),
+                         p.scan.PurePeak[2][1], p.scan.PurePeak[2][2]),
+              make_tuple(c.fit, c.peak, 399.0f + c.peak_point));
   }
 }
 
@@ -179,35 +180,33 @@ TEST_F(PartsTest, SlotForPeakWithinThreeNanometres) {
   for (const auto& c : cases) EXPECT_EQ(SlotForPeak(p, c.first), c.second) << c.first << " nm";
 }
 
+// Rows: the record, the pures' slots, the values found; only neighbouring slots are compared
+// (with three pures in slots 2, 9, 10 only the pair (2, 3)), a pure that names no slot never
+// is, and records whose name holds a capital "P" are never flagged.
 TEST(HiLoFlag, Boundaries) {
-  const std::int16_t adjacent[] = {0, 5, 6};
-  // clang-format off
-  struct Case { const char* name; float v1, v2; bool flag; } cases[] = {
-      {"S1", 100, 9.99f, true}, {"S1", 9.99f, 100, true}, {"S1", 100, 10, false},
-      {"S1", 10, 100, false}, {"S1", 0, 50, true}, {"S1", 50, 0, true}, {"S1", 100, -5, true},
-      {"S1", 100, 100, false},
-      // Records whose name holds a capital "P" are never flagged.
-      {"P1", 100, 1, false}, {"SP2", 0, 0, false}, {"p1", 0, 0, true},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    const float values[] = {0, c.v1, c.v2};
-    EXPECT_EQ(HiLoFlag(c.name, adjacent, values, 2), c.flag)
-        << c.name << " " << c.v1 << " " << c.v2;
+  const struct {
+    const char* name;
+    std::vector<std::int16_t> slots;
+    std::vector<float> values;
+    bool flag;
+  } cases[] = {
+      // clang-format off
+      {"S1", {0, 5, 6}, {0, 100, 9.99f}, true}, {"S1", {0, 5, 6}, {0, 9.99f, 100}, true},
+      {"S1", {0, 5, 6}, {0, 100, 10}, false}, {"S1", {0, 5, 6}, {0, 10, 100}, false},
+      {"S1", {0, 5, 6}, {0, 0, 50}, true}, {"S1", {0, 5, 6}, {0, 50, 0}, true},
+      {"S1", {0, 5, 6}, {0, 100, -5}, true}, {"S1", {0, 5, 6}, {0, 100, 100}, false},
+      {"P1", {0, 5, 6}, {0, 100, 1}, false}, {"SP2", {0, 5, 6}, {0, 0, 0}, false},
+      {"p1", {0, 5, 6}, {0, 0, 0}, true}, {"S1", {0, 5, 7}, {0, 0, 0}, false},
+      {"S1", {0, 0, 1}, {0, 0, 0}, false}, {"S1", {0, 2, 9, 10}, {0, 1, 100, 5}, true},
+      {"S1", {0, 2, 9, 10}, {0, 0, 100, 50}, false}, {"S1", {0, 5, 6, 7}, {0, 5, 100, 100}, true},
+      {"S1", {0, 5, 6, 7}, {0, 50, 100, 100}, false},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    const int n = static_cast<int>(c.slots.size()) - 1;
+    EXPECT_EQ(HiLoFlag(c.name, c.slots.data(), c.values.data(), n), c.flag)
+        << c.name << " " << c.slots[1] << " " << c.values[1] << " " << c.values[2];
   }
-  // Only neighbouring slots are compared; a pure that names no slot never is.
-  const float zero[] = {0, 0, 0};
-  const std::int16_t apart[] = {0, 5, 7}, unnamed[] = {0, 0, 1};
-  EXPECT_FALSE(HiLoFlag("S1", apart, zero, 2));
-  EXPECT_FALSE(HiLoFlag("S1", unnamed, zero, 2));
-  // Three pures: only the pair (2, 3) is neighbouring.
-  const std::int16_t three[] = {0, 2, 9, 10};
-  const float third_low[] = {0, 1, 100, 5}, first_low[] = {0, 0, 100, 50};
-  EXPECT_TRUE(HiLoFlag("S1", three, third_low, 3));
-  EXPECT_FALSE(HiLoFlag("S1", three, first_low, 3));
-  const std::int16_t adjacent3[] = {0, 5, 6, 7};
-  const float pair1_low[] = {0, 5, 100, 100}, none_low[] = {0, 50, 100, 100};
-  EXPECT_TRUE(HiLoFlag("S1", adjacent3, pair1_low, 3));
-  EXPECT_FALSE(HiLoFlag("S1", adjacent3, none_low, 3));
 }
 
 class DisplayTest : public ScanTest {

@@ -15,29 +15,25 @@ namespace {
 using namespace scantest;
 using std::make_tuple;
 
+// Pures found in ascending and in descending slot order (the third naming no slot).
 TEST_F(ScanTest, LoadNamesThePuresAfterTheirSlots) {
-  // Pures found in ascending and in descending slot order, the third naming no slot.
-  const struct {
-    const char *name, *file, *first, *second, *third, *pures;
-  } cases[] = {{"two_pures_intensity", "two_pures.syn", "Yellow-Green", "Yellow", "", "2"},
-               {"pures_in_descending_slots", "order.syn", "Yellow", "Yellow-Green", "520 nm", "3"}};
+  const char* cases[][6] = {
+      {"two_pures_intensity", "two_pures.syn", "Yellow-Green", "Yellow", "", "2"},
+      {"pures_in_descending_slots", "order.syn", "Yellow", "Yellow-Green", "520 nm", "3"}};
   for (const auto& c : cases) {
-    const std::string data = Golden(c.name, c.file);
+    const std::string data = Golden(c[0], c[1]);
     ASSERT_EQ(Load(data, "", PathOf("r.scf")), Flow::Continue);
     for (int slot = 1; slot <= kMaxColors; ++slot)
       EXPECT_EQ(p.ColorSelected[slot], slot == 5 || slot == 6) << "slot " << slot;
     const MainForm& f = p.form;
     EXPECT_EQ(make_tuple(f.MicrosForColor[1].caption, f.MicrosForColor[2].caption,
-                         f.PureStat.caption, f.BackSub.visible, f.RunAnalysis.enabled),
-              make_tuple(c.first, c.second, c.pures, false, true));
-    if (*c.third) {
-      EXPECT_EQ(f.MicrosForColor[3].caption, c.third);
-    }
+                         *c[4] ? f.MicrosForColor[3].caption : "", f.PureStat.caption,
+                         f.BackSub.visible, f.RunAnalysis.enabled),
+              make_tuple(c[2], c[3], c[4], c[5], false, true));
     ASSERT_EQ(host.dialogs.size(), 3u);
     EXPECT_EQ(make_tuple(host.dialogs[1].title, host.dialogs[2].default_name),
               make_tuple("Open Blanks File", data + ".scf"));
     host.dialogs.clear();
-    p.channels.CloseAll();
     CloseIt_Click(p);
   }
   EXPECT_EQ(host.one_second_waits, 5);  // the search waits a second per pure, display off
@@ -45,63 +41,57 @@ TEST_F(ScanTest, LoadNamesThePuresAfterTheirSlots) {
 
 // A run draws each record: its dots and one white circle of radius 1.5 per fit point.
 TEST_F(ScanTest, RunDrawsTheLastRecordWithItsFitPoints) {
-  const Values pure = Tent(20, 10, 100);
+  Values s1 = Tent(20, 10, 200);  // twice the pure, in whole numbers
+  for (double& v : s1) v = std::round(v);
   ASSERT_EQ(Load(Write("draw.syn",
                        "Pures\t1\r\nScan lower\t400\r\nScan upper\t420\r\nScan data "
                        "interval\t1\r\nDate/Time\tx\r\n" +
-                           Record("P1", pure) +
-                           Record("S1", Values{0,   0,   0,  0,  0, 0, 40, 80, 120, 160, 200,
-                                               160, 120, 80, 40, 0, 0, 0,  0,  0,   0})),
+                           Record("P1", Tent(20, 10, 100)) + Record("S1", s1)),
                  "", PathOf("draw.scf")),
             Flow::Continue);
   ASSERT_EQ(RunScanAnalysis(p), Flow::Continue);
   const SpectrumDisplay& d = p.form.Spectra;
   ASSERT_EQ(d.items.size(), 25u);
-  // Dots at 400 nm + i; circles at fit points 8..12 (407..411 nm), where S1 is twice the pure.
-  const double circle_y[5] = {120, 160, 200, 160, 120};
+  // Dots at 400 nm + i; circles at fit points 8..12 (407..411 nm).
   for (int i = 0; i < 25; ++i) {
     const SpectrumItem& c = d.items[i];
-    if (i < 20) {
-      EXPECT_EQ(
-          make_tuple(c.kind, c.x, c.y, c.color, c.draw_width),
-          make_tuple(SpectrumItem::Point, 400.0 + i, 2 * std::round(pure[i + 1]), kYellow, 2));
-    } else {
-      EXPECT_EQ(make_tuple(c.kind, c.x, c.y, c.radius, c.color),
-                make_tuple(SpectrumItem::Circle, 387.0 + i, circle_y[i - 20], 1.5, kWhite));
-    }
+    const bool dot = i < 20;
+    EXPECT_EQ(
+        make_tuple(c.kind, c.x, c.y, c.color, dot ? c.draw_width : c.radius),
+        make_tuple(dot ? SpectrumItem::Point : SpectrumItem::Circle, dot ? 400.0 + i : 387.0 + i,
+                   s1[dot ? i + 1 : i - 12], dot ? kYellow : kWhite, dot ? 2 : 1.5))
+        << i;
   }
   EXPECT_EQ(make_tuple(p.form.YMax.caption, p.form.XMin.caption, p.form.XMax.caption,
                        p.form.SamplePtr.caption),
             make_tuple("210", "390", "440", "Sample S1"));
 }
 
+// "B" records of the data file are neither samples nor blanks; a blanks file without any
+// record drops the background subtraction.
 TEST_F(ScanTest, CountsAndTheBlanksFile) {
   std::string many =
       "Pures\t1\r\nScan lower\t400\r\nScan upper\t403\r\nScan data interval\t1\r\n"
       "Date/Time\tx\r\nP1 1 5 1\r\nP2 1 5 1\r\nP3 1 5 1\r\nB1 0 0 0\r\n";
   for (int i = 1; i <= 10; ++i) many += "S" + std::to_string(i) + " 1 2 3\r\n";
-  // "B" records of the data file are neither samples nor blanks; a blanks file without any
-  // record drops the background subtraction.
-  for (bool with_records : {true, false}) {
-    ASSERT_EQ(
-        Load(Write("d.syn", many),
-             Write("b.slk", with_records ? "1\r\n2\r\n3\r\nB1 1 1 1\r\nB1 3 3 3\r\n" : "1\n2\n3\n"),
-             PathOf("d.scf")),
-        Flow::Continue);
+  for (bool on : {true, false}) {
+    ASSERT_EQ(Load(Write("d.syn", many),
+                   Write("b.slk", on ? "1\r\n2\r\n3\r\nB1 1 1 1\r\nB1 3 3 3\r\n" : "1\n2\n3\n"),
+                   PathOf("d.scf")),
+              Flow::Continue);
     const MainForm& f = p.form;
     EXPECT_EQ(make_tuple(f.PureStat.caption, f.Samples.caption, f.BlanksNum.caption,
-                         f.ControlsNum.caption, p.BlanksPresent, p.BackgroundOn, f.BackSub.visible),
-              make_tuple("3", "10", with_records ? "2" : "0", "0", with_records, with_records,
-                         with_records));
-    EXPECT_EQ(f.Directions.caption.find("Background Subtraction") != std::string::npos,
-              with_records);
+                         f.ControlsNum.caption, p.BlanksPresent, p.BackgroundOn, f.BackSub.visible,
+                         f.Directions.caption.find("Background Subtraction") != std::string::npos),
+              make_tuple("3", "10", on ? "2" : "0", "0", on, on, on, on));
     p.channels.CloseAll();
     CloseIt_Click(p);
   }
 }
 
 // Refusals around the dialogs and the record counts ("@" stands for the scratch folder): the
-// message, nothing left open, no input file changed, and the next load goes through.
+// message, nothing left open, no input file changed, and the next load goes through. The
+// dialogs are answered with files of the scratch folder, "" = cancel.
 TEST_F(ScanTest, RefusalsAndTheirMessages) {
   const std::string good =
       "Pures\t1\r\nScan lower\t400\r\nScan upper\t402\r\nScan data "
@@ -109,33 +99,21 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
   std::string many_records = good, many_blanks = "a\nb\nc\n";
   for (int i = 0; i < 32767; ++i) many_records += "S1 1 2\n";
   for (int i = 0; i < 101; ++i) many_blanks += "B1 1 1\n";
-  // Dialog answers in the scratch folder, "" = cancel.
   const struct {
     std::string data, blanks;
     Strings dialogs;
     std::string message;
   } cases[] = {
-      {many_records,
-       "",
-       {"r.syn", "", "r.scf"},
-       "More than 32767 records in @/r.syn: the file cannot be read."},
-      {good,
-       many_blanks,
-       {"r.syn", "b.slk", "r.scf"},
-       "More than 100 initial blank records in @/b.slk: the file cannot be read."},
-      {good,
-       "",
-       {"r.syn", "", "r.syn"},
-       "The results file may not be one of the files being read: @/r.syn"},
-      {good,
-       "a\nb\nc\nB1 1 1\n",
-       {"r.syn", "b.slk", "b.slk"},
-       "The results file may not be one of the files being read: @/b.slk"},
+      // clang-format off
+      {many_records, "", {"r.syn", "", "r.scf"}, "More than 32767 records in @/r.syn: the file cannot be read."},
+      {good, many_blanks, {"r.syn", "b.slk", "r.scf"}, "More than 100 initial blank records in @/b.slk: the file cannot be read."},
+      {good, "", {"r.syn", "", "r.syn"}, "The results file may not be one of the files being read: @/r.syn"},
+      {good, "a\nb\nc\nB1 1 1\n", {"r.syn", "b.slk", "b.slk"}, "The results file may not be one of the files being read: @/b.slk"},
       {good, "", {"no_such.syn"}, "Can't open file: @/no_such.syn"},
       {good, "", {"r.syn", "no_such.slk"}, "Can't open file: @/no_such.slk"},
       {good, "", {"r.syn", "", "no_such_dir/r.scf"}, "Can't open file: @/no_such_dir/r.scf"},
-      {good, "", {""}, ""},
-      {good, "", {"r.syn", "", ""}, ""},
+      {good, "", {""}, ""}, {good, "", {"r.syn", "", ""}, ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message + " after " + std::to_string(c.dialogs.size()) + " dialogs");
@@ -143,17 +121,16 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
     Write("b.slk", c.blanks);
     for (const std::string& name : c.dialogs) host.QueueFile(name.empty() ? "" : PathOf(name));
     std::string message = c.message;
-    if (!message.empty()) message.replace(message.find('@'), 1, dir);
-    if (!message.empty()) host.ExpectMessage(message);
+    if (!message.empty()) host.ExpectMessage(message.replace(message.find('@'), 1, dir));
     EXPECT_EQ(OpenScanDataset(p), Flow::Stop);
-    EXPECT_EQ(make_tuple(p.ScanDataLoaded, p.form.OpenDataSS.enabled, host.messages.size()),
-              make_tuple(false, true, message.empty() ? 0u : 1u));
+    EXPECT_EQ(
+        make_tuple(p.ScanDataLoaded, p.form.OpenDataSS.enabled, host.messages.size(),
+                   p.channels.In(Channels::kData).IsOpen(),
+                   p.channels.In(Channels::kBlanks).IsOpen(),
+                   p.channels.Out(Channels::kResults).IsOpen(), ReadFile(PathOf("r.syn")),
+                   ReadFile(PathOf("b.slk"))),
+        make_tuple(false, true, message.empty() ? 0u : 1u, false, false, false, c.data, c.blanks));
     host.messages.clear();
-    EXPECT_FALSE(p.channels.In(Channels::kData).IsOpen() ||
-                 p.channels.In(Channels::kBlanks).IsOpen() ||
-                 p.channels.Out(Channels::kResults).IsOpen());
-    EXPECT_EQ(make_tuple(ReadFile(PathOf("r.syn")), ReadFile(PathOf("b.slk"))),
-              make_tuple(c.data, c.blanks));
   }
   EXPECT_EQ(Load(PathOf("r.syn"), "", PathOf("r.scf")), Flow::Continue);
 }
