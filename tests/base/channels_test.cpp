@@ -61,8 +61,8 @@ Items All(char what, const std::string& bytes) {
   return items;
 }
 
-// A quoted item runs to its closing quote (line ends and commas inside) and drops the text
-// after it; TABs and trailing blanks stay in an item; a file may end inside the quotes or
+// A quoted item runs to its closing quote (commas inside), at most to the end of its line, and
+// drops the text after it; TABs and trailing blanks stay in an item; a file may end inside the quotes or
 // without a final line end; a byte order mark is not text. Lines end at CR LF, LF or CR.
 // Numbers end at blanks, commas and line ends; an empty field between two commas reads as 0.
 // The read blocks are 256 KiB: items, numbers and a CR LF pair cut by the first block's end.
@@ -76,7 +76,7 @@ TEST(Channels, ItemsLinesAndNumbersWithEveryKindOfLineEnd) {
       // clang-format off
       {'i', "a,b\r\nc\r\n", {"a", "b", "c"}}, {'i', "a,b\nc\n", {"a", "b", "c"}},
       {'i', "a,b\rc\r", {"a", "b", "c"}}, {'i', "a,b\r\nc", {"a", "b", "c"}},
-      {'i', "\"x, y\",z\r\n", {"x, y", "z"}}, {'i', "\"a\r\nb\"\r\nc", {"a\r\nb", "c"}},
+      {'i', "\"x, y\",z\r\n", {"x, y", "z"}}, {'i', "\"a\r\nb\"\r\nc", {"a", "b\"", "c"}},
       {'i', "\"ab\"cd,e\r\n", {"ab", "e"}}, {'i', "\"ab\" \r\nx", {"ab", "x"}},
       {'i', "\"ab\"x\ry", {"ab", "y"}}, {'i', "   lead,  x\r\n", {"lead", "x"}},
       {'i', "a  ,b", {"a  ", "b"}}, {'i', "Pures\t3\r\n", {"Pures\t3"}}, {'i', "\tx\r\n", {"\tx"}},
@@ -155,8 +155,8 @@ TEST(Channels, OutputLinesEndWithCrLf) {
   ASSERT_TRUE(channels.In(Channels::kData).Open(Write("data.fix", "x\r\n")));
   ASSERT_TRUE(channels.Out(Channels::kResults).Open(path));
   channels.Out(Channels::kResults).WriteLine("head");
-  channels.FlushAll();
-  EXPECT_EQ(Slurp(path), "head\r\n");
+  channels.FlushAll();  // the lines wait beside it: the earlier file is whole until the close
+  EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
   channels.Out(Channels::kResults).WriteLine("line");
   channels.CloseAll();  // flushes what is pending
   EXPECT_EQ(Slurp(path), "head\r\nline\r\n");

@@ -43,9 +43,12 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-void TempDir::Copy(const std::string& source) const {
-  std::filesystem::copy_file(source, path_ / std::filesystem::path(source).filename(),
-                             std::filesystem::copy_options::overwrite_existing);
+std::string TempDir::Copy(const std::string& source, const std::string& name) const {
+  const std::filesystem::path target =
+      path_ /
+      (name.empty() ? std::filesystem::path(source).filename() : std::filesystem::path(name));
+  std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
+  return target.string();
 }
 
 std::string ReadWholeFile(const std::string& path) {

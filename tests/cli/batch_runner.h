@@ -25,8 +25,8 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   // path()/name as text.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
-  // Copies a file into the folder.
-  void Copy(const std::string& source) const;
+  // Copies a file into the folder (under its own name, or `name`) and returns the copy's path.
+  std::string Copy(const std::string& source, const std::string& name = "") const;
 
  private:
   std::filesystem::path path_;
