@@ -33,14 +33,13 @@ TEST_F(MatrixDialogTest, PictureOfEachExample) {
        7},
       {"21-matrix-scan", {ex + "scan/small.syn", ex + "scan/small.slk"}, 30, 6},
   };
-  host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.cols == 7) {
       EXPECT_FALSE(window->action_matrix_view()->isEnabled()) << "before the first run";
     }
-    for (const std::string& f : c.files) host.QueueFile(f);
-    host.QueueFile(dir.filePath(QString(c.name) + ".scf").toStdString());
+    for (const std::string& f : c.files) host.files.push_back(f);
+    host.files.push_back(dir.filePath(QString(c.name) + ".scf").toStdString());
     (c.cols == 7 ? window->action_open_data() : window->action_open_data_ss())->trigger();
     QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
     window->Mirror();

@@ -17,7 +17,7 @@ namespace {
 using WindowKeys = WindowTest;
 
 TEST_F(WindowKeys, EntriesOfTheIntensityFormatTakeNoFocusAndNoKeys) {
-  SimulateFixedLoad(p(), 3, true, false);
+  testing_window::LoadFixedWindow(p(), 3, true, false);
   window->Mirror();
   window->color(1)->setFocus();
   for (int tab = 0; tab < 12; ++tab) {
@@ -26,7 +26,7 @@ TEST_F(WindowKeys, EntriesOfTheIntensityFormatTakeNoFocusAndNoKeys) {
     QTest::keyClick(focus, Qt::Key_Tab);
   }
   for (int i = 1; i <= 3; ++i) EXPECT_FALSE(window->micros_per_ml_fix(i)->isVisible()) << i;
-  EXPECT_EQ(form().MicrosPerMlFix[1].text, "1000");
+  EXPECT_EQ(p().form.MicrosPerMlFix[1].text, "1000");
   QTest::mouseClick(window->results_radio(1), Qt::LeftButton);
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(window->micros_per_ml_fix(i)->isVisible()) << i;
 }
@@ -52,15 +52,15 @@ TEST_F(WindowKeys, EscapeInTheTissueDialogsMeansTheirCancelButton) {
 
 TEST_F(WindowKeys, EnterPressesAnalyzeOnlyWhileTheOptionPanelShowsIt) {
   QTest::keyClick(window.get(), Qt::Key_Return);  // idle: nothing happens
-  SimulateFixedLoad(p(), 3, false, false);
+  testing_window::LoadFixedWindow(p(), 3, false, false);
   p().MatrixReady = false;  // Analyze then answers with a message and keeps the dataset
   window->Mirror();
   window->color(2)->setFocus();
-  host.ExpectMessage(
-      "There is no spillover matrix data available for this dataset.  Please use the 'New "
-      "Spillover Matrix' menu option to associate a matrix with this dataset.");
   QTest::keyClick(window->color(2), Qt::Key_Return);
-  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages, std::vector<std::string>{
+                               "There is no spillover matrix data available for this dataset.  "
+                               "Please use the 'New Spillover Matrix' menu option to associate a "
+                               "matrix with this dataset."});
   EXPECT_EQ(window->run_analysis()->text(), "&Analyze");
   EXPECT_EQ(window->back_sub()->text(), "&Background Subtraction");
   EXPECT_EQ(window->results_radio(1)->text(), "&Microspheres/ml");
