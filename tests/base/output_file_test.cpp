@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,17 +19,12 @@ namespace fs = std::filesystem;
 
 class OutputFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kolvane_output_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { fs::remove_all(dir_), fs::create_directories(dir_); }
   void TearDown() override { fs::remove_all(dir_); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Slurp(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
+  std::string Slurp(const std::string& name) const {
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(Path(name), std::ios::binary).rdbuf();
     return s.str();
   }
   void Put(const std::string& name, const std::string& bytes) const {
@@ -39,37 +33,32 @@ class OutputFile : public ::testing::Test {
   std::size_t Files() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
   }
-  fs::path dir_;
+  const fs::path dir_ = fs::temp_directory_path() / ("kolvane_output_" + std::to_string(getpid()));
 };
 
 TEST_F(OutputFile, TargetTakesTheLinesOnlyWhenKept) {
   enum End { Close, Hold, Keep, KeepThenDiscard, SignalWhileOpen };
-  const struct {
-    End end;
-    const char* after;
-  } cases[] = {
-      {Close, "new\r\n"},
-      {Hold, "old\r\n"},
-      {Keep, "new\r\n"},
-      {KeepThenDiscard, "old\r\n"},
-      {SignalWhileOpen, "old\r\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.end);
+  const std::pair<End, const char*> cases[] = {{Close, "new\r\n"},
+                                               {Hold, "old\r\n"},
+                                               {Keep, "new\r\n"},
+                                               {KeepThenDiscard, "old\r\n"},
+                                               {SignalWhileOpen, "old\r\n"}};
+  for (const auto& [end, after] : cases) {
+    SCOPED_TRACE(end);
     Put("r.scf", "old\r\n");
     OutputChannel out;
     ASSERT_TRUE(out.Open(Path("r.scf")));
     out.WriteLine("new");
     out.Flush();
-    EXPECT_EQ("old\r\n", Slurp(Path("r.scf")));  // nothing reaches the target while open
+    EXPECT_EQ("old\r\n", Slurp("r.scf"));  // nothing reaches the target while open
     EXPECT_EQ(2u, Files());
-    if (c.end != Close) out.Hold();
-    if (c.end == Keep || c.end == KeepThenDiscard) out.Keep();
-    if (c.end == KeepThenDiscard) out.Discard();
-    if (c.end == SignalWhileOpen) RemovePartialFile();
+    if (end != Close) out.Hold();
+    if (end == Keep || end == KeepThenDiscard) out.Keep();
+    if (end == KeepThenDiscard) out.Discard();
+    if (end == SignalWhileOpen) RemovePartialFile();
     out.Close();
     EXPECT_TRUE(out.Good());
-    EXPECT_EQ(c.after, Slurp(Path("r.scf")));
+    EXPECT_EQ(after, Slurp("r.scf"));
     EXPECT_EQ(1u, Files());
   }
 }
@@ -77,23 +66,19 @@ TEST_F(OutputFile, TargetTakesTheLinesOnlyWhenKept) {
 TEST_F(OutputFile, ModesAndFilesThatMayNotBeWritten) {
   const mode_t mask = umask(022);
   OutputChannel out;
-  ASSERT_TRUE(out.Open(Path("new.scf")));
-  out.Keep();
-  out.Close();
   struct stat st {};
-  ASSERT_EQ(0, stat(Path("new.scf").c_str(), &st));
-  EXPECT_EQ(0644u, st.st_mode & 0777);
-  // A replaced file keeps its mode; one the user may not write is not replaced.
-  chmod(Path("new.scf").c_str(), 0640);
-  ASSERT_TRUE(out.Open(Path("new.scf")));
-  out.Keep();
-  out.Close();
-  ASSERT_EQ(0, stat(Path("new.scf").c_str(), &st));
-  EXPECT_EQ(0640u, st.st_mode & 0777);
-  if (geteuid() != 0) {
-    chmod(Path("new.scf").c_str(), 0440);
-    EXPECT_FALSE(out.Open(Path("new.scf")));
+  // A new file takes the usual mode, a replaced one keeps its own.
+  for (const mode_t mode : {0644, 0640}) {
+    chmod(Path("new.scf").c_str(), mode);
+    ASSERT_TRUE(out.Open(Path("new.scf")));
+    out.Keep();
+    out.Close();
+    ASSERT_EQ(0, stat(Path("new.scf").c_str(), &st));
+    EXPECT_EQ(mode, st.st_mode & 0777);
   }
+  chmod(Path("new.scf").c_str(), 0440);  // one the user may not write is not replaced
+  EXPECT_EQ(geteuid() == 0, out.Open(Path("new.scf")));
+  out.Close();
   EXPECT_FALSE(out.Open(Path("no/such/folder.scf")));
   umask(mask);
 }
@@ -117,43 +102,26 @@ TEST_F(OutputFile, FailuresCarryThePathAndTheSystemsReason) {
 }
 
 TEST_F(OutputFile, LinesAndItemsUpToOneMebibyte) {
-  const std::size_t limit = std::size_t{1} << 20;
-  const struct {
-    const char* name;
-    std::string text;
-    ReadStatus (*read)(InputChannel&);
-  } cases[] = {
-      {"line", std::string(limit, 'x'),
-       [](InputChannel& in) {
-         std::string s;
-         return in.ReadLine(s);
-       }},
-      {"item", std::string(limit, 'x'),
-       [](InputChannel& in) {
-         std::string s;
-         return in.ReadItem(s);
-       }},
-      {"quoted item", "\"" + std::string(limit, 'x'),
-       [](InputChannel& in) {
-         std::string s;
-         return in.ReadItem(s);
-       }},
-      {"number", std::string(limit, '1'),
-       [](InputChannel& in) {
-         double v = 0;
-         return in.ReadNumber(v);
-       }},
-  };
-  for (const auto& c : cases) {
-    for (std::size_t extra : {0, 1}) {
-      SCOPED_TRACE(std::string(c.name) + " +" + std::to_string(extra));
-      Put("long.txt", c.text + std::string(extra, c.text.back()) + "\n2\n");
+  const std::string mib(std::size_t{1} << 20, 'x');
+  const std::pair<std::string, int> cases[] = {// 0 line, 1 item, 2 number
+                                               {mib, 0},
+                                               {mib, 1},
+                                               {"\"" + mib, 1},
+                                               {std::string(mib.size(), '1'), 2}};
+  for (const auto& [text, kind] : cases) {
+    for (const bool longer : {false, true}) {
+      SCOPED_TRACE(text.substr(0, 1) + std::to_string(kind) + (longer ? " too long" : ""));
+      Put("long.txt", text + (longer ? text.substr(1, 1) : "") + "\n2\n");
       InputChannel in;
       ASSERT_TRUE(in.Open(Path("long.txt")));
-      EXPECT_EQ(extra == 0 ? ReadStatus::Ok : ReadStatus::End, c.read(in));
-      EXPECT_EQ(extra == 0 ? "" : Path("long.txt") + " (a line longer than 1 MiB)", in.Failure());
-      std::string next;
-      EXPECT_EQ(extra == 0 ? ReadStatus::Ok : ReadStatus::End, in.ReadLine(next));
+      std::string s;
+      double v = 0;
+      const ReadStatus read = kind == 0   ? in.ReadLine(s)
+                              : kind == 1 ? in.ReadItem(s)
+                                          : in.ReadNumber(v);
+      EXPECT_EQ(longer ? ReadStatus::End : ReadStatus::Ok, read);
+      EXPECT_EQ(longer ? Path("long.txt") + " (a line longer than 1 MiB)" : "", in.Failure());
+      EXPECT_EQ(longer ? ReadStatus::End : ReadStatus::Ok, in.ReadLine(s));
     }
   }
 }
