@@ -1,4 +1,4 @@
-// The status line's words for each ending of a run and the title bar for a data file.
+// The status line's words for each ending of a run (the title bar: tests/dispatch).
 #include "app/status_line.h"
 
 #include <gtest/gtest.h>
@@ -35,19 +35,6 @@ TEST(StatusLine, WordsForEachEndingOfARun) {
   }
   EXPECT_EQ(GroupedCount(1234567), "1 234 567");
   EXPECT_EQ(GroupedCount(100), "100");
-}
-
-TEST(TitleBar, NamesTheDataFileWithoutItsFolder) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/home/u/data/x.fix", "x.fix \xE2\x80\x94 KOLVANE"},
-      {"C:\\runs\\plate 7.syn", "plate 7.syn \xE2\x80\x94 KOLVANE"},
-      {"y.fix", "y.fix \xE2\x80\x94 KOLVANE"},
-      {"", "KOLVANE"}};
-  testing_window::Started s;
-  for (const auto& [path, title] : cases) {
-    ShowDataFileInTitle(s.p, path);
-    EXPECT_EQ(s.p.form.caption, title);
-  }
 }
 
 }  // namespace
