@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,13 +23,6 @@ namespace {
 const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
 const std::string kFixed = kExamples + "fixed/tissue_blanks_controls";
 const std::string kThreeColors = KOLVANE_TEST_DATA "/cli/three_colors.fix";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Temp(const std::string& name) {
   return ::testing::TempDir() + "window_status_" + name;
@@ -125,7 +117,7 @@ TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   EXPECT_EQ(RunAnalysis_Click(s.p), Flow::Stop);
   // small.syn: six pures and 24 samples have results lines (its README); its blank is
   // subtracted.
-  std::istringstream lines(Slurp(results));
+  std::ifstream lines(results, std::ios::binary);
   int written = 0;
   for (std::string line; std::getline(lines, line);)
     written += line.size() > 1 && (line[0] == 'P' || line[0] == 'S') && std::isdigit(line[1]);
