@@ -46,13 +46,6 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// What a user sees of the window when pressing Analyze.
-struct Visible {
-  bool micros = false, background = false, control_corr = false;
-  bool ticks[31] = {};
-  std::string entries[31];  // only the boxes that are shown
-};
-
 struct Window {
   ScriptedHost host;
   Program p{host};
@@ -69,57 +62,46 @@ struct Window {
     kDatasets[d].scan ? OpenDataSS_Click(p) : OpenData_Click(p);
     if (!p.form.CloseIt.enabled) return false;
     loaded = d;
-    if (!kDatasets[d].matrix.empty()) {
-      host.QueueFile(kDatasets[d].matrix);
-      Spillover_Click(p);
-    }
+    if (!kDatasets[d].matrix.empty()) host.QueueFile(kDatasets[d].matrix), Spillover_Click(p);
     return true;
   }
   bool EntryShown(int i) const {
     return p.ResultsInMicrospheres &&
            (p.ScanDataLoaded ? i <= p.HeaderPureCount : i <= p.NumColors);
   }
-  Visible Look() const {
-    const MainForm& f = p.form;
-    Visible v;
-    v.micros = p.ResultsInMicrospheres;
-    v.background = f.BackSub.visible && f.BackSub.ticked;
-    v.control_corr = f.ControlCorr.visible && f.ControlCorr.ticked;
-    for (int i = 1; i <= 30; ++i) {
-      v.ticks[i] = f.Color[i].ticked;
-      if (EntryShown(i))
-        v.entries[i] = p.ScanDataLoaded ? f.MicrosPerMl[i].text : f.MicrosPerMlFix[i].text;
-    }
-    return v;
+  std::string Entry(int i) const {
+    return p.ScanDataLoaded ? p.form.MicrosPerMl[i].text : p.form.MicrosPerMlFix[i].text;
   }
-  void Show(const Visible& v) {
-    OFResults_Radio_Click(p, v.micros ? 1 : 0);
-    for (int i = 1; i <= p.NumColors && !p.ScanDataLoaded; ++i) SetColorTick(p, i, v.ticks[i]);
-    for (int i = 1; i <= 30; ++i) {
-      if (!EntryShown(i)) continue;
-      p.ScanDataLoaded ? SetMicrosPerMlText(p, i, v.entries[i])
-                       : SetMicrosPerMlFixText(p, i, v.entries[i]);
-    }
-    p.form.BackSub.ticked = v.background;
+  void Type(int i, const std::string& text) {
+    p.ScanDataLoaded ? SetMicrosPerMlText(p, i, text) : SetMicrosPerMlFixText(p, i, text);
+  }
+  // Gives this window what a user sees of `w`: format, ticks, shown entries, background and
+  // control correction.
+  void Copy(const Window& w) {
+    const MainForm& f = w.p.form;
+    OFResults_Radio_Click(p, w.p.ResultsInMicrospheres ? 1 : 0);
+    for (int i = 1; i <= p.NumColors && !p.ScanDataLoaded; ++i)
+      SetColorTick(p, i, f.Color[i].ticked);
+    for (int i = 1; i <= 30; ++i)
+      if (EntryShown(i)) Type(i, w.Entry(i));
+    p.form.BackSub.ticked = f.BackSub.visible && f.BackSub.ticked;
     BackSub_Click(p);
-    p.form.ControlCorr.ticked = v.control_corr;
+    p.form.ControlCorr.ticked = f.ControlCorr.visible && f.ControlCorr.ticked;
     ControlCorr_Click(p);
   }
 };
 
 // Analyze in `w`; a complete run's file must equal a fresh start's.
 void AnalyzeAndCompare(Window& w, const std::string& results) {
-  const int dataset = w.loaded;
-  const Visible seen = w.Look();
-  RunAnalysis_Click(w.p);
-  if (!w.p.RunCompleted) return;
   Window fresh;
   const std::string fresh_results = results + ".fresh";
-  ASSERT_TRUE(fresh.Open(dataset, fresh_results));
-  fresh.Show(seen);
+  ASSERT_TRUE(fresh.Open(w.loaded, fresh_results));
+  fresh.Copy(w);
+  RunAnalysis_Click(w.p);
+  if (!w.p.RunCompleted) return;
   RunAnalysis_Click(fresh.p);
   ASSERT_TRUE(fresh.p.RunCompleted);
-  ASSERT_EQ(Slurp(results), Slurp(fresh_results)) << "dataset " << dataset;
+  ASSERT_EQ(Slurp(results), Slurp(fresh_results)) << "dataset " << fresh.loaded;
 }
 
 TEST(FreshLoad, EntriesOfOnePanelNeverReachARunOfTheOtherKind) {
@@ -175,8 +157,7 @@ TEST(FreshLoad, RandomCommandSequences) {
       } else if (command == 2 && p.FixedDataLoaded) {
         SetColorTick(p, i, pick(2) == 0);
       } else if ((command == 3 || command == 4) && w.EntryShown(i)) {
-        const char* value = kValues[pick(6)];
-        p.ScanDataLoaded ? SetMicrosPerMlText(p, i, value) : SetMicrosPerMlFixText(p, i, value);
+        w.Type(i, kValues[pick(6)]);
       } else if (command == 5) {
         p.form.BackSub.ticked = p.form.BackSub.visible && !p.form.BackSub.ticked;
         BackSub_Click(p);
