@@ -40,16 +40,12 @@ int ResultLines(const std::string& scf) {
 }
 
 TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
-  struct {
+  const std::string tbc = kFixed + "tissue_blanks_controls.";
+  const struct {
     std::vector<std::string> args;
     int colours, rows;
-  } cases[] = {
-      {{"fixed", kFixed + "tissue_blanks_controls.fix", "--blanks",
-        kFixed + "tissue_blanks_controls.blk", "--controls", kFixed + "tissue_blanks_controls.ctl"},
-       7,
-       7},
-      {{"scan", kScan + "small.syn", "--blanks", kScan + "small.slk"}, 6, 30},
-  };
+  } cases[] = {{{"fixed", tbc + "fix", "--blanks", tbc + "blk", "--controls", tbc + "ctl"}, 7, 7},
+               {{"scan", kScan + "small.syn", "--blanks", kScan + "small.slk"}, 6, 30}};
   for (const auto& c : cases) {
     TempDir dir;
     std::vector<std::string> plain = c.args, full = c.args;
@@ -80,10 +76,8 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
     if (c.args[0] == "fixed") {
       // 1.4826 x the median absolute deviation of the three blanks numbered 1, by hand: Blue
       // 18.996 18.898 18.799, Blue-Green 12.690 12.622 12.554, Orange-Red 7.889 7.866 7.843.
-      const auto& spread = r["matrix"]["blank_spread"];
-      EXPECT_NEAR(spread[0].get<double>(), 1.4826 * 0.098, 1e-9);
-      EXPECT_NEAR(spread[1].get<double>(), 1.4826 * 0.068, 1e-9);
-      EXPECT_NEAR(spread[6].get<double>(), 1.4826 * 0.023, 1e-9);
+      for (const auto& [j, mad] : {std::pair{0, .098}, {1, .068}, {6, .023}})
+        EXPECT_NEAR(r["matrix"]["blank_spread"][j].get<double>(), 1.4826 * mad, 1e-9);
       EXPECT_EQ(r["matrix"]["blank_records"], 3);
     }
     const std::string html = ReadWholeFile(dir.File("r.html"));
@@ -106,15 +100,10 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
 // colours 1 and 2, so that the singular values are 1 + a, 1 - a and 1: condition (1+a)/(1-a).
 std::string PairMatrix(double a) {
   std::string text;
-  for (int i = 1; i <= 6; ++i) {
-    for (int j = 1; j <= 6; ++j) {
-      const double v = i == j ? 100.0 : (i + j == 3 ? 100.0 * a : 0.0);
-      char cell[32];
-      std::snprintf(cell, sizeof cell, "%s%.4f", j > 1 ? "\t" : "", v);
-      text += cell;
-    }
-    text += "\r\n";
-  }
+  for (int i = 1; i <= 6; ++i)
+    for (int j = 1; j <= 6; ++j)
+      text +=
+          std::to_string(i == j ? 100.0 : (i + j == 3 ? 100.0 * a : 0.0)) + (j < 6 ? "\t" : "\r\n");
   return text;
 }
 
