@@ -47,11 +47,11 @@ double Quantile(double p) {
 TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
   const fs::path dir = fs::temp_directory_path() / ("kolvane-spread-" + std::to_string(getpid()));
   fs::create_directories(dir);
-  const std::string base = (dir / "d").string(), bin = KOLVANE_BINARY_DIR;
-  ASSERT_EQ(std::system((bin + "/kolvane-simulate fixed --colors 7 --no-pures --samples 0 -o " +
-                         base + " >/dev/null")
-                            .c_str()),
-            0);
+  const std::string base = (dir / "d").string();
+  auto run = [](const std::string& words) {
+    return std::system((KOLVANE_BINARY_DIR "/kolvane-" + words + " >/dev/null 2>&1").c_str());
+  };
+  ASSERT_EQ(run("simulate fixed --colors 7 --no-pures --samples 0 -o " + base), 0);
   constexpr int n = 7, records = 2000;
   constexpr double noise = 0.4;
   // Row k of the matrix file: pure k's reading in every column, in percent of its own.
@@ -92,9 +92,8 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
     fix << line_of("S" + std::to_string(r), r <= records ? mixture : blank, NAN);
   fix.close();
 
-  ASSERT_EQ(std::system((bin + "/kolvane-batch fixed " + base + ".fix --blanks " + base +
-                         ".blk --matrix " + base + ".spl -o " + base + ".scf 2>/dev/null")
-                            .c_str()),
+  ASSERT_EQ(run("batch fixed " + base + ".fix --blanks " + base + ".blk --matrix " + base +
+                ".spl -o " + base + ".scf"),
             0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
   const std::vector<double> sigma = record["matrix"]["result_spread"];
@@ -106,13 +105,11 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
     if (line.size() < 2 || line[0] != 'S' || !std::isdigit(line[1])) continue;
     const std::vector<double> x = Numbers(line);
     ASSERT_EQ(x.size(), std::size_t{n});
-    for (int k = 0; k < n; ++k) {
-      if (++rows > records * n) {
+    for (int k = 0; k < n; ++k)
+      if (++rows > records * n)
         beyond += x[k] > 3 * sigma[k];
-      } else {
+      else
         sum[k] += x[k], squares[k] += x[k] * x[k];
-      }
-    }
   }
   ASSERT_EQ(rows, 2 * records * n);
   for (int k = 0; k < n; ++k) {
