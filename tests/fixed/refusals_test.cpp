@@ -38,8 +38,6 @@ TEST_F(Refusals, FilesThatCannotBeLoaded) {
   struct Case {
     std::string fix, blk, ctl, results, message, tail;
   } cases[] = {
-      {kOk + CrLf({"S5\t1", "S6\t1\t1"}), "", "", "",
-       "Record \"S5\" of the data file %fix has 1 reading for 2 colors.", data_file},
       {kTwoColors + Repeat("S1\t1\t1\r\n", 32768), "", "", "",
        "The data file %fix has more than 32767 sample records.", data_file},
       {kTwoColors + Repeat("P1\t1\t1\r\n", 32768), "", "", "",

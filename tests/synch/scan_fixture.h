@@ -79,14 +79,6 @@ class ScanTest : public ::testing::Test {
     std::ofstream(PathOf(name), std::ios::binary) << bytes;
     return PathOf(name);
   }
-  // A results file as lines (the window tests read one line of it).
-  static Strings Lines(const std::string& path) {
-    const std::string text = ReadFile(path);
-    Strings lines;
-    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
-      lines.push_back(text.substr(at, end - at));
-    return lines;
-  }
   // Open Synchronous Scan File with the three dialogs answered ("" = cancel / no blanks).
   Flow Load(const std::string& data, const std::string& blanks, const std::string& results) {
     for (const std::string& name : {data, blanks, results}) host.QueueFile(name);
