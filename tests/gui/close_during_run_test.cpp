@@ -31,13 +31,10 @@ TEST_P(CloseDuringRun, AsksThenAbortsAndEndsOrGoesOn) {
   window->action_open_data_ss()->trigger();
   int step = 0;
   host.on_form_changed = [&] {
-    if (step == 0 && program->LastRun.written == 3) {
-      step = 1;
-      if (c.paused) QTest::keyClick(window.get(), Qt::Key_F11);
-    }
+    if (step == 0 && program->LastRun.written == 3 && ++step && c.paused)
+      QTest::keyClick(window.get(), Qt::Key_F11);
     const bool paused = program->form.Directions.caption == "Paused.  Press F11 to Restart.";
-    if (step == 1 && paused == c.paused) {
-      step = 2;
+    if (step == 1 && paused == c.paused && ++step) {
       EXPECT_FALSE(window->close());
     }
   };
@@ -45,13 +42,11 @@ TEST_P(CloseDuringRun, AsksThenAbortsAndEndsOrGoesOn) {
   host.on_form_changed = nullptr;
   EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run?"});
   const bool abort = c.answer == Answer::Yes;
-  EXPECT_EQ(host.ended, abort);
-  EXPECT_EQ(program->RunCompleted, !abort);
+  EXPECT_TRUE(host.ended == abort && program->RunCompleted == !abort);
   QFile results(scf), record(scf + ".json");
   ASSERT_TRUE(results.open(QIODevice::ReadOnly) && record.open(QIODevice::ReadOnly));
-  const QList<QByteArray> lines = results.readAll().split('\n');
-  ASSERT_GE(lines.size(), 2);
-  EXPECT_TRUE(lines[lines.size() - 2].startsWith(c.last)) << lines[lines.size() - 2].data();
+  const QByteArray text = results.readAll();
+  EXPECT_TRUE(text.mid(text.lastIndexOf("\n", -3) + 1).startsWith(c.last)) << text.data();
   EXPECT_EQ(record.readAll().contains("\"end\": \"aborted\""), abort);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
