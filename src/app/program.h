@@ -87,6 +87,9 @@ struct Program {
   bool DisplayOn = false;
   bool InterruptRequested = false;
   bool PauseRequested = false;
+  // The abort question was answered Yes when the window was closed during the run: the next
+  // poll ends the run without asking again, paused or not.
+  bool AbortConfirmed = false;
   std::int16_t CurrentPure = 0;
 
   // A load or a run is in progress: the Open commands, Close File and New Spillover Matrix

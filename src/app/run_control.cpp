@@ -13,6 +13,10 @@ void SetDirections(Program& p, const char* text) {
   NotifyFormChanged(p);
 }
 
+bool AskAbort(Program& p) {
+  return p.host.AskYesNo("Do you want to abort the current run?", "Abort Run") == Answer::Yes;
+}
+
 }  // namespace
 
 void Form_KeyDown(Program& p, int key_code, int /*shift*/) {
@@ -59,24 +63,36 @@ bool CheckRunInterrupt(Program& p) {
   if (p.Ending) return false;
   if (!p.InterruptRequested) return false;
 
-  bool abort = false;
-  if (p.PauseRequested) {
+  bool abort = p.AbortConfirmed;
+  if (!abort && p.PauseRequested) {
     SetDirections(p, "Paused.  Press F11 to Restart.");
     p.InterruptRequested = false;
     // The host blocks on its message queue, so the pause does not spin the processor; F11
-    // clears PauseRequested from the key handler, Exit ends the program.
+    // clears PauseRequested from the key handler, Exit ends the program, closing the window
+    // may confirm an abort.
     while (p.PauseRequested && !p.Ending) p.host.WaitForMessages();
     if (p.Ending) return false;
-  } else {
-    abort = p.host.AskYesNo("Do you want to abort the current run?", "Abort Run") == Answer::Yes;
+    abort = p.AbortConfirmed;
+  } else if (!abort) {
+    abort = AskAbort(p);
     if (p.Ending) return false;
-    if (abort) p.figures.outcome = RunEnd::Aborted;
   }
+  if (abort) p.figures.outcome = RunEnd::Aborted;
+  p.AbortConfirmed = false;
 
   SetDirections(p, kRunKeyLegend);
   p.InterruptRequested = false;
   p.PauseRequested = false;
   return abort;
+}
+
+bool AskAbortOnClose(Program& p) {
+  if (!AskAbort(p) || p.Ending) return false;
+  p.AbortConfirmed = true;
+  p.InterruptRequested = true;
+  p.PauseRequested = false;
+  SetDirections(p, "Aborting.  Please Wait.");
+  return true;
 }
 
 }  // namespace kolvane

@@ -1,14 +1,9 @@
 #include "app/run_record.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -176,36 +171,6 @@ std::vector<RecordInput> RunInputs(const Program& p) {
 
 std::string RecordPathFor(const std::string& results) {
   return results + ".json";
-}
-
-std::string WriteWholeFileSafely(const std::string& path, const std::string& bytes) {
-  std::string temp = path + ".part-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return "Cannot write " + path + ": " + std::strerror(errno);
-  const char* at = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t done = ::write(fd, at, left);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) {
-      const std::string reason = std::strerror(errno);
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return "Cannot write " + path + ": " + reason;
-    }
-    at += done;
-    left -= static_cast<std::size_t>(done);
-  }
-  // mkstemp makes the file private; the record gets the mode any new file of the user gets.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  if (::fsync(fd) != 0 || ::close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string reason = std::strerror(errno);
-    ::unlink(temp.c_str());
-    return "Cannot write " + path + ": " + reason;
-  }
-  return "";
 }
 
 }  // namespace kolvane

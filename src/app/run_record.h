@@ -32,8 +32,4 @@ std::vector<RecordInput> RunInputs(const Program& p);
 // The record's path for a results file: the same name with ".json" added.
 std::string RecordPathFor(const std::string& results);
 
-// Writes bytes to a temporary file beside path, flushes it to the disk and renames it over
-// path. Returns an empty text, or what went wrong with the system's reason.
-std::string WriteWholeFileSafely(const std::string& path, const std::string& bytes);
-
 }  // namespace kolvane

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -382,27 +382,33 @@ bool OutputChannel::Open(const std::string& path) {
   Close();
   failure_.clear();
   keep_ = true;
+  const auto refuse = [&](int error) {
+    failure_ = path + " (" + std::strerror(error) + ")";
+    return false;
+  };
   struct stat st {};
   const bool exists = stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {
     file_ = std::fopen(path.c_str(), "wb");
   } else {
     // A file the user may not write keeps its content, as it did when it was written in place.
-    if (exists && access(path.c_str(), W_OK) != 0) return false;
+    if (exists && access(path.c_str(), W_OK) != 0) return refuse(errno);
     std::string part = path + ".part-XXXXXX";
     const int fd = mkstemp(part.data());
-    if (fd < 0) return false;
+    if (fd < 0) return refuse(errno);
     fchmod(fd, ModeFor(exists ? &st : nullptr));
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
+      const int error = errno;
       close(fd);
       unlink(part.c_str());
-      return false;
+      return refuse(error);
     }
     part_ = part;
-    SetPartialPath(part_);
+    // One temporary file is known to the signal handler: the first one open, the results.
+    if (!g_partial_set) SetPartialPath(part_);
   }
-  if (file_ == nullptr) return false;
+  if (file_ == nullptr) return refuse(errno);
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
   pending_.reserve(kBlockSize + 4096);
@@ -430,7 +436,7 @@ void OutputChannel::Finish(bool keep) {
   if (!part_.empty()) {
     if (keep && Good() && std::rename(part_.c_str(), path_.c_str()) != 0) Fail(errno);
     if (!keep || !Good()) unlink(part_.c_str());
-    g_partial_set = 0;
+    if (g_partial_set && part_ == g_partial_path) g_partial_set = 0;
   }
   keep_ = false;
   part_.clear();
@@ -447,6 +453,12 @@ void OutputChannel::WriteLine(std::string_view text) {
   if (file_ == nullptr) return;
   pending_.append(text);
   pending_.append("\r\n", 2);
+  if (pending_.size() >= kBlockSize) Flush();
+}
+
+void OutputChannel::Write(std::string_view bytes) {
+  if (file_ == nullptr) return;
+  pending_.append(bytes);
   if (pending_.size() >= kBlockSize) Flush();
 }
 
@@ -477,6 +489,14 @@ std::string Channels::ReadFailure() const {
 
 void Channels::ForgetReadFailures() {
   for (auto& channel : inputs_) channel.ForgetFailure();
+}
+
+std::string SaveWholeFile(const std::string& path, std::string_view bytes) {
+  OutputChannel out;
+  if (!out.Open(path)) return out.Failure();
+  out.Write(bytes);
+  out.Close();
+  return out.Failure();
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

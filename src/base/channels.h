@@ -123,6 +123,7 @@ class OutputChannel {
   OutputChannel(const OutputChannel&) = delete;
   OutputChannel& operator=(const OutputChannel&) = delete;
 
+  // False when the target cannot be written; Failure() then says why.
   bool Open(const std::string& path);
   // The lines written are to be kept: the next Close puts them under the target's name.
   void Keep() { keep_ = true; }
@@ -136,6 +137,7 @@ class OutputChannel {
   bool IsOpen() const;
   const std::string& Path() const { return path_; }
   void WriteLine(std::string_view text);  // text followed by CR LF
+  void Write(std::string_view bytes);     // the bytes as they are
   void Flush();
   // False once a write, flush, sync, close or rename failed since Open; Failure() then holds
   // the target's path and the system's reason, "PATH (REASON)". Kept after Close.
@@ -153,6 +155,10 @@ class OutputChannel {
   std::string failure_;
   bool keep_ = false;
 };
+
+// A whole file (a run record, a report, a picture) written through an OutputChannel: the target
+// gets the bytes only when all of them reached the disk. Empty, or "PATH (REASON)".
+std::string SaveWholeFile(const std::string& path, std::string_view bytes);
 
 // The temporary file being written, removed from a signal handler: async-signal-safe.
 void RemovePartialFile();

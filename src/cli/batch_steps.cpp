@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/run_record.h"
 #include "app/run_report.h"
+#include "base/channels.h"
 #include "cli/batch_commands.h"
 
 namespace kolvane {
@@ -22,18 +23,14 @@ bool WriteRunFiles(Program& p, BatchHost& host) {
   const std::vector<RecordInput> inputs = {
       {"data", o.data}, {"blanks", o.blanks}, {"controls", o.controls}, {"matrix", o.matrix}};
   bool written = true;
-  if (o.record) {
-    const std::string error = WriteWholeFileSafely(
-        RecordPathFor(results), RunRecordText(p, inputs, results, host.last_message()));
-    if (!error.empty()) host.Note(error);
-    written = written && error.empty();
-  }
-  if (!o.html.empty()) {
-    const std::string error =
-        WriteWholeFileSafely(o.html, RunReportHtml(p, inputs, results, host.last_message()));
-    if (!error.empty()) host.Note(error);
-    written = written && error.empty();
-  }
+  const auto write = [&](const std::string& path, const std::string& text) {
+    const std::string failure = SaveWholeFile(path, text);
+    if (!failure.empty()) host.Note("Cannot write " + failure);
+    written = written && failure.empty();
+  };
+  if (o.record)
+    write(RecordPathFor(results), RunRecordText(p, inputs, results, host.last_message()));
+  if (!o.html.empty()) write(o.html, RunReportHtml(p, inputs, results, host.last_message()));
   return written;
 }
 

@@ -30,6 +30,7 @@
 #include "app/matrix_picture.h"
 #include "app/run_control.h"
 #include "app/run_record.h"
+#include "base/channels.h"
 #include "dispatch/commands.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
@@ -345,8 +346,11 @@ void MainWindow::BuildControls() {
   connect(run_analysis_, &QPushButton::clicked, this, [this] {
     if (!BusyGuard())
       Handle([this] {
+        running_ = true;
         RunAnalysis_Click(p_);
+        running_ = false;
         WriteRunRecord();
+        if (close_after_run_) Exit_Click(p_);
       });
   });
 
@@ -514,9 +518,9 @@ void MainWindow::Apply(Binding& b) {
 void MainWindow::WriteRunRecord() {
   const std::string& results = p_.ChosenFiles.results;
   if (p_.Ending || p_.figures.outcome == RunEnd::NotRun || results.empty()) return;
-  const std::string error =
-      WriteWholeFileSafely(RecordPathFor(results), RunRecordText(p_, RunInputs(p_), results, ""));
-  if (!error.empty()) p_.host.ShowMessage(error);
+  const std::string failure =
+      SaveWholeFile(RecordPathFor(results), RunRecordText(p_, RunInputs(p_), results, ""));
+  if (!failure.empty()) p_.host.ShowMessage("Cannot write " + failure);
 }
 
 void MainWindow::ApplyMenus() {
@@ -693,7 +697,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+// Closed during a run, the window asks as F5 does; on Yes the run ends as an abort (its lines
+// kept under the results file's name, its record written) and then the program.
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (running_ && !p_.Ending) {
+    event->ignore();
+    if (!close_after_run_) close_after_run_ = AskAbortOnClose(p_);
+    return;
+  }
   if (!p_.Ending) Exit_Click(p_);
   event->accept();
 }

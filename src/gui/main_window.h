@@ -131,6 +131,10 @@ class MainWindow : public QMainWindow {
   QAction* about_ = nullptr;
   QAction* matrix_view_ = nullptr;
   void WriteRunRecord();
+  // A run started from Analyze is in progress; the window was closed during it and the user
+  // chose to abort: the program ends when the run has.
+  bool running_ = false;
+  bool close_after_run_ = false;
 
   QCheckBox* color_[31] = {};
   QLineEdit* micros_per_ml_fix_[31] = {};

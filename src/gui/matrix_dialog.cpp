@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "app/run_record.h"
+#include "base/channels.h"
 
 namespace kolvane {
 
@@ -21,6 +21,10 @@ const int kTableColumns[] = {10, 130, 230, 460};
 
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
+}
+
+std::string Failed(const std::string& failure) {
+  return failure.empty() ? failure : "Cannot write " + failure;
 }
 
 int Rows(const MatrixPicture& p) {
@@ -132,13 +136,13 @@ MatrixDialog::MatrixDialog(MatrixPicture picture, QWidget* parent) : QDialog(par
 
 std::string MatrixDialog::SavePicture(const std::string& path) const {
   const bool svg = path.size() >= 4 && path.compare(path.size() - 4, 4, ".svg") == 0;
-  if (svg) return WriteWholeFileSafely(path, MatrixPictureSvg(view_->picture()));
+  if (svg) return Failed(SaveWholeFile(path, MatrixPictureSvg(view_->picture())));
   const QPixmap shot = view_->grab();
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (!shot.save(&buffer, "PNG")) return "Cannot make the picture of the matrix.";
-  return WriteWholeFileSafely(path, bytes.toStdString());
+  return Failed(SaveWholeFile(path, std::string_view(bytes.constData(), bytes.size())));
 }
 
 }  // namespace kolvane
