@@ -159,7 +159,8 @@ std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inpu
   }
   if (f.outcome == RunEnd::Stopped && !message.empty()) outcome["message"] = message;
   r["outcome"] = outcome;
-  return r.dump(2) + "\n";
+  // Names and paths come from the user's files and need not be UTF-8: such bytes are replaced.
+  return r.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 std::vector<RecordInput> RunInputs(const Program& p) {
