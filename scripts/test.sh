@@ -19,5 +19,6 @@ cmake --preset core-asan >/dev/null
 cmake --build --preset core-asan
 ctest --preset core-asan -j2
 
-# Each fuzz target for a short while from its seeds (scripts/fuzz.sh runs them longer).
-./scripts/fuzz.sh "${KOLVANE_FUZZ_SECONDS:-15}"
+# Each fuzz target for a short, repeatable while from its seeds (scripts/fuzz.sh runs them
+# longer, from a fresh random seed each time).
+KOLVANE_FUZZ_RUNS="${KOLVANE_FUZZ_RUNS:-1500}" ./scripts/fuzz.sh
