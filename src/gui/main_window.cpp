@@ -393,6 +393,9 @@ void MainWindow::BuildStatusLine() {
   statusBar()->addWidget(status_text_, 1);
   statusBar()->addPermanentWidget(show_in_folder_);
   statusBar()->setSizeGripEnabled(false);
+  // A little room between the texts and the window's edges.
+  status_text_->setContentsMargins(6, 2, 6, 2);
+  show_in_folder_->setContentsMargins(6, 2, 8, 2);
 }
 
 void MainWindow::ApplyStatus() {
