@@ -120,7 +120,7 @@ std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
   const int rows = static_cast<int>(pic.cells.size());
   const int cols = static_cast<int>(pic.column_names.size());
   const int table_top = top + rows * cell_h + 40;
-  const int width = std::max(left + cols * cell_w + 20, 640);
+  const int width = std::max(left + cols * cell_w + 20, 700);  // room for the table's headings
   const int height = with_table ? table_top + (cols + 1) * 20 + 20 : table_top - 20;
   std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
                   "\" height=\"" + std::to_string(height) +
