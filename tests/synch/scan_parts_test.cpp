@@ -58,7 +58,7 @@ TEST_F(PartsTest, HeaderValuesAndGeometryFromTheFinalValues) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.header);
     Open(Channels::kData, c.header + "Date/Time\tnow\n", 0);
-    ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(PathOf("h.scf")));
+    ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(Path("h.scf")));
     ASSERT_EQ(ReadScanHeader(p, true), Flow::Continue);
     EXPECT_EQ(
         make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors,
