@@ -18,6 +18,7 @@
 
 #include "base/format.h"
 #include "base/numbers.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -64,47 +65,25 @@ Items All(char what, const std::string& bytes) {
   return items;
 }
 
-// A quoted item runs to its closing quote (commas inside), at most to the end of its line, and
-// drops the text after it; TABs and trailing blanks stay in an item; a file may end inside the
-// quotes or without a final line end; a byte order mark is not text. Lines end at CR LF, LF or CR.
-// Numbers end at blanks, commas and line ends; an empty field between two commas reads as 0.
-// The read blocks are 256 KiB: items, numbers and a CR LF pair cut by the first block's end.
+// The cases of tests/data/base/reads.tsv, and those of the read blocks of 256 KiB: items, numbers
+// and a CR LF pair cut by the first block's end.
 TEST(Channels, ItemsLinesAndNumbersWithEveryKindOfLineEnd) {
   const std::string x(262139, 'x'), a(262143, 'a'), blanks(262141, ' ');
-  const struct {
-    char what;
-    std::string bytes;
-    Items expected;  // numbers as decimal text
-  } cases[] = {
-      // clang-format off
-      {'i', "a,b\r\nc\r\n", {"a", "b", "c"}}, {'i', "a,b\nc\n", {"a", "b", "c"}},
-      {'i', "a,b\rc\r", {"a", "b", "c"}}, {'i', "a,b\r\nc", {"a", "b", "c"}},
-      {'i', "\"x, y\",z\r\n", {"x, y", "z"}}, {'i', "\"a\r\nb\"\r\nc", {"a", "b\"", "c"}},
-      {'i', "\"ab\"cd,e\r\n", {"ab", "e"}}, {'i', "\"ab\" \r\nx", {"ab", "x"}},
-      {'i', "\"ab\"x\ry", {"ab", "y"}}, {'i', "   lead,  x\r\n", {"lead", "x"}},
-      {'i', "a  ,b", {"a  ", "b"}}, {'i', "Pures\t3\r\n", {"Pures\t3"}}, {'i', "\tx\r\n", {"\tx"}},
-      {'i', "\"abc", {"abc"}}, {'i', "\"a,b\r\nc\",d", {"a,b", "c\"", "d"}}, {'i', "a\r\n\r\nb", {"a", "", "b"}}, {'i', "a\r\rb", {"a", "", "b"}},
-      {'i', "a\n\rb", {"a", "", "b"}}, {'i', "a,", {"a"}}, {'i', "\xEF\xBB\xBFPures\t2\r\n", {"Pures\t2"}},
-      {'i', "\xEF\xBBx", {"\xEF\xBBx"}}, {'i', "", {}}, {'i', "   ", {}},
-      {'i', x + ",\"abc,def\",1234567.5\r\n", {x, "abc,def", "1234567.5"}},
-      {'l', "a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {'l', "\r\n\r\n", {"", ""}}, {'l', "x", {"x"}},
-      {'l', "a, \"b\"\tc\r\n", {"a, \"b\"\tc"}}, {'l', "", {}}, {'l', a + "\r\nb", {a, "b"}},
-      {'n', "1 2.5\r\n3,4\r\n\r\n  5\t6", {"1", "2.5", "3", "4", "5", "6"}},
-      {'n', "1,\r\n2 ,3\n4\r5", {"1", "2", "3", "4", "5"}}, {'n', "1,,2", {"1", "0", "2"}},
-      {'n', "12.5abc 7", {"12.5", "7"}}, {'n', "1  \r\n  ", {"1"}}, {'n', "-.5e1\r\n+3e2", {"-5", "300"}},
-      {'n', "", {}}, {'n', " \r\n\t", {}}, {'n', blanks + "123456.25 7", {"123456.25", "7"}},
-      {'n', blanks + "1.5e2", {"150"}},
-      // clang-format on
-  };
+  std::vector<TableRow> cases = ReadTable("base/reads.tsv");
+  cases.push_back({"i", x + ",\"abc,def\",1234567.5\r\n", x, "abc,def", "1234567.5"});
+  cases.push_back({"l", a + "\r\nb", a, "b"});
+  cases.push_back({"n", blanks + "123456.25 7", "123456.25", "7"});
+  cases.push_back({"n", blanks + "1.5e2", "150"});
   for (const auto& c : cases) {
-    const Items read = All(c.what, c.bytes);
-    const std::string shown = c.what + (" \"" + c.bytes.substr(0, 30) + '"');
-    if (c.what != 'n') {
-      EXPECT_EQ(read, c.expected) << shown;
+    const char what = c[0][0];
+    const Items read = All(what, c[1]), expected(c.begin() + 2, c.end());
+    const std::string shown = what + (" \"" + c[1].substr(0, 30) + '"');
+    if (what != 'n') {
+      EXPECT_EQ(read, expected) << shown;
     }
-    ASSERT_EQ(numbers.size(), c.expected.size()) << shown;
-    for (std::size_t i = 0; i < numbers.size() && c.what == 'n'; ++i)
-      EXPECT_EQ(numbers[i], std::stod(c.expected[i])) << shown << " number " << i;
+    ASSERT_EQ(numbers.size(), expected.size()) << shown;
+    for (std::size_t i = 0; i < numbers.size() && what == 'n'; ++i)
+      EXPECT_EQ(numbers[i], std::stod(expected[i])) << shown << " number " << i;
   }
 }
 
