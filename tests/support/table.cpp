@@ -48,4 +48,11 @@ double Number(const std::string& cell) {
   return std::strtod(cell.c_str(), nullptr);
 }
 
+std::vector<double> Numbers(const std::string& cell) {
+  std::istringstream in(cell);
+  std::vector<double> values;
+  for (std::string item; in >> item;) values.push_back(Number(item));
+  return values;
+}
+
 }  // namespace kolvane

@@ -16,5 +16,7 @@ std::vector<TableRow> ReadTable(const std::string& name, const std::string& kind
 
 // A cell as a double ("inf", "-inf" and "nan" included).
 double Number(const std::string& cell);
+// The numbers of a cell, separated by blanks.
+std::vector<double> Numbers(const std::string& cell);
 
 }  // namespace kolvane

@@ -1,6 +1,6 @@
 // The pieces of the scan path one at a time: the header, record labels, the walk to a wanted
 // record, the blanks median, the pure search's peak and slot, the Hi-Lo test, the spectrum
-// display's range and the results cells.
+// display's range and the results cells (the last four from tests/data/synch/scan_parts.tsv).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "base/channels.h"
 #include "scan_fixture.h"
+#include "support/table.h"
 #include "synch/pure_search.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
@@ -172,84 +173,49 @@ TEST_F(PartsTest, LocatePurePeak) {
   }
 }
 
-TEST_F(PartsTest, SlotForPeakWithinThreeNanometres) {
-  // Slots without a nominal wavelength (tissue, 15..30) never match, not even at 0 nm.
-  const std::pair<double, int> cases[] = {{493, 5},   {495, 5}, {496, 0},  {490, 0},
-                                          {490.5, 5}, {380, 2}, {682, 14}, {0, 0},
-                                          {1, 0},     {-2, 0},  {700, 0}};
-  for (const auto& c : cases) EXPECT_EQ(SlotForPeak(p, c.first), c.second) << c.first << " nm";
+// Each a row kind of tests/data/synch/scan_parts.tsv.
+std::vector<float> Singles(const std::string& cell) {
+  const std::vector<double> values = Numbers(cell);
+  std::vector<float> singles;
+  for (double v : values) singles.push_back(static_cast<float>(v));
+  return singles;
 }
 
-// Rows: the record, the pures' slots, the values found; only neighbouring slots are compared
-// (with three pures in slots 2, 9, 10 only the pair (2, 3)), a pure that names no slot never
-// is, and records whose name holds a capital "P" are never flagged.
+TEST_F(PartsTest, SlotForPeakWithinThreeNanometres) {
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "slot"))
+    EXPECT_EQ(SlotForPeak(p, Number(c[0])), std::stoi(c[1])) << c[0] << " nm";
+}
+
 TEST(HiLoFlag, Boundaries) {
-  const struct {
-    const char* name;
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "hilo")) {
     std::vector<std::int16_t> slots;
-    std::vector<float> values;
-    bool flag;
-  } cases[] = {
-      // clang-format off
-      {"S1", {0, 5, 6}, {0, 100, 9.99f}, true}, {"S1", {0, 5, 6}, {0, 9.99f, 100}, true},
-      {"S1", {0, 5, 6}, {0, 100, 10}, false}, {"S1", {0, 5, 6}, {0, 10, 100}, false},
-      {"S1", {0, 5, 6}, {0, 0, 50}, true}, {"S1", {0, 5, 6}, {0, 50, 0}, true},
-      {"S1", {0, 5, 6}, {0, 100, -5}, true}, {"S1", {0, 5, 6}, {0, 100, 100}, false},
-      {"P1", {0, 5, 6}, {0, 100, 1}, false}, {"SP2", {0, 5, 6}, {0, 0, 0}, false},
-      {"p1", {0, 5, 6}, {0, 0, 0}, true}, {"S1", {0, 5, 7}, {0, 0, 0}, false},
-      {"S1", {0, 0, 1}, {0, 0, 0}, false}, {"S1", {0, 2, 9, 10}, {0, 1, 100, 5}, true},
-      {"S1", {0, 2, 9, 10}, {0, 0, 100, 50}, false}, {"S1", {0, 5, 6, 7}, {0, 5, 100, 100}, true},
-      {"S1", {0, 5, 6, 7}, {0, 50, 100, 100}, false},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    const int n = static_cast<int>(c.slots.size()) - 1;
-    EXPECT_EQ(HiLoFlag(c.name, c.slots.data(), c.values.data(), n), c.flag)
-        << c.name << " " << c.slots[1] << " " << c.values[1] << " " << c.values[2];
+    for (double slot : Numbers(c[1])) slots.push_back(static_cast<std::int16_t>(slot));
+    const std::vector<float> values = Singles(c[2]);
+    EXPECT_EQ(HiLoFlag(c[0], slots.data(), values.data(), static_cast<int>(slots.size()) - 1),
+              c[3] == "1")
+        << c[0] << " " << c[1] << " / " << c[2];
   }
 }
 
-class DisplayTest : public ScanTest {
- protected:
-  void Draw(const std::vector<float>& values) {
+TEST_F(PartsTest, DisplayRangeFittedToTheSpectrum) {
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "range")) {
+    SCOPED_TRACE(c[0]);
+    const std::vector<float> values = Singles(c[0]);
     p.scan.ScanLower = 350;
     p.scan.ScanUpper = 700;
     p.scan.ScanPoints = static_cast<std::int16_t>(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) p.scan.Spectrum[i + 1] = values[i];
     DrawSpectrum(p, true);
-  }
-};
-
-TEST_F(DisplayTest, RangeFittedToTheSpectrum) {
-  // clang-format off
-  struct Case { std::vector<float> values; int top, bottom; } cases[] = {
-      {{994.6f, 13, 500}, 1000, 5},  // 995 -> 1000; 13 -> one step of 5 below 10
-      {{1000, 10}, 1010, 5},         // a top strictly above the maximum
-      {{4.9f, 0}, 10, 0},
-      {{-3, -1}, 0, -5},             // nothing above 0: the top stays 0
-      {{-5, 20}, 30, -5},
-      {{12000, 10000}, 12010, 9999}, // nothing below 9999: the bottom stays 9999
-      // Beyond the 16-bit range the limits stay at its ends.
-      {{40000, 30000}, 32767, 9999}, {{-40000, -35000}, 0, -32768},
-      // Top equal to bottom falls back to 0..10, also when the values only round to 0.
-      {{0, 0, 0}, 10, 0}, {{-0.3f, -0.2f}, 10, 0},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.values[0]);
-    Draw(c.values);
+    const int top = std::stoi(c[1]), bottom = std::stoi(c[2]);
     EXPECT_EQ(make_tuple(int{p.scan.PlotYMax}, int{p.scan.PlotYMin}, p.form.Spectra.scale_top,
                          p.form.Spectra.scale_height),
-              make_tuple(c.top, c.bottom, 1.0 * c.top, 1.0 * (c.bottom - c.top)));
+              make_tuple(top, bottom, 1.0 * top, 1.0 * (bottom - top)));
   }
 }
 
 TEST(ResultCells, NeverNaNInfiniteOrMinusZero) {
-  const double inf = std::numeric_limits<double>::infinity();
-  // clang-format off
-  const struct { double value; int decimals; const char* cell; } cases[] = {
-      {inf, 2, ""}, {-inf, 0, ""}, {std::nan(""), 3, ""}, {-0.0004, 3, "0.000"}, {2.675, 2, "2.68"}};
-  // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(FixedCell(c.value, c.decimals), c.cell) << c.value;
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "cell"))
+    EXPECT_EQ(FixedCell(Number(c[0]), std::stoi(c[1])), c[2]) << c[0];
 }
 
 }  // namespace
