@@ -60,20 +60,26 @@ void ScriptedHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
   on_tissue_options(form);
 }
 
-void ScriptedHost::ShowAbout(AboutForm&) { ++about_shown; }
+void ScriptedHost::ShowAbout(AboutForm&) {
+  ++about_shown;
+}
 
 void ScriptedHost::ProcessPendingMessages() {
   ++message_pumps;
   if (on_messages) on_messages(message_pumps);
 }
 
-void ScriptedHost::WaitForMessages() { ProcessPendingMessages(); }
+void ScriptedHost::WaitForMessages() {
+  ProcessPendingMessages();
+}
 
 std::optional<double> ScriptedHost::ParseUserNumber(const std::string& text) {
   return ParseStrictNumber(text);
 }
 
-void ScriptedHost::SetPointer(Pointer shape) { pointers.push_back(shape); }
+void ScriptedHost::SetPointer(Pointer shape) {
+  pointers.push_back(shape);
+}
 
 void ScriptedHost::WaitOneSecond() {
   ++one_second_waits;
