@@ -1,8 +1,11 @@
 // Reading and writing the numbered text files: items, lines, characters and numbers with every
-// kind of line end, files that end early, and results lines ended by CR LF.
+// kind of line end, files that end early, and results lines ended by CR LF. The results file is
+// written beside its target and takes its name only when kept; write and read failures carry
+// the system's reason; lines and items have a length limit.
 #include "base/channels.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +18,7 @@
 
 #include "base/format.h"
 #include "base/numbers.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -61,47 +65,25 @@ Items All(char what, const std::string& bytes) {
   return items;
 }
 
-// A quoted item runs to its closing quote (commas inside), at most to the end of its line, and
-// drops the text after it; TABs and trailing blanks stay in an item; a file may end inside the quotes or
-// without a final line end; a byte order mark is not text. Lines end at CR LF, LF or CR.
-// Numbers end at blanks, commas and line ends; an empty field between two commas reads as 0.
-// The read blocks are 256 KiB: items, numbers and a CR LF pair cut by the first block's end.
+// The cases of tests/data/base/reads.tsv, and those of the read blocks of 256 KiB: items, numbers
+// and a CR LF pair cut by the first block's end.
 TEST(Channels, ItemsLinesAndNumbersWithEveryKindOfLineEnd) {
   const std::string x(262139, 'x'), a(262143, 'a'), blanks(262141, ' ');
-  const struct {
-    char what;
-    std::string bytes;
-    Items expected;  // numbers as decimal text
-  } cases[] = {
-      // clang-format off
-      {'i', "a,b\r\nc\r\n", {"a", "b", "c"}}, {'i', "a,b\nc\n", {"a", "b", "c"}},
-      {'i', "a,b\rc\r", {"a", "b", "c"}}, {'i', "a,b\r\nc", {"a", "b", "c"}},
-      {'i', "\"x, y\",z\r\n", {"x, y", "z"}}, {'i', "\"a\r\nb\"\r\nc", {"a", "b\"", "c"}},
-      {'i', "\"ab\"cd,e\r\n", {"ab", "e"}}, {'i', "\"ab\" \r\nx", {"ab", "x"}},
-      {'i', "\"ab\"x\ry", {"ab", "y"}}, {'i', "   lead,  x\r\n", {"lead", "x"}},
-      {'i', "a  ,b", {"a  ", "b"}}, {'i', "Pures\t3\r\n", {"Pures\t3"}}, {'i', "\tx\r\n", {"\tx"}},
-      {'i', "\"abc", {"abc"}}, {'i', "a\r\n\r\nb", {"a", "", "b"}}, {'i', "a\r\rb", {"a", "", "b"}},
-      {'i', "a\n\rb", {"a", "", "b"}}, {'i', "a,", {"a"}}, {'i', "\xEF\xBB\xBFPures\t2\r\n", {"Pures\t2"}},
-      {'i', "\xEF\xBBx", {"\xEF\xBBx"}}, {'i', "", {}}, {'i', "   ", {}},
-      {'i', x + ",\"abc,def\",1234567.5\r\n", {x, "abc,def", "1234567.5"}},
-      {'l', "a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {'l', "\r\n\r\n", {"", ""}}, {'l', "x", {"x"}},
-      {'l', "a, \"b\"\tc\r\n", {"a, \"b\"\tc"}}, {'l', "", {}}, {'l', a + "\r\nb", {a, "b"}},
-      {'n', "1 2.5\r\n3,4\r\n\r\n  5\t6", {"1", "2.5", "3", "4", "5", "6"}},
-      {'n', "1,\r\n2 ,3\n4\r5", {"1", "2", "3", "4", "5"}}, {'n', "1,,2", {"1", "0", "2"}},
-      {'n', "12.5abc 7", {"12.5", "7"}}, {'n', "1  \r\n  ", {"1"}}, {'n', "-.5e1\r\n+3e2", {"-5", "300"}},
-      {'n', "", {}}, {'n', " \r\n\t", {}}, {'n', blanks + "123456.25 7", {"123456.25", "7"}},
-      {'n', blanks + "1.5e2", {"150"}},
-      // clang-format on
-  };
+  std::vector<TableRow> cases = ReadTable("base/reads.tsv");
+  cases.push_back({"i", x + ",\"abc,def\",1234567.5\r\n", x, "abc,def", "1234567.5"});
+  cases.push_back({"l", a + "\r\nb", a, "b"});
+  cases.push_back({"n", blanks + "123456.25 7", "123456.25", "7"});
+  cases.push_back({"n", blanks + "1.5e2", "150"});
   for (const auto& c : cases) {
-    const Items read = All(c.what, c.bytes);
-    const std::string shown = c.what + (" \"" + c.bytes.substr(0, 30) + '"');
-    if (c.what != 'n') {
-      EXPECT_EQ(read, c.expected) << shown;
+    const char what = c[0][0];
+    const Items read = All(what, c[1]), expected(c.begin() + 2, c.end());
+    const std::string shown = what + (" \"" + c[1].substr(0, 30) + '"');
+    if (what != 'n') {
+      EXPECT_EQ(read, expected) << shown;
     }
-    ASSERT_EQ(numbers.size(), c.expected.size()) << shown;
-    for (std::size_t i = 0; i < numbers.size() && c.what == 'n'; ++i)
-      EXPECT_EQ(numbers[i], std::stod(c.expected[i])) << shown << " number " << i;
+    ASSERT_EQ(numbers.size(), expected.size()) << shown;
+    for (std::size_t i = 0; i < numbers.size() && what == 'n'; ++i)
+      EXPECT_EQ(numbers[i], std::stod(expected[i])) << shown << " number " << i;
   }
 }
 
@@ -183,6 +165,101 @@ TEST(Channels, FullStopReadsUnderACommaDecimalLocale) {
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(numbers, (std::vector<double>{2.5, 0.1, -0.75}));
   EXPECT_EQ(texts, "0.250.5350.5");
+}
+
+TEST(OutputFile, TargetTakesTheLinesOnlyWhenKept) {
+  enum End { Close, Hold, Keep, KeepThenDiscard, SignalWhileOpen };
+  const std::pair<End, const char*> cases[] = {{Close, "new\r\n"},
+                                               {Hold, "old\r\n"},
+                                               {Keep, "new\r\n"},
+                                               {KeepThenDiscard, "old\r\n"},
+                                               {SignalWhileOpen, "old\r\n"}};
+  const fs::path dir = Dir() / "kept";
+  auto files = [&] { return std::distance(fs::directory_iterator(dir), {}); };
+  for (const auto& [end, after] : cases) {
+    SCOPED_TRACE(end);
+    fs::remove_all(dir), fs::create_directories(dir);
+    const std::string path = Write("kept/r.scf", "old\r\n");
+    OutputChannel out;
+    ASSERT_TRUE(out.Open(path));
+    out.WriteLine("new");
+    out.Flush();
+    EXPECT_EQ("old\r\n", Slurp(path));  // nothing reaches the target while open
+    EXPECT_EQ(2, files());
+    if (end != Close) out.Hold();
+    if (end == Keep || end == KeepThenDiscard) out.Keep();
+    if (end == KeepThenDiscard) out.Discard();
+    if (end == SignalWhileOpen) RemovePartialFile();
+    out.Close();
+    EXPECT_TRUE(out.Good());
+    EXPECT_EQ(after, Slurp(path));
+    EXPECT_EQ(1, files());
+  }
+}
+
+TEST(OutputFile, ModesAndFilesThatMayNotBeWritten) {
+  const mode_t mask = umask(022);
+  const std::string path = (Dir() / "mode.scf").string();
+  fs::remove(path);
+  OutputChannel out;
+  struct stat st {};
+  // A new file takes the usual mode, a replaced one keeps its own.
+  for (const mode_t mode : {0644, 0640}) {
+    chmod(path.c_str(), mode);
+    ASSERT_TRUE(out.Open(path));
+    out.Keep();
+    out.Close();
+    ASSERT_EQ(0, stat(path.c_str(), &st));
+    EXPECT_EQ(mode, st.st_mode & 0777);
+  }
+  chmod(path.c_str(), 0440);  // one the user may not write is not replaced
+  EXPECT_EQ(geteuid() == 0, out.Open(path));
+  out.Close();
+  umask(mask);
+}
+
+TEST(OutputFile, FailuresCarryThePathAndTheSystemsReason) {
+  OutputChannel out;
+  ASSERT_TRUE(out.Open("/dev/full"));
+  out.Keep();
+  out.WriteLine("x");
+  out.Close();
+  EXPECT_FALSE(out.Good());
+  EXPECT_EQ("/dev/full (No space left on device)", out.Failure());
+
+  InputChannel in;
+  std::string line;
+  ASSERT_TRUE(in.Open("/proc/self/mem"));  // its first page is not mapped: reading fails
+  EXPECT_EQ(ReadStatus::End, in.ReadLine(line));
+  EXPECT_EQ("/proc/self/mem (Input/output error)", in.Failure());
+  in.Close();
+  EXPECT_TRUE(in.Failed());  // still known after the close, until the next Open
+}
+
+TEST(InputFile, LinesAndItemsUpToOneMebibyte) {
+  const std::string mib(std::size_t{1} << 20, 'x');
+  const std::pair<std::string, int> cases[] = {// 0 line, 1 item, 2 number
+                                               {mib, 0},
+                                               {mib, 1},
+                                               {"\"" + mib, 1},
+                                               {std::string(mib.size(), '1'), 2}};
+  for (const auto& [text, kind] : cases) {
+    for (const bool longer : {false, true}) {
+      SCOPED_TRACE(text.substr(0, 1) + std::to_string(kind) + (longer ? " too long" : ""));
+      const std::string path =
+          Write("long.txt", text + (longer ? text.substr(1, 1) : "") + "\n2\n");
+      InputChannel in;
+      ASSERT_TRUE(in.Open(path));
+      std::string s;
+      double v = 0;
+      const ReadStatus read = kind == 0   ? in.ReadLine(s)
+                              : kind == 1 ? in.ReadItem(s)
+                                          : in.ReadNumber(v);
+      EXPECT_EQ(longer ? ReadStatus::End : ReadStatus::Ok, read);
+      EXPECT_EQ(longer ? path + " (a line longer than 1 MiB)" : "", in.Failure());
+      EXPECT_EQ(longer ? ReadStatus::End : ReadStatus::Ok, in.ReadLine(s));
+    }
+  }
 }
 
 }  // namespace

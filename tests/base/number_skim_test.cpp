@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/channels.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -26,41 +27,14 @@ std::string Pad(int stretches) {
   return text;
 }
 
+// The cases of tests/data/base/skim.tsv.
 TEST(SkimPlainNumbers, CountsAndStopsAsTheReaderReads) {
-  // Only whole stretches of 64 characters are looked at; the limits stay inside them.
-  const std::string pad = Pad(2), one = Pad(1);
-  const struct {
-    const char* name;
-    std::string text;
-    int limit, passed;  // passed counted by hand
-    std::size_t stop;   // where the next number starts, by hand
-  } cases[] = {
-      {"tabs", "12.5\t3\t4\t" + pad, 2, 2, 7},
-      {"blanks and a comma end one number", "1 , 2\t" + pad, 1, 1, 4},
-      {"two commas: an empty field", "1,,2\t" + pad, 2, 2, 3},
-      {"a comma after a line end is a field", "1\r\n,2\t" + pad, 2, 2, 4},
-      {"a leading comma is a field", ",5\t" + pad, 1, 1, 1},
-      {"blanks before a comma after a line end", "1\n  ,9\t" + pad, 1, 1, 4},
-      {"comma, blanks, comma", "1, ,8\t" + pad, 2, 2, 4},
-      {"line ends and blanks between numbers", "  3\r\n\r\n 4  5\t" + pad, 2, 2, 11},
-      {"limit zero passes nothing", "1\t2\t" + pad, 0, 0, 0},
-      {"an exponent stops at its number", "1\t2\t3.5e2\t4\t" + pad, 5, 2, 4},
-      {"a capital E as well", "1\t2E1\t" + pad, 5, 1, 2},
-      {"sixteen aligned characters", "1\t" + std::string(31, '5') + "\t" + pad, 5, 1, 2},
-      // 31 numbers "7\t" and a "7" end at character 63; the number at 62..65 spans the end.
-      {"a number across stretches", one.substr(0, 62) + "7777\t9\t" + pad, 32, 32, 67},
-      {"blanks across stretches, then a comma", one.substr(0, 60) + "8       ,6\t" + pad, 31, 31,
-       69},
-      {"after a line end the comma is a field", one.substr(0, 60) + "8\n      ,6\t" + pad, 31, 31,
-       68},
-      {"40 characters: no whole stretch", one.substr(0, 40), 5, 0, 0},
-      {"a limit beyond a stretch: its last number", one + "12345", 100, 31, 62},
-  };
-  for (const auto& c : cases) {
+  for (const TableRow& c : ReadTable("base/skim.tsv")) {
+    const std::string text = Pad(1).substr(0, std::stoul(c[1])) + c[2] + Pad(std::stoi(c[3]));
     const SkimmedNumbers s =
-        SkimPlainNumbers(c.text.data(), c.text.data() + c.text.size(), c.limit);
-    EXPECT_EQ(s.passed, c.passed) << c.name;
-    EXPECT_EQ(s.stop, c.stop) << c.name;
+        SkimPlainNumbers(text.data(), text.data() + text.size(), std::stoi(c[4]));
+    EXPECT_EQ(s.passed, std::stoi(c[5])) << c[0];
+    EXPECT_EQ(s.stop, std::stoul(c[6])) << c[0];
   }
 }
 

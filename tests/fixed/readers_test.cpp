@@ -5,6 +5,7 @@
 
 #include "fixed/header.h"
 #include "fixed_fixture.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -43,29 +44,10 @@ TEST_F(Readers, HeaderValuesNotEchoed) {
   }
 }
 
-// A number ends at a TAB or a blank ("1 99" is not 199); a malformed file leaves the matrix in
-// force and names the wrong line.
+// The files of tests/data/fixed/matrix_files.tsv, each read over a good one.
 TEST_F(Readers, MatrixFile) {
   const std::string good = CrLf({"100\t5\t1", "2\t100\t8", "0\t3\t100"});
   const std::string unchanged = "  The spillover matrix was not changed.";
-  const std::string comma = " holds a comma; numbers must be separated by TABs or blanks.";
-  struct Case {
-    std::string text, message;  // %m: the file's path; no message: reads as `good`
-  } cases[] = {
-      {CrLf({"100   5  1", "2 100      8", "0 3 100"}), ""},
-      {CrLf({"  100\t5\t1", "\t 2\t100\t8", "   0   3   100"}), ""},
-      {CrLf({"100 5 1 99", "2\t100\t8\t77", "0 3 100", "9 9 9"}), ""},
-      {"100\t5\t1\n2\t100\t8\n0\t3\t100", ""},
-      {CrLf({"100\t0\t0", "0\t100\t0"}), "The spillover matrix file %m has fewer than 3 lines."},
-      {CrLf({"100\t0\t0", "0\t100", "0\t0\t100"}),
-       "Line 2 of the spillover matrix file %m has fewer than 3 numbers."},
-      {CrLf({"100\t0\t0", "", "0\t0\t100"}),
-       "Line 2 of the spillover matrix file %m has fewer than 3 numbers."},
-      {CrLf({"100,0,0", "0\t100\t0", "0\t0\t100"}),
-       "Line 1 of the spillover matrix file %m" + comma},
-      {CrLf({"100\t0\t0", "0\t100\t0", "0\t0,5\t100"}),
-       "Line 3 of the spillover matrix file %m" + comma},
-  };
   host.ExpectMessage(kNoPuresMessage);
   ASSERT_EQ(Flow::Continue,
             Load(Write("n.fix", CrLf({"Wavelengths\t3", "Color Tube\tA\tB\tC", "S1\t1\t1\t1"}))));
@@ -73,18 +55,17 @@ TEST_F(Readers, MatrixFile) {
                      unchanged);
   EXPECT_EQ(Flow::Stop, ReadMatrix("100\t0\t0\r\n"));
   EXPECT_FALSE(p.MatrixReady || p.MatrixFromFile);  // without an earlier matrix, none
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const TableRow& c : ReadTable("fixed/matrix_files.tsv")) {
+    SCOPED_TRACE(c[0]);
     host.QueueFile(Write("good.spl", good));
     ASSERT_EQ(Flow::Continue, Spillover_Click(p));
-    if (!c.message.empty())
-      host.ExpectMessage(ReplaceAll(c.message, "%m", Path("m.spl")) + unchanged);
-    EXPECT_EQ(c.message.empty() ? Flow::Continue : Flow::Stop, ReadMatrix(c.text));
+    if (!c[1].empty()) host.ExpectMessage(ReplaceAll(c[1], "%m", Path("m.spl")) + unchanged);
+    EXPECT_EQ(c[1].empty() ? Flow::Continue : Flow::Stop, ReadMatrix(c[0]));
     const double rows[4][4] = {{}, {0, 1.0, 0.05, 0.01}, {0, 0.02, 1.0, 0.08}, {0, 0, 0.03, 1.0}};
     for (int i = 1; i <= 3; ++i)
       for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(rows[i][j], p.SpillMatrix[i][j]) << i << j;
     EXPECT_TRUE(p.MatrixReady && p.MatrixFromFile);
-    EXPECT_EQ(Path(c.message.empty() ? "m.spl" : "good.spl"), p.MatrixFileName);
+    EXPECT_EQ(Path(c[1].empty() ? "m.spl" : "good.spl"), p.MatrixFileName);
     EXPECT_FALSE(p.channels.In(Channels::kMatrix).IsOpen());
   }
   host.QueueFile("");  // cancelled: the earlier file stays

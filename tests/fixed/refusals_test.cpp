@@ -55,14 +55,15 @@ TEST_F(Refusals, FilesThatCannotBeLoaded) {
                       controls = Write("c.ctl", c.ctl);
     auto paths = [&](std::string text) {
       text = ReplaceAll(ReplaceAll(text, "%fix", data), "%blk", Path("b.blk"));
-      return ReplaceAll(ReplaceAll(text, "%ctl", Path("c.ctl")), "%dir", dir.string());
+      return ReplaceAll(ReplaceAll(text, "%ctl", Path("c.ctl")), "%dir", dir);
     };
     const bool same = c.message.rfind("The results file", 0) == 0;
     host.ExpectMessage(paths(
         c.message + (same ? "  Please choose another name for the results file." : "") + c.tail));
     EXPECT_EQ(Flow::Stop, Load(data, blanks, controls, paths(c.results)));
     ExpectIdleAndClosed();
-    EXPECT_EQ(c.fix + c.blk + c.ctl, Read(data) + Read(Path("b.blk")) + Read(Path("c.ctl")));
+    EXPECT_EQ(c.fix + c.blk + c.ctl,
+              ReadFile(data) + ReadFile(Path("b.blk")) + ReadFile(Path("c.ctl")));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
@@ -115,14 +116,14 @@ TEST_F(Refusals, RunsThatCannotStartUntilMended) {
     if (!c.ctl.empty()) SetControlCorrection(true);
     if (c.ctl.empty()) Microspheres({"1000", c.entry.c_str()});
     host.ExpectMessage(ReplaceAll(c.message, "%ctl", controls));
-    const std::string earlier = Read(data + ".scf");  // the last row's results, or none
+    const std::string earlier = ReadFile(data + ".scf");  // the last row's results, or none
     EXPECT_EQ(Flow::Stop, Analyze());
-    EXPECT_EQ(earlier, Read(data + ".scf")) << "a refused run leaves the results file alone";
+    EXPECT_EQ(earlier, ReadFile(data + ".scf")) << "a refused run leaves the results file alone";
     EXPECT_TRUE(p.FixedDataLoaded && p.MatrixReady && p.form.CloseIt.enabled &&
                 p.channels.In(Channels::kData).IsOpen());
     c.remedy();
     EXPECT_EQ(Flow::Continue, Analyze());
-    EXPECT_NE(std::string::npos, Read(data + ".scf").find("\r\nS1\t"));
+    EXPECT_NE(std::string::npos, ReadFile(data + ".scf").find("\r\nS1\t"));
   }
 }
 
@@ -137,7 +138,7 @@ TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   };
   host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
   EXPECT_EQ(Flow::Stop, Analyze());
-  EXPECT_EQ("", Read(data + ".scf"));
+  EXPECT_EQ("", ReadFile(data + ".scf"));
   EXPECT_FALSE(p.RunCompleted || host.ended);
   ASSERT_EQ(Flow::Continue, Load(data));
   host.on_tissue = [](TissueForm& f) { TissueCancel_Click(f); };

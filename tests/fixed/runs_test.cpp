@@ -66,7 +66,7 @@ TEST_F(Runs, EliminatingOnceEqualsSolvingEachRecordAfresh) {
         Load(data, Write("mix.blk", kBlankHead + CrLf({"B1\t1.1\t2.2\t0.7", "B2\t3\t1\t2"}))));
     Microspheres({"1000", "1500", "2500"});
     ASSERT_EQ(Flow::Continue, Analyze());
-    texts[afresh] = Read(data + ".scf");
+    texts[afresh] = ReadFile(data + ".scf");
   }
   EXPECT_EQ(texts[0], texts[1]);
   EXPECT_NE(std::string::npos, texts[0].find("\r\nS3\t")) << texts[0];
@@ -114,7 +114,7 @@ TEST_F(Runs, SecondDatasetEqualsAFreshStart) {
     ASSERT_EQ(Flow::Continue, Load(data, Write("b.blk", kBlankHead + CrLf({"B5\t10\t10"})),
                                    Write("b.ctl", kBlankHead + CrLf({"C1\t5\t5", "C2\t10\t10"}))));
     ASSERT_EQ(Flow::Continue, Analyze());
-    EXPECT_EQ(fresh, Read(data + ".scf"));
+    EXPECT_EQ(fresh, ReadFile(data + ".scf"));
   }
 }
 

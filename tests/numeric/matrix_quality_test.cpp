@@ -35,21 +35,16 @@ TEST(MatrixQuality, ClosedForms) {
     int pair_a, pair_b;
     double cosine;
   } cases[] = {
+      // clang-format off
       {"diagonal", 3, 3, {2, 0, 0, 0, 0.5, 0, 0, 0, 4}, 8.0, {0.5, 2, 0.25}, 1, 2, 0},
       {"symmetric", 2, 2, {1, .5, .5, 1}, 3.0, {sym, sym}, 1, 2, 0.8},
-      {"spill",
-       2,
-       2,
-       {1, .2, .6, 1},
-       spill,
-       {std::sqrt(1.04) / det, std::sqrt(1.36) / det},
-       1,
-       2,
+      {"spill", 2, 2, {1, .2, .6, 1}, spill, {std::sqrt(1.04) / det, std::sqrt(1.36) / det}, 1, 2,
        0.8 / std::sqrt(1.04 * 1.36)},
       {"tall", 3, 2, {1, 0, 0, 1, 1, 1}, std::sqrt(3.0), {tall, tall}, 1, 2, 0.5},
       {"rank one", 2, 2, {1, 2, 2, 4}, 0, {std::sqrt(5.0) / 25, std::sqrt(20.0) / 25}, 1, 2, 1},
       // Columns 1 and 3 are alike, column 2 stands apart.
       {"pair", 3, 3, {1, 0, .9, 0, 1, 0, .1, 0, .2}, -1, {}, 1, 3, .92 / std::sqrt(1.01 * .85)},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

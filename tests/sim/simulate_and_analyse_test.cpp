@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/truth_lines.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -41,17 +42,9 @@ struct Folder {  // a fresh folder of its own, removed afterwards
   ~Folder() { fs::remove_all(path); }
 };
 
-// The rows of tests/data/cli/simulate.tsv of one kind, cells split at TABs (the kind left out).
-std::vector<std::vector<std::string>> Rows(const std::string& kind) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(Read(std::string(KOLVANE_TEST_DATA) + "/cli/simulate.tsv"));
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> cells;
-    std::istringstream fields(line);
-    for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-    if (cells[0] == kind) rows.emplace_back(cells.begin() + 1, cells.end());
-  }
-  return rows;
+// The rows of tests/data/cli/simulate.tsv of one kind.
+std::vector<TableRow> Rows(const std::string& kind) {
+  return ReadTable("cli/simulate.tsv", kind);
 }
 
 class SimulateAndAnalyse : public testing::TestWithParam<std::vector<std::string>> {};
@@ -94,7 +87,6 @@ TEST(Simulate, RefusalsGiveTheirStatusAndMessageAndWriteNothing) {
     for (std::string* text : {&row[0], &row[2]})
       for (auto at = text->find('@'); at != std::string::npos; at = text->find('@'))
         text->replace(at, 1, dir.path.string());
-    if (const auto at = row[2].find("\\n"); at != std::string::npos) row[2].replace(at, 2, "\n");
     EXPECT_EQ(Exec("kolvane-simulate", row[0], dir.path, err), std::stoi(row[1])) << row[0];
     EXPECT_NE(err.find(row[2]), std::string::npos) << row[0] << ": " << err;
   }

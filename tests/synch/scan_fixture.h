@@ -1,23 +1,16 @@
-// In this file: what the scan tests share: a program started as the window starts it, a
-// scratch folder, the golden scan datasets of tests/data/scan, records written as an
-// instrument writes them, and the load and run as the window's commands drive them.
+// In this file: what the scan tests share: the golden scan datasets of tests/data/scan, records
+// written as an instrument writes them, and the load and run as the window's commands drive them.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
-#include "app/program.h"
-#include "support/scripted_host.h"
+#include "support/program_fixture.h"
 #include "synch/scan_load.h"
 #include "synch/scan_run.h"
 
@@ -51,10 +44,6 @@ inline std::string Record(const std::string& label, const Values& v) {
 inline std::string Golden(const std::string& name, const std::string& file) {
   return std::string(KOLVANE_TEST_DATA) + "/scan/" + name + "/" + file;
 }
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 // The first `lines` lines of a text whose lines end in CR LF (negative: all but the last ones).
 inline std::string Head(const std::string& text, int lines) {
   if (lines < 0) lines += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -63,22 +52,8 @@ inline std::string Head(const std::string& text, int lines) {
   return text.substr(0, end);
 }
 
-class ScanTest : public ::testing::Test {
+class ScanTest : public ProgramTest {
  protected:
-  void SetUp() override {
-    Form_Load(p, 19200, 14400);
-    std::filesystem::create_directories(dir);
-  }
-  void TearDown() override {
-    p.channels.CloseAll();
-    std::filesystem::remove_all(dir);
-  }
-
-  std::string PathOf(const std::string& name) const { return dir + "/" + name; }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
-    return PathOf(name);
-  }
   // Open Synchronous Scan File with the three dialogs answered ("" = cancel / no blanks).
   Flow Load(const std::string& data, const std::string& blanks, const std::string& results) {
     for (const std::string& name : {data, blanks, results}) host.QueueFile(name);
@@ -96,12 +71,6 @@ class ScanTest : public ::testing::Test {
     p.form.OFResults_Radio[1].selected = true;
     OFResults_Radio_Click(p, 1);
   }
-
-  ScriptedHost host;
-  Program p{host};
-  const std::string dir =
-      (std::filesystem::temp_directory_path() / ("kolvane-synch-" + std::to_string(::getpid())))
-          .string();
 };
 
 }  // namespace scantest

@@ -18,8 +18,8 @@ class FlowTest : public ScanTest {
  protected:
   const std::string data = Golden("two_pures_intensity", "two_pures.syn");
   const std::string expected = ReadFile(Golden("two_pures_intensity", "expected.scf"));
-  std::string Results() const { return ReadFile(PathOf("five.scf")); }
-  Flow LoadData() { return Load(data, "", PathOf("five.scf")); }
+  std::string Results() const { return ReadFile(Path("five.scf")); }
+  Flow LoadData() { return Load(data, "", Path("five.scf")); }
 };
 
 TEST_F(FlowTest, PauseResumeAbortNoAndDisplayKeyLeaveTheResultsAlone) {
@@ -128,7 +128,7 @@ TEST_F(FlowTest, AbortDuringEitherSearch) {
 // gives the hand-worked results, and the run leaves the entered values alone.
 TEST_F(FlowTest, SecondDatasetEqualsAFreshStart) {
   ASSERT_EQ(Load(Golden("blank_subtraction", "blanks.syn"),
-                 Golden("blank_subtraction", "blanks.slk"), PathOf("first.scf")),
+                 Golden("blank_subtraction", "blanks.slk"), Path("first.scf")),
             Flow::Continue);
   ChooseMicrospheres();
   SetMicrosPerMlText(p, 2, "500");
@@ -137,18 +137,19 @@ TEST_F(FlowTest, SecondDatasetEqualsAFreshStart) {
   };
   ASSERT_EQ(Run(), Flow::Continue);
   host.on_messages = nullptr;
-  EXPECT_EQ(make_tuple(p.ScanMicrosPerMlValues[1], p.ScanMicrosPerMlValues[2]), make_tuple(1000.0, 500.0));
+  EXPECT_EQ(make_tuple(p.ScanMicrosPerMlValues[1], p.ScanMicrosPerMlValues[2]),
+            make_tuple(1000.0, 500.0));
   Form_KeyDown(p, kKeyF11, 0);  // left pending after the run
 
   std::string no_initial =
       Write("later.slk", "one\r\ntwo\r\nthree\r\n" + Record("B2", Values(121, 7)));
-  ASSERT_EQ(Load(Golden("two_pures_microspheres", "two_pures.syn"), no_initial, PathOf("r.scf")),
+  ASSERT_EQ(Load(Golden("two_pures_microspheres", "two_pures.syn"), no_initial, Path("r.scf")),
             Flow::Continue);
   EXPECT_EQ(make_tuple(p.form.BlanksNum.caption, p.BackgroundOn), make_tuple("1", true));
   ChooseMicrospheres();
   SetMicrosPerMlText(p, 2, "500");
   ASSERT_EQ(Run(), Flow::Continue);
-  EXPECT_EQ(ReadFile(PathOf("r.scf")), ReadFile(Golden("two_pures_microspheres", "expected.scf")));
+  EXPECT_EQ(ReadFile(Path("r.scf")), ReadFile(Golden("two_pures_microspheres", "expected.scf")));
 }
 
 // The load's search runs with the background off, as after start-up, even when the dataset
@@ -156,7 +157,7 @@ TEST_F(FlowTest, SecondDatasetEqualsAFreshStart) {
 // the blanks file's spectrum.
 TEST_F(FlowTest, LoadSearchIgnoresTheBackgroundChoiceOfTheDatasetBefore) {
   std::string blanks = Write("b.slk", "one\r\ntwo\r\nthree\r\n" + Record("B1", Values(121, 5)));
-  ASSERT_EQ(Load(data, blanks, PathOf("first.scf")), Flow::Continue);
+  ASSERT_EQ(Load(data, blanks, Path("first.scf")), Flow::Continue);
   ASSERT_TRUE(p.BackgroundOn);
   p.channels.CloseAll();
   CloseIt_Click(p);
@@ -164,7 +165,7 @@ TEST_F(FlowTest, LoadSearchIgnoresTheBackgroundChoiceOfTheDatasetBefore) {
                              "Pures\t1\r\nScan lower\t300\r\nScan upper\t540\r\n"
                              "Scan data interval\t2\r\nDate/Time\tx\r\n" +
                                  Record("B1", Values(121, 30)) + Record("P1", Tent(120, 97, 100)));
-  ASSERT_EQ(Load(second, blanks, PathOf("second.scf")), Flow::Continue);
+  ASSERT_EQ(Load(second, blanks, Path("second.scf")), Flow::Continue);
   EXPECT_EQ(make_tuple(p.scan.PureSpectra(1, 97), p.BackgroundOn),
             make_tuple(95.0f, true));  // 100 - 5, not 100 - 30; ticked again afterwards
 }

@@ -1,6 +1,6 @@
 // The pieces of the scan path one at a time: the header, record labels, the walk to a wanted
 // record, the blanks median, the pure search's peak and slot, the Hi-Lo test, the spectrum
-// display's range and the results cells.
+// display's range and the results cells. The cases are rows of tests/data/synch/scan_parts.tsv.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "base/channels.h"
 #include "scan_fixture.h"
+#include "support/table.h"
 #include "synch/pure_search.h"
 #include "synch/scan_fit.h"
 #include "synch/scan_header.h"
@@ -32,38 +33,17 @@ class PartsTest : public ScanTest {
   }
 };
 
-// The values of the header, from the last value of each item (2.5 pures round to the even 2,
-// 3.5 to 4); CR line ends only; items left
-// out are back at their start-up values; 350 nm beyond the last point (300..338) gives no
-// tissue value.
 TEST_F(PartsTest, HeaderValuesAndGeometryFromTheFinalValues) {
-  auto items = [](std::string pures, std::string lower, std::string upper, std::string step) {
-    return "Pures\t" + pures + "\nScan lower\t" + lower + "\nScan upper\t" + upper +
-           "\nScan data interval\t" + step + "\n";
-  };
-  const struct {
-    std::string header;
-    int points, point350, pures;
-    float solvent;
-    bool has350, auto_delivery;
-  } cases[] = {
-      // clang-format off
-      {items("2.5", "400", "700", "2") + "Amount of solvent\t3.25\nDelivery\tAuto sampler\n", 150, 0, 2, 3.25f, false, true},
-      {"Pures\t3.5\rScan lower\t300\rScan upper\t400\rScan data interval\t0.5\r", 200, 101, 4, 2, true, false},
-      {items("2", "350", "700", "1"), 350, 1, 2, 2, true, false},
-      {"Pures\t2\nScan data interval\t0.5\nScan upper\t400\nScan lower\t300\n", 200, 101, 2, 2, true, false},
-      {items("2", "300", "340", "2"), 20, 0, 2, 2, false, false},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.header);
-    Open(Channels::kData, c.header + "Date/Time\tnow\n", 0);
-    ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(PathOf("h.scf")));
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "header")) {
+    SCOPED_TRACE(c[0]);
+    Open(Channels::kData, c[0] + "Date/Time\tnow\n", 0);
+    ASSERT_TRUE(p.channels.Out(Channels::kResults).Open(Path("h.scf")));
     ASSERT_EQ(ReadScanHeader(p, true), Flow::Continue);
-    EXPECT_EQ(
-        make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors,
-                   p.SolventAmount, p.scan.ScanHas350, p.scan.AutoDelivery),
-        make_tuple(c.points, c.point350, c.pures, c.pures, c.solvent, c.has350, c.auto_delivery));
+    const int pures = std::stoi(c[3]);
+    EXPECT_EQ(make_tuple(p.scan.ScanPoints, p.scan.Point350, p.HeaderPureCount, p.NumColors,
+                         p.SolventAmount, p.scan.ScanHas350, p.scan.AutoDelivery),
+              make_tuple(std::stoi(c[1]), std::stoi(c[2]), pures, pures, std::stof(c[4]),
+                         c[5] == "1", c[6] == "1"));
   }
 }
 
@@ -83,27 +63,17 @@ TEST_F(PartsTest, LabelsAfterBlanksTabsAndLineEnds) {
 }
 
 TEST_F(PartsTest, FindNextTakesBlanksOnlyWithBackgroundOn) {
-  // clang-format off
-  struct Case { const char *records, *wanted, *found; bool background; float blank1, blank3;
-                int done; } cases[] = {
-      // On: S1 is passed over, B1 becomes the blank spectrum and counts as done.
-      {"S1 1 1 1\nB1 7 8 9\nP1 4 5 6\n", "P", "P1", true, 7, 9, 1},
-      // Off: B1 is a record like any other and the blank spectrum stays.
-      {"S1 1 1 1\nB1 7 8 9\nP1 4 5 6\n", "P", "P1", false, 0, 0, 0},
-      {"B1 7 8 9\nS2 1 2 3\n", "", "S2", true, 7, 9, 1},
-      {"B1 7 8 9\nS2 1 2 3\n", "", "B1", false, 0, 0, 0},
-  };  // clang-format on
   bool found = false;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.records + std::string(c.background ? " on" : " off"));
-    Open(Channels::kData, c.records, 3);
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "find")) {
+    SCOPED_TRACE(c[0] + (c[3] == "1" ? " on" : " off"));
+    Open(Channels::kData, c[0], 3);
     p.scan.BlankSpectrum.fill(0.0f);
     p.scan.RecordsDone = 0;
-    p.BackgroundOn = c.background;
-    ASSERT_EQ(FindNextScanRecord(p, c.wanted, found), Flow::Continue);
+    p.BackgroundOn = c[3] == "1";
+    ASSERT_EQ(FindNextScanRecord(p, c[1], found), Flow::Continue);
     EXPECT_EQ(make_tuple(found, p.scan.RecordName, p.scan.BlankSpectrum[1], p.scan.BlankSpectrum[3],
                          int{p.scan.RecordsDone}),
-              make_tuple(true, std::string(c.found), c.blank1, c.blank3, c.done));
+              make_tuple(true, c[2], std::stof(c[4]), std::stof(c[5]), std::stoi(c[6])));
   }
   // No record of the wanted type before the end of the file.
   ASSERT_EQ(FindNextScanRecord(p, "P", found), Flow::Continue);
@@ -111,21 +81,12 @@ TEST_F(PartsTest, FindNextTakesBlanksOnlyWithBackgroundOn) {
 }
 
 TEST_F(PartsTest, BlankSpectrumIsTheMedianOfTheInitialBlanks) {
-  // clang-format off
-  struct Case { const char *name, *records; float point1, point2; int num_blanks; } cases[] = {
-      {"5, 1, 3", "B1 5 0\nB1 1 0\nB1 3 0\n", 3, 0, 3},
-      {"even count: mean of the middle two", "B1 4 2\nB1 1 2\nB1 10 2\nB1 3 2\n", 3.5f, 2, 4},
-      {"single blank", "B1 6.25 -1\n", 6.25f, -1, 1},
-      // A later blank counts but is no initial blank; the second initial blank is stored as
-      // the second whatever lies between.
-      {"later record between", "B1 10 1\nB7 99 99\nB1 20 3\n", 15, 2, 3},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Open(Channels::kBlanks, std::string("line 1\r\nline 2\r\nline 3\r\n") + c.records, 2);
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "blanks")) {
+    SCOPED_TRACE(c[0]);
+    Open(Channels::kBlanks, "line 1\r\nline 2\r\nline 3\r\n" + c[0], 2);
     ASSERT_EQ(LoadBlankScans(p), Flow::Continue);
     EXPECT_EQ(make_tuple(p.scan.BlankSpectrum[1], p.scan.BlankSpectrum[2], int{p.NumBlanks}),
-              make_tuple(c.point1, c.point2, c.num_blanks));
+              make_tuple(std::stof(c[1]), std::stof(c[2]), std::stoi(c[3])));
   }
 }
 
@@ -138,29 +99,14 @@ TEST_F(PartsTest, BusyPointerRunsThroughTheSizingArrows) {
             (std::vector<P>{P::SizeNWSE, P::SizeNS, P::SizeNESW, P::SizeWE, P::SizeNWSE}));
 }
 
-// The fit points of pure 2 (five entries of FitPoints from 6) for a spectrum at 400 nm + point.
+// The fit points of pure 2 (five entries of FitPoints from 6).
 TEST_F(PartsTest, LocatePurePeak) {
-  std::vector<float> thirteen(100, 0.0f);  // 40, 50, .., 100, .., 50, 40 at points 44..56
-  for (int i = 0; i < 13; ++i) thirteen[43 + i] = 100.0f - 10.0f * std::abs(6 - i);
-  // clang-format off
-  struct Case { const char* name; std::vector<float> values; std::vector<double> fit; float peak;
-                int peak_point; } cases[] = {
-      // min 0, max 100: levels 50 and 75; a value equal to a level is still at or above it.
-      {"13-point example", thirteen, {45, 48, 50, 52, 55}, 100, 50},
-      // Levels 10 and 15: the right walk starts at the first 20 and passes the second.
-      {"equal maxima", {0, 10, 20, 20, 10, 0}, {2, 3, 3, 4, 5}, 20, 3},
-      {"one step below both levels", {0, 0, 100, 0, 0}, {3, 3, 3, 3, 3}, 100, 3},
-      // Flank walks reaching an end point without falling below their level take that point.
-      {"rising to the last point", {1, 2, 3, 4, 5}, {3, 4, 5, 5, 5}, 5, 5},
-      {"falling from the first point", {10, 9, 1}, {1, 1, 1, 2, 2}, 10, 1},
-      // All above 32767, the minimum 40000 last: levels 50000 and 55000.
-      {"above 32767", {45000, 50000, 60000, 52000, 40000}, {2, 3, 3, 3, 4}, 60000, 3},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    p.scan.ScanPoints = static_cast<std::int16_t>(c.values.size());
-    for (std::size_t i = 0; i < c.values.size(); ++i) {
-      p.scan.Spectrum[i + 1] = c.values[i];
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "peak")) {
+    SCOPED_TRACE(c[0]);
+    const std::vector<double> values = Numbers(c[0]);
+    p.scan.ScanPoints = static_cast<std::int16_t>(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      p.scan.Spectrum[i + 1] = static_cast<float>(values[i]);
       p.scan.PointWavelength[i + 1] = 400.0f + static_cast<float>(i);
     }
     for (int r = 6; r <= 10; ++r) p.scan.FitPoints[r] = 99;  // an earlier dataset's
@@ -168,88 +114,52 @@ TEST_F(PartsTest, LocatePurePeak) {
     LocatePurePeak(p, 2);
     EXPECT_EQ(make_tuple(std::vector<double>(&p.scan.FitPoints[6], &p.scan.FitPoints[11]),
                          p.scan.PurePeak[2][1], p.scan.PurePeak[2][2]),
-              make_tuple(c.fit, c.peak, 399.0f + c.peak_point));
+              make_tuple(Numbers(c[1]), std::stof(c[2]), 399.0f + std::stof(c[3])));
   }
+}
+
+std::vector<float> Singles(const std::string& cell) {
+  const std::vector<double> values = Numbers(cell);
+  std::vector<float> singles;
+  for (double v : values) singles.push_back(static_cast<float>(v));
+  return singles;
 }
 
 TEST_F(PartsTest, SlotForPeakWithinThreeNanometres) {
-  // Slots without a nominal wavelength (tissue, 15..30) never match, not even at 0 nm.
-  const std::pair<double, int> cases[] = {{493, 5},   {495, 5}, {496, 0},  {490, 0},
-                                          {490.5, 5}, {380, 2}, {682, 14}, {0, 0},
-                                          {1, 0},     {-2, 0},  {700, 0}};
-  for (const auto& c : cases) EXPECT_EQ(SlotForPeak(p, c.first), c.second) << c.first << " nm";
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "slot"))
+    EXPECT_EQ(SlotForPeak(p, Number(c[0])), std::stoi(c[1])) << c[0] << " nm";
 }
 
-// Rows: the record, the pures' slots, the values found; only neighbouring slots are compared
-// (with three pures in slots 2, 9, 10 only the pair (2, 3)), a pure that names no slot never
-// is, and records whose name holds a capital "P" are never flagged.
 TEST(HiLoFlag, Boundaries) {
-  const struct {
-    const char* name;
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "hilo")) {
     std::vector<std::int16_t> slots;
-    std::vector<float> values;
-    bool flag;
-  } cases[] = {
-      // clang-format off
-      {"S1", {0, 5, 6}, {0, 100, 9.99f}, true}, {"S1", {0, 5, 6}, {0, 9.99f, 100}, true},
-      {"S1", {0, 5, 6}, {0, 100, 10}, false}, {"S1", {0, 5, 6}, {0, 10, 100}, false},
-      {"S1", {0, 5, 6}, {0, 0, 50}, true}, {"S1", {0, 5, 6}, {0, 50, 0}, true},
-      {"S1", {0, 5, 6}, {0, 100, -5}, true}, {"S1", {0, 5, 6}, {0, 100, 100}, false},
-      {"P1", {0, 5, 6}, {0, 100, 1}, false}, {"SP2", {0, 5, 6}, {0, 0, 0}, false},
-      {"p1", {0, 5, 6}, {0, 0, 0}, true}, {"S1", {0, 5, 7}, {0, 0, 0}, false},
-      {"S1", {0, 0, 1}, {0, 0, 0}, false}, {"S1", {0, 2, 9, 10}, {0, 1, 100, 5}, true},
-      {"S1", {0, 2, 9, 10}, {0, 0, 100, 50}, false}, {"S1", {0, 5, 6, 7}, {0, 5, 100, 100}, true},
-      {"S1", {0, 5, 6, 7}, {0, 50, 100, 100}, false},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    const int n = static_cast<int>(c.slots.size()) - 1;
-    EXPECT_EQ(HiLoFlag(c.name, c.slots.data(), c.values.data(), n), c.flag)
-        << c.name << " " << c.slots[1] << " " << c.values[1] << " " << c.values[2];
+    for (double slot : Numbers(c[1])) slots.push_back(static_cast<std::int16_t>(slot));
+    const std::vector<float> values = Singles(c[2]);
+    EXPECT_EQ(HiLoFlag(c[0], slots.data(), values.data(), static_cast<int>(slots.size()) - 1),
+              c[3] == "1")
+        << c[0] << " " << c[1] << " / " << c[2];
   }
 }
 
-class DisplayTest : public ScanTest {
- protected:
-  void Draw(const std::vector<float>& values) {
+TEST_F(PartsTest, DisplayRangeFittedToTheSpectrum) {
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "range")) {
+    SCOPED_TRACE(c[0]);
+    const std::vector<float> values = Singles(c[0]);
     p.scan.ScanLower = 350;
     p.scan.ScanUpper = 700;
     p.scan.ScanPoints = static_cast<std::int16_t>(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) p.scan.Spectrum[i + 1] = values[i];
     DrawSpectrum(p, true);
-  }
-};
-
-TEST_F(DisplayTest, RangeFittedToTheSpectrum) {
-  // clang-format off
-  struct Case { std::vector<float> values; int top, bottom; } cases[] = {
-      {{994.6f, 13, 500}, 1000, 5},  // 995 -> 1000; 13 -> one step of 5 below 10
-      {{1000, 10}, 1010, 5},         // a top strictly above the maximum
-      {{4.9f, 0}, 10, 0},
-      {{-3, -1}, 0, -5},             // nothing above 0: the top stays 0
-      {{-5, 20}, 30, -5},
-      {{12000, 10000}, 12010, 9999}, // nothing below 9999: the bottom stays 9999
-      // Beyond the 16-bit range the limits stay at its ends.
-      {{40000, 30000}, 32767, 9999}, {{-40000, -35000}, 0, -32768},
-      // Top equal to bottom falls back to 0..10, also when the values only round to 0.
-      {{0, 0, 0}, 10, 0}, {{-0.3f, -0.2f}, 10, 0},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.values[0]);
-    Draw(c.values);
+    const int top = std::stoi(c[1]), bottom = std::stoi(c[2]);
     EXPECT_EQ(make_tuple(int{p.scan.PlotYMax}, int{p.scan.PlotYMin}, p.form.Spectra.scale_top,
                          p.form.Spectra.scale_height),
-              make_tuple(c.top, c.bottom, 1.0 * c.top, 1.0 * (c.bottom - c.top)));
+              make_tuple(top, bottom, 1.0 * top, 1.0 * (bottom - top)));
   }
 }
 
 TEST(ResultCells, NeverNaNInfiniteOrMinusZero) {
-  const double inf = std::numeric_limits<double>::infinity();
-  // clang-format off
-  const struct { double value; int decimals; const char* cell; } cases[] = {
-      {inf, 2, ""}, {-inf, 0, ""}, {std::nan(""), 3, ""}, {-0.0004, 3, "0.000"}, {2.675, 2, "2.68"}};
-  // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(FixedCell(c.value, c.decimals), c.cell) << c.value;
+  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "cell"))
+    EXPECT_EQ(FixedCell(Number(c[0]), std::stoi(c[1])), c[2]) << c[0];
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ TEST_F(ScanTest, LoadNamesThePuresAfterTheirSlots) {
       {"pures_in_descending_slots", "order.syn", "Yellow", "Yellow-Green", "520 nm", "3"}};
   for (const auto& c : cases) {
     const std::string data = Golden(c[0], c[1]);
-    ASSERT_EQ(Load(data, "", PathOf("r.scf")), Flow::Continue);
+    ASSERT_EQ(Load(data, "", Path("r.scf")), Flow::Continue);
     for (int slot = 1; slot <= kMaxColors; ++slot)
       EXPECT_EQ(p.ColorSelected[slot], slot == 5 || slot == 6) << "slot " << slot;
     const MainForm& f = p.form;
@@ -47,7 +47,7 @@ TEST_F(ScanTest, RunDrawsTheLastRecordWithItsFitPoints) {
                        "Pures\t1\r\nScan lower\t400\r\nScan upper\t420\r\nScan data "
                        "interval\t1\r\nDate/Time\tx\r\n" +
                            Record("P1", Tent(20, 10, 100)) + Record("S1", s1)),
-                 "", PathOf("draw.scf")),
+                 "", Path("draw.scf")),
             Flow::Continue);
   ASSERT_EQ(RunScanAnalysis(p), Flow::Continue);
   const SpectrumDisplay& d = p.form.Spectra;
@@ -77,7 +77,7 @@ TEST_F(ScanTest, CountsAndTheBlanksFile) {
   for (bool on : {true, false}) {
     ASSERT_EQ(Load(Write("d.syn", many),
                    Write("b.slk", on ? "1\r\n2\r\n3\r\nB1 1 1 1\r\nB1 3 3 3\r\n" : "1\n2\n3\n"),
-                   PathOf("d.scf")),
+                   Path("d.scf")),
               Flow::Continue);
     const MainForm& f = p.form;
     EXPECT_EQ(make_tuple(f.PureStat.caption, f.Samples.caption, f.BlanksNum.caption,
@@ -118,8 +118,9 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message + " after " + std::to_string(c.dialogs.size()) + " dialogs");
     Write("r.syn", c.data);
+    std::filesystem::remove(Path("b.slk"));
     Write("b.slk", c.blanks);
-    for (const std::string& name : c.dialogs) host.QueueFile(name.empty() ? "" : PathOf(name));
+    for (const std::string& name : c.dialogs) host.QueueFile(name.empty() ? "" : Path(name));
     std::string message = c.message;
     if (!message.empty()) host.ExpectMessage(message.replace(message.find('@'), 1, dir));
     EXPECT_EQ(OpenScanDataset(p), Flow::Stop);
@@ -127,12 +128,12 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
         make_tuple(p.ScanDataLoaded, p.form.OpenDataSS.enabled, host.messages.size(),
                    p.channels.In(Channels::kData).IsOpen(),
                    p.channels.In(Channels::kBlanks).IsOpen(),
-                   p.channels.Out(Channels::kResults).IsOpen(), ReadFile(PathOf("r.syn")),
-                   ReadFile(PathOf("b.slk"))),
+                   p.channels.Out(Channels::kResults).IsOpen(), ReadFile(Path("r.syn")),
+                   ReadFile(Path("b.slk"))),
         make_tuple(false, true, message.empty() ? 0u : 1u, false, false, false, c.data, c.blanks));
     host.messages.clear();
   }
-  EXPECT_EQ(Load(PathOf("r.syn"), "", PathOf("r.scf")), Flow::Continue);
+  EXPECT_EQ(Load(Path("r.syn"), "", Path("r.scf")), Flow::Continue);
 }
 
 }  // namespace
