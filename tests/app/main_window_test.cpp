@@ -45,7 +45,7 @@ TEST(CloseFileAndExit, ReturnToIdleOrEndWithTheResultsFileComplete) {
   Program& p = s.p;
   LoadFixedWindow(p, 12, true, true);
   SetMicrosPerMlFixText(p, 3, "250");
-  const std::string out = ::testing::TempDir() + "close_file_results.scf";
+  const std::string out = testing_window::TempPath("close_file_results.scf");
   ASSERT_TRUE(p.channels.Out(2).Open(out));
   p.channels.Out(2).WriteLine("head");
   for (bool on : {false, true}) {  // the option boxes follow their ticks

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <fstream>
@@ -17,6 +18,12 @@
 
 namespace kolvane {
 namespace testing_window {
+
+// A temporary file's path, named after this process so that test runs side by side never share
+// a file.
+inline std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "kolvane-" + std::to_string(getpid()) + "-" + name;
+}
 
 struct Started {
   ScriptedHost host;

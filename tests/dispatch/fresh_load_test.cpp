@@ -95,7 +95,7 @@ void AnalyzeAndCompare(Window& w, const std::string& results) {
 // Fixed, scan, fixed again: the 555 typed in the second colour's box stays there, the 777 typed
 // for the second pure never reaches it, and the run equals a fresh start's.
 TEST(FreshLoad, EntriesOfOnePanelNeverReachARunOfTheOtherKind) {
-  const std::string results = ::testing::TempDir() + "fresh_two_kinds.scf";
+  const std::string results = testing_window::TempPath("fresh_two_kinds.scf");
   Window w;
   for (auto [d, typed] : {std::pair{1, "555"}, {2, "777"}}) {
     ASSERT_TRUE(w.Open(d, results));
@@ -120,7 +120,7 @@ TEST(FreshLoad, RandomCommandSequences) {
     SCOPED_TRACE("KOLVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::string results = ::testing::TempDir() + "fresh_random.scf";
+    const std::string results = testing_window::TempPath("fresh_random.scf");
     Window w;
     int runs = 0;
     for (int step = 0; step < 100 && runs < 6; ++step) {
