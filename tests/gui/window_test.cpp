@@ -31,13 +31,9 @@ class WindowRunTest : public WindowTest {
   QStringList Queue(bool scan, const std::string& base) {
     host.files = {base + (scan ? ".syn" : ".fix"), base + (scan ? ".slk" : ".blk")};
     if (!scan) host.files.push_back(base + ".ctl");
-    QStringList args = {scan ? "scan" : "fixed"};
-    for (std::size_t i = 0; i < host.files.size(); ++i)
-      args << (i == 1   ? "--blanks"
-               : i == 2 ? "--controls"
-                        : "")
-           << QString::fromStdString(host.files[i]);
-    args.removeAll("");
+    QStringList args = {scan ? "scan" : "fixed", QString::fromStdString(host.files[0]), "--blanks",
+                        QString::fromStdString(host.files[1])};
+    if (!scan) args << "--controls" << QString::fromStdString(host.files[2]);
     host.files.push_back(dir.filePath("window.scf").toStdString());
     return args << "-o" << dir.filePath("batch.scf");
   }
