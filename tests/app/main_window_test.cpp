@@ -24,6 +24,8 @@ TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBarCentredOnTheScreen) {
   EXPECT_TRUE(NothingButMenuBar(f));
   EXPECT_TRUE(f.OpenData.enabled && f.OpenDataSS.enabled && f.Exit.enabled && f.AbtKOLVANE.enabled);
   EXPECT_FALSE(f.CloseIt.enabled || f.Spillover.enabled || s.p.ResultsInMicrospheres);
+  for (int i = 1; i <= 30; ++i)
+    EXPECT_TRUE(f.MicrosPerMlFix[i].text == "1000" && s.p.MicrosPerMlValues[i] == 1000.0) << i;
   EXPECT_TRUE(s.p.SolventAmount == 2.0f && s.p.DisplayOn && s.p.CurrentPure == 1);
   EXPECT_FALSE(f.BackSub.visible);
   EXPECT_EQ(f.Directions.caption,
