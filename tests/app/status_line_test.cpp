@@ -32,6 +32,8 @@ TEST(StatusLine, WordsForEachEndingOfARun) {
     EXPECT_EQ(s.p.form.StatusLine.caption, c.expected);
     EXPECT_EQ(s.p.form.StatusFolder, c.folder) << c.expected;
   }
+  EXPECT_EQ(GroupedCount(1234567), "1 234 567");
+  EXPECT_EQ(GroupedCount(100), "100");
 }
 
 }  // namespace
