@@ -61,6 +61,9 @@ TEST_F(WindowKeys, EnterPressesAnalyzeOnlyWhileTheOptionPanelShowsIt) {
                                "There is no spillover matrix data available for this dataset.  "
                                "Please use the 'New Spillover Matrix' menu option to associate a "
                                "matrix with this dataset."});
+  EXPECT_EQ(window->run_analysis()->text(), "&Analyze");
+  EXPECT_EQ(window->back_sub()->text(), "&Background Subtraction");
+  EXPECT_EQ(window->results_radio(1)->text(), "&Microspheres/ml");
 }
 
 TEST(FormScrollArea, FitsTheScreenAndKeepsTheFormSizeWhenThereIsRoom) {
