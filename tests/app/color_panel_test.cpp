@@ -57,41 +57,32 @@ TEST(EntryRule, StoresNumbersAndMarksTheRest) {
     Started s;
     for (const auto& [text, expected] : typed) {
       (scan ? SetMicrosPerMlText : SetMicrosPerMlFixText)(s.p, 2, text);
-      EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[2], expected) << (scan ? "scan" : "fixed") << " \"" << text;
+      EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[2], expected)
+          << (scan ? "scan" : "fixed") << " \"" << text;
     }
-    EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[3], 1000.0) << "other slots are untouched";
+    EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[3], 1000.0)
+        << "other slots are untouched";
   }
 }
 
-// The option rows, the panel width and the instruction lines for each dataset and format.
-TEST(ResultFormat, OptionRowsPanelWidthAndInstructions) {
+// The option rows shown (inside their boxes, none over another), the panel's columns and the
+// instruction lines for each dataset and format.
+TEST(ResultFormat, OptionRowsPanelColumnsAndInstructions) {
   struct Case {
     bool scan;
     int colors;
     int format;  // 0 intensity, 1 microspheres/ml
     bool blanks, controls;
-    int back_sub;      // -1: unchanged
-    int control_corr;  // -1: hidden
-    int run_analysis, box_height, panel_width;
     const char* lines;  // F format, B background, C colours, M microspheres, P press
   };
-  // clang-format off
-  const Case cases[] = {
-      {false, 8, 1, true, true, 1290, 1590, 1900, 2315, 2625, "FBCMP"},
-      {false, 8, 1, true, false, 1290, -1, 1615, 1990, 2625, "FBCMP"},
-      {false, 8, 1, false, true, -1, 1290, 1590, 1990, 2625, "FCMP"},
-      {false, 8, 1, false, false, -1, -1, 1290, 1690, 2625, "FCMP"},
-      {false, 8, 0, true, true, 900, 1200, 1500, 1925, 1900, "FBCP"},
-      {false, 8, 0, true, false, 900, -1, 1225, 1600, 1900, "FBCP"},
-      {false, 8, 0, false, true, -1, 900, 1200, 1600, 1900, "FCP"},
-      {false, 8, 0, false, false, -1, -1, 900, 1300, 1900, "FCP"},
-      {false, 16, 1, true, true, 1290, 1590, 1900, 2315, 5350, "FBCMP"},
-      // A scan dataset keeps the intensity rows in the microspheres/ml format.
-      {true, 3, 1, true, false, -1, -1, 1225, 1600, 2800, "FBMP"},
-      {true, 3, 0, true, false, 900, -1, 1225, 1600, 2800, "FBP"},
-      {true, 15, 1, false, false, -1, -1, 900, 1300, 2800, "FMP"},
-      {true, 16, 0, false, false, -1, -1, 900, 1300, 5200, "FP"}};
-  // clang-format on
+  // Two columns of entries from 16 on; a scan's microspheres/ml format keeps the intensity rows.
+  const Case cases[] = {{false, 8, 1, true, true, "FBCMP"},  {false, 8, 1, true, false, "FBCMP"},
+                        {false, 8, 1, false, true, "FCMP"},  {false, 8, 1, false, false, "FCMP"},
+                        {false, 8, 0, true, true, "FBCP"},   {false, 8, 0, true, false, "FBCP"},
+                        {false, 8, 0, false, true, "FCP"},   {false, 8, 0, false, false, "FCP"},
+                        {false, 16, 1, true, true, "FBCMP"}, {false, 15, 0, false, false, "FCP"},
+                        {true, 3, 1, true, false, "FBMP"},   {true, 3, 0, true, false, "FBP"},
+                        {true, 15, 1, false, false, "FMP"},  {true, 16, 0, false, false, "FP"}};
   const std::pair<char, std::string> kLines[] = {
       {'F', "* Select result file format (Fluorimeter Intensities or Microspheres/ml)."},
       {'B', "* Select or deselect Background Subtraction."},
@@ -106,14 +97,17 @@ TEST(ResultFormat, OptionRowsPanelWidthAndInstructions) {
     c.scan ? LoadScanWindow(p, c.colors, c.blanks)
            : LoadFixedWindow(p, c.colors, c.blanks, c.controls);
     OFResults_Radio_Click(p, 1 - c.format);  // from the other format
-    p.form.BackSub.geometry.top = 4321;      // marks "unchanged"
     OFResults_Radio_Click(p, c.format);
     const MainForm& f = p.form;
-    EXPECT_EQ(f.BackSub.geometry.top, c.back_sub < 0 ? 4321 : c.back_sub);
-    EXPECT_EQ(f.ControlCorr.visible ? f.ControlCorr.geometry.top : -1, c.control_corr);
-    EXPECT_EQ(f.RunAnalysis.geometry.top, c.run_analysis);
-    EXPECT_EQ(f.SynchDataBox.geometry.height, c.box_height);
-    EXPECT_EQ((c.scan ? f.MicroBox : f.ColorBoxes).geometry.width, c.panel_width);
+    testing_window::ExpectTidyWindow(f);
+    int above = f.OFResults_Radio[1].geometry.top;  // the rows in order below the format choice
+    for (const Control* row : {&f.BackSub, &f.ControlCorr, &f.RunAnalysis})
+      if (row->visible) {
+        EXPECT_GT(row->geometry.top, above);
+        above = row->geometry.top;
+      }
+    EXPECT_EQ(f.ControlCorr.visible, c.controls && !c.scan);
+    EXPECT_EQ((c.scan ? f.MicroBox : f.ColorBoxes).geometry.width > 3000, c.colors >= 16);
     EXPECT_TRUE(p.ResultsInMicrospheres == (c.format == 1) && f.OFResults_Radio[c.format].selected);
     // The solvent amount is shown, read-only, with the fixed microspheres/ml format.
     const bool solvent = !c.scan && c.format == 1;

@@ -45,7 +45,7 @@ TEST(CloseFileAndExit, ReturnToIdleOrEndWithTheResultsFileComplete) {
   Program& p = s.p;
   LoadFixedWindow(p, 12, true, true);
   SetMicrosPerMlFixText(p, 3, "250");
-  const std::string out = ::testing::TempDir() + "close_file_results.scf";
+  const std::string out = testing_window::TempPath("close_file_results.scf");
   ASSERT_TRUE(p.channels.Out(2).Open(out));
   p.channels.Out(2).WriteLine("head");
   for (bool on : {false, true}) {  // the option boxes follow their ticks
@@ -75,48 +75,6 @@ TEST(CloseFileAndExit, ReturnToIdleOrEndWithTheResultsFileComplete) {
   EXPECT_EQ(FileText(out), "1\t2\r\n");
 }
 
-// The shown controls of a container lie inside it and do not overlap each other; controls
-// beyond its right edge are out of view (clipped) and skipped.
-void ExpectTidy(const Control& box, std::vector<const Control*> all) {
-  std::vector<Twips> seen;
-  for (std::size_t k = 0; k < all.size() && box.visible; ++k) {
-    const Twips& g = all[k]->geometry;
-    if (!all[k]->visible || g.left >= box.geometry.width) continue;
-    EXPECT_TRUE(g.left >= 0 && g.top >= 0 && g.left + g.width <= box.geometry.width &&
-                g.top + g.height <= box.geometry.height)
-        << "control " << k << " outside its container";
-    for (const Twips& h : seen)
-      EXPECT_FALSE(g.left < h.left + h.width && h.left < g.left + g.width &&
-                   g.top < h.top + h.height && h.top < g.top + g.height)
-          << "control " << k << " (" << all[k]->caption << ") overlaps another";
-    seen.push_back(g);
-  }
-}
-
-void ExpectTidyWindow(const MainForm& f) {
-  Control window;
-  window.visible = true;
-  window.geometry = {0, 0, f.geometry.width, f.geometry.height};
-  ExpectTidy(window, {&f.ColorBoxes, &f.MicroBox, &f.FileStats, &f.SynchFrame, &f.ProgressBar,
-                      &f.Directions});
-  std::vector<const Control*> fixed = {&f.ColorsHeading1, &f.ColorsHeading2, &f.MicroLabel,
-                                       &f.MicrosHeading2};
-  std::vector<const Control*> scan = {&f.ColorTitle, &f.MicroTitle};
-  for (int i = 1; i <= 30; ++i) {
-    fixed.insert(fixed.end(), {&f.Color[i], &f.MicrosPerMlFix[i]});
-    scan.insert(scan.end(), {&f.MicrosForColor[i], &f.MicrosPerMl[i]});
-  }
-  ExpectTidy(f.ColorBoxes, fixed);
-  ExpectTidy(f.MicroBox, scan);
-  Control spectra;
-  spectra.visible = f.Spectra.visible;
-  spectra.geometry = f.Spectra.geometry;
-  ExpectTidy(f.SynchFrame, {&f.SynchDataBox, &spectra, &f.XMin, &f.XMax, &f.YMin, &f.YMax});
-  ExpectTidy(f.SynchDataBox,
-             {&f.ReportResultsHeading, &f.OFResults_Radio[0], &f.OFResults_Radio[1],
-              &f.SolventTextLabel, &f.Solvent_Text, &f.BackSub, &f.ControlCorr, &f.RunAnalysis});
-}
-
 // Thirty colours or pures with blanks and controls, in the microspheres/ml format, then running.
 TEST(Layout, TheWidestLayoutsShowEveryEntryWithoutOverlap) {
   for (bool scan : {false, true}) {
@@ -125,7 +83,7 @@ TEST(Layout, TheWidestLayoutsShowEveryEntryWithoutOverlap) {
     MainForm& f = s.p.form;
     scan ? LoadScanWindow(s.p, 30, true) : LoadFixedWindow(s.p, 30, true, true);
     OFResults_Radio_Click(s.p, 1);
-    ExpectTidyWindow(f);
+    testing_window::ExpectTidyWindow(f);
     for (int i = 1; i <= 30; ++i) {
       const Twips& e = (scan ? f.MicrosPerMl[i] : f.MicrosPerMlFix[i]).geometry;
       EXPECT_LE(e.left + e.width, (scan ? f.MicroBox : f.ColorBoxes).geometry.width) << i;
@@ -135,7 +93,7 @@ TEST(Layout, TheWidestLayoutsShowEveryEntryWithoutOverlap) {
     ShowSpectrumDisplay(s.p, scan);  // a scan run spreads the spectra across the panels
     f.ColorBoxes.visible = f.FileStats.visible = !scan;
     f.MicroBox.visible = false;
-    ExpectTidyWindow(f);
+    testing_window::ExpectTidyWindow(f);
   }
 }
 

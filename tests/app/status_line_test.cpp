@@ -1,4 +1,5 @@
-// The status line's words for each ending of a run (the title bar: tests/dispatch).
+// The status line's words for each ending of a run (a plain complete run, an aborted one and
+// the title bar: tests/dispatch/window_status_test.cpp).
 #include "app/status_line.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +17,9 @@ TEST(StatusLine, WordsForEachEndingOfARun) {
     const char* expected;
     const char* folder;
   } cases[] = {
-      {true, false, 36, 36, "", "36 records written to /data/x.fix.scf", "/data"},
       {true, false, 1, 1, "", "1 record written to /data/x.fix.scf", "/data"},
       {false, true, 13249, 20013, "",
        "Aborted: 13 249 of 20 013 records written to /data/x.fix.scf", ""},
-      {false, true, 0, 999, "", "Aborted: 0 of 999 records written to /data/x.fix.scf", ""},
       {false, false, 7, 9, "Error in Partial Pivoting.  Analysis ending.",
        "The run stopped: Error in Partial Pivoting.  Analysis ending.", ""},
       {false, false, 0, 9, "", "The run stopped before the end of its data.", ""},

@@ -30,6 +30,7 @@ std::string Unescape(std::string text) {
 
 TEST(BatchCommandLine, StatusMessagesAndResults) {
   const std::string kHint = "Run with --help for more information.\n";
+  const std::string kEarlier = "an earlier result\r\n";
   std::istringstream table(ReadWholeFile(kData + "command_lines.tsv"));
   int rows = 0;
   for (std::string row; std::getline(table, row);) {
@@ -46,14 +47,15 @@ TEST(BatchCommandLine, StatusMessagesAndResults) {
       results.replace(at, 7, KOLVANE_VERSION_STRING);
     TempDir dir;
     const std::string out = dir.File("out.scf");
-    WriteWholeFile(out, "an earlier result\r\n");
-    std::vector<std::string> args, data;
+    WriteWholeFile(out, kEarlier);
+    std::vector<std::string> args;
+    std::vector<std::pair<std::string, std::string>> data;  // copy, original
     std::istringstream words(line);
     for (std::string w; words >> w;) {
-      if (w[0] == '@') {
-        const std::string copy = dir.File(w.substr(1));
-        if (!fs::exists(copy)) dir.Copy(kData + w.substr(1));
-        data.push_back(copy);
+      if (w[0] == '@') {  // a copy under the file's own name
+        const std::string copy = dir.File(fs::path(w.substr(1)).filename());
+        if (!fs::exists(copy))
+          data.emplace_back(dir.Copy(kData + w.substr(1)), kData + w.substr(1));
         for (std::string* text : {&err, &results})
           for (auto at = text->find(w); at != std::string::npos; at = text->find(w))
             text->replace(at, w.size(), copy);
@@ -67,17 +69,23 @@ TEST(BatchCommandLine, StatusMessagesAndResults) {
     if (status == "2") {
       EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), kHint.size())), kHint);
       EXPECT_EQ(run.out, "");
-      EXPECT_EQ(ReadWholeFile(out), "an earlier result\r\n");
+      EXPECT_EQ(ReadWholeFile(out), kEarlier);
     } else {
       EXPECT_EQ(run.err.find("--help"), std::string::npos) << run.err;
     }
-    for (const std::string& file : data) {
-      EXPECT_EQ(ReadWholeFile(file), ReadWholeFile(kData + fs::path(file).filename().string()));
-      EXPECT_TRUE(status != "2" || !fs::exists(file + ".scf"));
+    for (const auto& [copy, original] : data) {
+      EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(original));
+      EXPECT_TRUE(status != "2" || !fs::exists(copy + ".scf"));
     }
+    // A complete run leaves a record, a refused one neither record nor temporary file.
     const bool to_out = line.find("OUT") != std::string::npos;
-    const std::string written =
-        data.empty() ? run.out : ReadWholeFile(to_out ? out : data[0] + ".scf");
+    EXPECT_TRUE(status != "0" || !to_out || fs::exists(out + ".json"));
+    EXPECT_TRUE(results != kEarlier || !fs::exists(out + ".json"));
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      EXPECT_EQ(e.path().string().find(".part-"), std::string::npos) << e.path();
+    const std::string written = to_out         ? ReadWholeFile(out)
+                                : data.empty() ? run.out
+                                               : ReadWholeFile(data[0].first + ".scf");
     EXPECT_NE(written.find(results), std::string::npos) << written;
   }
   EXPECT_GT(rows, 40);

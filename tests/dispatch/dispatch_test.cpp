@@ -42,7 +42,7 @@ struct Dispatch : ::testing::Test {
                        [](Program& q) { return FakeRun(q, g_seen->scan_runs); }};
   void SetUp() override {
     g_seen = &seen;
-    ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch.scf"));
+    ASSERT_TRUE(p.channels.Out(2).Open(testing_window::TempPath("dispatch.scf")));
   }
   void TearDown() override { g_seen = nullptr; }
   // A refused run leaves the dataset loaded so the user can mend the choice.
@@ -77,7 +77,7 @@ TEST_F(Dispatch, RunsReturnTheWindowToIdle) {
     for (int i = 1; i <= 30; ++i) EXPECT_FALSE(f.Color[i].ticked || p.ColorSelected[i]) << i;
     EXPECT_FALSE(p.SelectedColorCount || p.channels.Out(2).IsOpen());
     EXPECT_EQ(fixed, p.FixedDataLoaded);
-    ASSERT_TRUE(p.channels.Out(2).Open(::testing::TempDir() + "dispatch.scf"));
+    ASSERT_TRUE(p.channels.Out(2).Open(testing_window::TempPath("dispatch.scf")));
   }
 }
 

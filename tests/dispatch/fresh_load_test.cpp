@@ -4,20 +4,14 @@
 // KOLVANE_SEED=n replays one).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/color_panel.h"
-#include "app/main_window.h"
+#include "../app/window_fixtures.h"
 #include "app/matrix_file.h"
-#include "app/tissue_dialogs.h"
 #include "dispatch/commands.h"
-#include "support/scripted_host.h"
 
 namespace kolvane {
 namespace {
@@ -38,13 +32,6 @@ const Dataset kDatasets[] = {
     {false, {kDir + "fixed/no_pures.fix", "", ""}, kDir + "fixed/no_pures.spl"},
     {true, {kDir + "scan/small.syn", kDir + "scan/small.slk"}, ""},
 };
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct Window {
   ScriptedHost host;
@@ -101,32 +88,26 @@ void AnalyzeAndCompare(Window& w, const std::string& results) {
   if (!w.p.RunCompleted) return;
   RunAnalysis_Click(fresh.p);
   ASSERT_TRUE(fresh.p.RunCompleted);
-  ASSERT_EQ(Slurp(results), Slurp(fresh_results)) << "dataset " << fresh.loaded;
+  ASSERT_EQ(testing_window::FileText(results), testing_window::FileText(fresh_results))
+      << "dataset " << fresh.loaded;
 }
 
+// Fixed, scan, fixed again: the 555 typed in the second colour's box stays there, the 777 typed
+// for the second pure never reaches it, and the run equals a fresh start's.
 TEST(FreshLoad, EntriesOfOnePanelNeverReachARunOfTheOtherKind) {
-  const std::string results = ::testing::TempDir() + "fresh_two_kinds.scf";
-  // Scan then fixed: 777 typed for the second pure. Fixed then scan then fixed: 555 typed in
-  // the second colour's box.
-  for (bool scan_first : {true, false}) {
-    SCOPED_TRACE(scan_first ? "scan first" : "fixed first");
-    Window w;
-    if (!scan_first) {
-      ASSERT_TRUE(w.Open(1, results));
-      OFResults_Radio_Click(w.p, 1);
-      SetMicrosPerMlFixText(w.p, 2, "555");
-      CloseIt_Click(w.p);
-    }
-    ASSERT_TRUE(w.Open(2, results));
+  const std::string results = testing_window::TempPath("fresh_two_kinds.scf");
+  Window w;
+  for (auto [d, typed] : {std::pair{1, "555"}, {2, "777"}}) {
+    ASSERT_TRUE(w.Open(d, results));
     OFResults_Radio_Click(w.p, 1);
-    SetMicrosPerMlText(w.p, 2, "777");
+    w.Type(2, typed);
     CloseIt_Click(w.p);
-    ASSERT_TRUE(w.Open(1, results));
-    OFResults_Radio_Click(w.p, 1);
-    EXPECT_EQ(w.p.form.MicrosPerMlFix[2].text, scan_first ? "1000" : "555");
-    AnalyzeAndCompare(w, results);
-    EXPECT_TRUE(w.p.RunCompleted);
   }
+  ASSERT_TRUE(w.Open(1, results));
+  OFResults_Radio_Click(w.p, 1);
+  EXPECT_EQ(w.p.form.MicrosPerMlFix[2].text, "555");
+  AnalyzeAndCompare(w, results);
+  EXPECT_TRUE(w.p.RunCompleted);
 }
 
 TEST(FreshLoad, RandomCommandSequences) {
@@ -139,7 +120,7 @@ TEST(FreshLoad, RandomCommandSequences) {
     SCOPED_TRACE("KOLVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::string results = ::testing::TempDir() + "fresh_random.scf";
+    const std::string results = testing_window::TempPath("fresh_random.scf");
     Window w;
     int runs = 0;
     for (int step = 0; step < 100 && runs < 6; ++step) {
@@ -170,9 +151,8 @@ TEST(FreshLoad, RandomCommandSequences) {
       if (::testing::Test::HasFailure()) return;
     }
   }
-  std::printf("seeds %u..%u: complete runs compared by dataset (intensity/micros):", first, last);
-  for (auto& d : compared) std::printf(" %d/%d", d[0], d[1]);
-  std::printf("\n");
+  for (auto& d : compared)  // every dataset in both formats, unless one seed is replayed
+    EXPECT_TRUE(fixed_seed || (d[0] > 0 && d[1] > 0));
 }
 
 }  // namespace

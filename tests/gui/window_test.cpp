@@ -1,10 +1,10 @@
 // The window as a user drives it: the menu command loads, the Analyze button runs and the
-// results file is byte for byte the one kolvane-batch writes from the same files; the run keys
-// reach a running analysis; typed numbers follow the user's locale.
+// results file is byte for byte the one kolvane-batch writes from the same files; the matrix
+// picture; the run keys reach a running analysis; typed numbers follow the user's locale.
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -14,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <ctime>
+#include <tuple>
 
 #include "app/color_panel.h"
+#include "app/matrix_picture.h"
+#include "gui/matrix_dialog.h"
 #include "gui_fixture.h"
 
 namespace kolvane {
@@ -23,26 +26,16 @@ namespace {
 
 class WindowRunTest : public WindowTest {
  protected:
-  // Queues the files of a dataset in tests/data/gui and the results file, and returns the
-  // batch's words for the same files.
-  QStringList Queue(bool scan) {
-    const std::string base =
-        std::string(KOLVANE_TEST_DATA) + "/gui/small_" + (scan ? "scan" : "fixed");
+  // Queues the files of a dataset (`base` plus .fix, .blk, .ctl or .syn, .slk) and the results
+  // file, and returns the batch's words for the same files.
+  QStringList Queue(bool scan, const std::string& base) {
     host.files = {base + (scan ? ".syn" : ".fix"), base + (scan ? ".slk" : ".blk")};
     if (!scan) host.files.push_back(base + ".ctl");
-    host.files.push_back(dir.filePath("window.scf").toStdString());
     QStringList args = {scan ? "scan" : "fixed", QString::fromStdString(host.files[0]), "--blanks",
                         QString::fromStdString(host.files[1])};
     if (!scan) args << "--controls" << QString::fromStdString(host.files[2]);
+    host.files.push_back(dir.filePath("window.scf").toStdString());
     return args << "-o" << dir.filePath("batch.scf");
-  }
-  void LoadAndRun(bool scan) {
-    (scan ? window->action_open_data_ss() : window->action_open_data())->trigger();
-    ASSERT_TRUE(window->run_analysis()->isVisible());
-    QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(program->RunCompleted);
-    EXPECT_TRUE(window->action_open_data()->isEnabled() && !window->action_close_it()->isEnabled());
   }
   void ExpectTheBatchWritesTheSame(const QStringList& args) {
     QProcess batch;
@@ -56,14 +49,50 @@ class WindowRunTest : public WindowTest {
   QTemporaryDir dir;
 };
 
+// Each example through the menu and the Analyze button: the results file is the batch's, the
+// record beside it names every input, and the View menu's matrix picture has one cell per
+// matrix entry, the largest in the scale's top colour, and saves as PNG and SVG.
 TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
-  for (bool scan : {true, false}) {
-    SCOPED_TRACE(scan ? "scan" : "fixed");
-    const QStringList args = Queue(scan);
+  const std::string ex = std::string(KOLVANE_SOURCE_DIR) + "/examples/";
+  EXPECT_FALSE(window->action_matrix_view()->isEnabled()) << "before the first run";
+  for (auto [scan, base, rows, cols] :
+       {std::tuple{true, "scan/small", 30, 6}, {false, "fixed/tissue_blanks_controls", 7, 7}}) {
+    SCOPED_TRACE(base);
+    const QStringList args = Queue(scan, ex + base);
+    const std::vector<std::string> inputs(host.files.begin(), host.files.end() - 1);
     host.one_second_waits = 0;
-    LoadAndRun(scan);
+    (scan ? window->action_open_data_ss() : window->action_open_data())->trigger();
+    ASSERT_TRUE(window->run_analysis()->isVisible());
+    QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
+    EXPECT_TRUE(host.messages.empty() && program->RunCompleted);
+    EXPECT_TRUE(window->action_open_data()->isEnabled() && !window->action_close_it()->isEnabled());
     EXPECT_EQ(host.one_second_waits > 0, scan) << "the pure search shows each pure a second";
     ExpectTheBatchWritesTheSame(args);
+    const std::string record =
+        testing_window::FileText(dir.filePath("window.scf.json").toStdString());
+    for (const std::string& f : inputs) EXPECT_NE(record.find(f), std::string::npos) << f;
+    EXPECT_NE(record.find("\"complete\""), std::string::npos);
+
+    window->Mirror();
+    EXPECT_TRUE(window->action_matrix_view()->isEnabled());
+    MatrixDialog dialog(MakeMatrixPicture(p().figures), window.get());
+    const MatrixPicture& pic = dialog.view()->picture();
+    ASSERT_EQ(pic.cells.size(), static_cast<std::size_t>(rows));
+    ASSERT_EQ(pic.column_names.size(), static_cast<std::size_t>(cols));
+    const QImage shot = dialog.view()->grab().toImage();
+    bool top = false;
+    for (int x = 0; x < shot.width() && !top; ++x)
+      for (int y = 0; y < shot.height() && !top; ++y)
+        top = shot.pixel(x, y) == qRgb(0xfd, 0xe7, 0x25);
+    EXPECT_TRUE(top);
+    const QString svg = dir.filePath("m.svg"), png = dir.filePath("m.png");
+    EXPECT_TRUE(dialog.SavePicture(svg.toStdString()).empty() &&
+                dialog.SavePicture(png.toStdString()).empty());
+    EXPECT_EQ(QImage(png).size(), shot.size());
+    EXPECT_EQ(
+        QString::fromStdString(testing_window::FileText(svg.toStdString())).count("class=\"cell\""),
+        rows * cols);
+    EXPECT_NE(dialog.SavePicture("/nonexistent/m.svg"), "");
   }
 }
 
@@ -74,7 +103,7 @@ double CpuSeconds() {
 // During a scan run: F12 turns the display off, F11 pauses without spinning the processor and
 // F11 resumes, F5 asks before aborting and No lets the run finish as if nothing happened.
 TEST_F(WindowRunTest, RunKeysReachARunningScanAnalysis) {
-  const QStringList args = Queue(true);
+  const QStringList args = Queue(true, std::string(KOLVANE_TEST_DATA) + "/gui/small_scan");
   host.answers = {Answer::No};
   window->action_open_data_ss()->trigger();
   ASSERT_TRUE(program->ScanDataLoaded);
