@@ -14,6 +14,9 @@ cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
 
+# The Debian package: built, installed, its kolvane-batch run on an installed example, removed.
+./scripts/package-check.sh build/release
+
 # The core, the batch and their tests under AddressSanitizer + UndefinedBehaviorSanitizer.
 cmake --preset core-asan >/dev/null
 cmake --build --preset core-asan
