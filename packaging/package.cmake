@@ -12,27 +12,31 @@ endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kolvane/examples)
 
-# Manual pages, written by hand in troff, installed gzipped (-n: no name or time stamp, so the
-# package's bytes do not depend on when it was built).
+# Manual pages, written by hand in troff, and the package's change log, installed gzipped (-n: no
+# name or time stamp, so the package's bytes do not depend on when it was built).
 find_program(KOLVANE_GZIP gzip REQUIRED)
-set(kolvane_man_pages)
-foreach(page kolvane kolvane-batch)
-  set(src ${PROJECT_SOURCE_DIR}/packaging/${page}.1)
-  set(gz ${PROJECT_BINARY_DIR}/man/${page}.1.gz)
+set(kolvane_gzipped)
+function(kolvane_gzip source destination)
+  get_filename_component(name ${source} NAME)
+  set(gz ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${gz}
-                     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-                     COMMAND ${KOLVANE_GZIP} -9 -n -c ${src} > ${gz}
-                     DEPENDS ${src} VERBATIM)
-  list(APPEND kolvane_man_pages ${gz})
-endforeach()
-add_custom_target(kolvane_man ALL DEPENDS ${kolvane_man_pages})
-install(FILES ${kolvane_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kolvane)
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+                     COMMAND ${KOLVANE_GZIP} -9 -n -c ${source} > ${gz}
+                     DEPENDS ${source} VERBATIM)
+  install(FILES ${gz} DESTINATION ${destination})
+  set(kolvane_gzipped ${kolvane_gzipped} ${gz} PARENT_SCOPE)
+endfunction()
+kolvane_gzip(${PROJECT_SOURCE_DIR}/packaging/kolvane.1 ${CMAKE_INSTALL_MANDIR}/man1)
+kolvane_gzip(${PROJECT_SOURCE_DIR}/packaging/kolvane-batch.1 ${CMAKE_INSTALL_MANDIR}/man1)
+kolvane_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${CMAKE_INSTALL_DATADIR}/doc/kolvane)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kolvane)
+add_custom_target(kolvane_man ALL DEPENDS ${kolvane_gzipped})
 
 set(CPACK_PACKAGE_NAME kolvane)
 set(CPACK_PACKAGE_VENDOR "The KOLVANE developers")
-set(CPACK_PACKAGE_CONTACT "KOLVANE developers <kolvane@localhost>")
+set(KOLVANE_MAINTAINER "KOLVANE developers <kolvane@example.org>"
+    CACHE STRING "Maintainer of the Debian package: name <address>")
+set(CPACK_PACKAGE_CONTACT "${KOLVANE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -44,13 +48,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The long description: CPack puts the summary above it and indents every line; an empty line
 # separates the paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "KOLVANE reduces the readings of microspheres dyed in up to 13 colours, read on a
-fluorimeter: it learns the spillover between colours from the single-dye pure samples
-and writes each colour's own intensity, or microspheres per millilitre, for every
-record as a TAB-separated results file.
+    "KOLVANE reduces the readings of microspheres dyed in up to 13 colours, read
+on a fluorimeter: it learns the spillover between colours from the single-dye
+pure samples and writes each colour's own intensity, or microspheres per
+millilitre, for every record as a TAB-separated results file.
 
 Fixed-wavelength files are solved record by record by Gaussian elimination;
-synchronous-scan files are fitted by least squares. The package holds the window
-program (kolvane), the batch program (kolvane-batch), the measurement simulator
-(kolvane-simulate) and examples in /usr/share/kolvane/examples.")
+synchronous-scan files are fitted by least squares. The package holds the
+window program (kolvane), the batch program (kolvane-batch), the measurement
+simulator (kolvane-simulate) and examples in /usr/share/kolvane/examples.")
 include(CPack)
