@@ -45,7 +45,7 @@ batch=${KOLVANE_BATCH:-kolvane-batch}
 
 mkdir -p "$out/summaries"
 out=$(cd "$out" && pwd)
-rm -f "$out"/summaries/*.tsv
+rm -f "$out"/summaries/*.tsv "$out/summary.tsv"
 status=0
 # {#} is the job's number (its line in LIST); -q passes every word to the host as it stands.
 grep -v '^[[:space:]]*$' "$list" |
@@ -53,7 +53,7 @@ grep -v '^[[:space:]]*$' "$list" |
     "$batch" "$mode" --out-dir "$out" --skip-done -j "$threads" \
     --summary "$out/summaries/{#}.tsv" "$@" {} || status=$?
 
-# A job that found a wrong command line ends every job the same way: say so as a usage error.
+# A job that ended with 2 had its command line refused (an option, or a path that is not there).
 if awk -F'\t' 'NR > 1 && $7 == 2 { found = 1 } END { exit !found }' "$out/joblog.tsv"; then
   echo "$0: kolvane-batch refused the command line (exit status 2); see $out/joblog.tsv" >&2
   exit 2
