@@ -3,7 +3,7 @@
 # with one kolvane-batch run, writes its results into OUT_DIR and its summary into
 # OUT_DIR/summaries/N.tsv, and ends with kolvane-batch's exit status, so that Slurm shows which
 # tasks did not complete. Submit one task per line of LIST:
-#   sbatch --array=1-$(grep -c . LIST) tools/cluster/slurm-study.sh fixed|scan LIST OUT_DIR [OPTION...]
+#   sbatch --array=1-$(grep -c '[^[:space:]]' LIST) tools/cluster/slurm-study.sh fixed|scan LIST OUT_DIR [OPTION...]
 # OPTION...: further kolvane-batch options, e.g. --companions or --blanks FILE. A task uses the
 # cores Slurm gives it (--cpus-per-task, default 1) as kolvane-batch -j. Every node needs
 # kolvane-batch (the kolvane package, or KOLVANE_BATCH=/path/to/it, which sbatch passes on) and
@@ -22,7 +22,7 @@ fi
 mode=$1 list=$2 out=$3
 shift 3
 task=$SLURM_ARRAY_TASK_ID
-# Line TASK of LIST, empty lines not counted (as grep -c . counts them).
+# Line TASK of LIST, blank lines not counted (as grep -c '[^[:space:]]' counts them).
 input=$(grep -v '^[[:space:]]*$' "$list" | sed -n "${task}p")
 if [ -z "$input" ]; then
   echo "$0: $list has no line $task" >&2
