@@ -122,6 +122,8 @@ if [ "$mode" = slurm ]; then
 else
   check "jobs in the job log" 3 "$(tail -n +2 out/joblog.tsv | wc -l)"
   check "a refused option" 2 "$(status_of "$tools/parallel-study.sh" -S : fixed list refused --no-such-option)"
+  : >empty.list
+  check "an empty list" 2 "$(status_of "$tools/parallel-study.sh" -S : fixed empty.list refused)"
   check "a wrong analysis" 2 "$(status_of "$tools/parallel-study.sh" -S : fixd list refused)"
 fi
 

@@ -39,7 +39,7 @@ shift $((OPTIND - 1))
 mode=$1 list=$2 out=$3
 shift 3
 case $mode in fixed | scan) ;; *) usage ;; esac
-[ -f "$list" ] || { echo "$0: no list $list" >&2; exit 2; }
+grep -q '[^[:space:]]' "$list" 2>/dev/null || { echo "$0: $list names no file or folder" >&2; exit 2; }
 command -v parallel >/dev/null || { echo "$0: GNU parallel is not installed" >&2; exit 2; }
 batch=${KOLVANE_BATCH:-kolvane-batch}
 
