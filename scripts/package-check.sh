@@ -73,11 +73,15 @@ pures=$(($(grep -m1 '^Record' "$truth" | tr -d '\r' | awk -F'\t' '{print NF}') -
 diff <(records "$work/installed/small.scf" | cut -f "1-$((pures + 1)),$((pures + 4))") \
   <(records "$truth") >/dev/null || fail "the scan example's results differ from its truth file"
 
-# The manual pages are found, and the batch page names every option of --help.
-man -w kolvane-batch >/dev/null || fail "man -w kolvane-batch finds no page"
+# The manual pages are found, and each program's page names every option of its --help.
 man -w kolvane >/dev/null || fail "man -w kolvane finds no page"
-page=$(zcat "$(man -w kolvane-batch)" | sed 's/\\-/-/g')
-for opt in $(/usr/bin/kolvane-batch --help | grep -oP '(?<![\w-])--?[a-z][a-z-]*' | sort -u); do
-  grep -qF -- "$opt" <<<"$page" || fail "the manual page of kolvane-batch does not describe $opt"
+for program in kolvane-batch kolvane-simulate; do
+  page=$(man -w "$program") || fail "man -w $program finds no page"
+  text=$(zcat "$page" | sed 's/\\-/-/g')
+  options=$(for sub in "" fixed scan; do "/usr/bin/$program" $sub --help; done |
+    grep -oP '(?<![\w-])--?[a-z][a-z-]*' | sort -u)
+  for opt in $options; do
+    grep -qF -- "$opt" <<<"$text" || fail "the manual page of $program does not describe $opt"
+  done
 done
 echo "package-check: installed programs, examples and manual pages checked"
