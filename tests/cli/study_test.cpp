@@ -92,6 +92,7 @@ TEST(Study, WrongStudiesRefusedBeforeAnythingRuns) {
       {{"fixed", x1, "--companions", "--blanks", Cli("three_colors.blk")}, "--companions"},
       {{"scan", t.File("d1")}, "No data files (.syn) found"},
       {{"fixed", x1, x2, "-j", "0"}, "-j"},
+      {{"fixed", x1, "--out-dir", dat}, "--out-dir: cannot make the folder " + dat},
   };
   for (const auto& c : cases) {
     const BatchRun run = RunBatch(c.args);
