@@ -22,6 +22,11 @@ cmake --preset core-asan >/dev/null
 cmake --build --preset core-asan
 ctest --preset core-asan -j2
 
+# The study's workers under ThreadSanitizer: only the study tests and the programs they run.
+cmake --preset core-tsan >/dev/null
+cmake --build --preset core-tsan --target test_cli
+ctest --preset core-tsan -j2
+
 # Each fuzz target for a short, repeatable while from its seeds (scripts/fuzz.sh runs them
 # longer, from a fresh random seed each time).
 KOLVANE_FUZZ_RUNS="${KOLVANE_FUZZ_RUNS:-1500}" ./scripts/fuzz.sh

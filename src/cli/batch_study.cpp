@@ -185,7 +185,7 @@ int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
   if (!study.out_dir.empty()) {
     std::error_code ec;
     fs::create_directories(study.out_dir, ec);
-    if (ec || !fs::is_directory(study.out_dir))
+    if (!fs::is_directory(study.out_dir, ec))
       return Usage("--out-dir: cannot make the folder " + study.out_dir);
   }
 
