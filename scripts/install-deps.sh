@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev
   python3-numpy xvfb xauth time locales xdotool imagemagick
   clang libclang-rt-14-dev
+  dpkg-dev man-db parallel
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -14,10 +14,18 @@ cmake --preset release
 cmake --build --preset release
 ctest --preset release -j2
 
+# The Debian package: built, installed, its kolvane-batch run on an installed example, removed.
+./scripts/package-check.sh build/release
+
 # The core, the batch and their tests under AddressSanitizer + UndefinedBehaviorSanitizer.
 cmake --preset core-asan >/dev/null
 cmake --build --preset core-asan
 ctest --preset core-asan -j2
+
+# The study's workers under ThreadSanitizer: only the study tests and the programs they run.
+cmake --preset core-tsan >/dev/null
+cmake --build --preset core-tsan --target test_cli
+ctest --preset core-tsan -j2
 
 # Each fuzz target for a short, repeatable while from its seeds (scripts/fuzz.sh runs them
 # longer, from a fresh random seed each time).

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -23,6 +23,19 @@ namespace {
 
 constexpr std::size_t kBlockSize = 1 << 18;  // output
 constexpr std::size_t kReadBlockSize = 1 << 18;
+
+// strerror may share one buffer among the threads of a study; strerror_r writes the caller's
+// (its GNU form may return a text of its own instead).
+[[maybe_unused]] const char* ErrorTextOf(int, const char* buffer) {
+  return buffer;
+}
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) {
+  return text;
+}
+std::string ErrorText(int error) {
+  char buffer[256] = {};
+  return ErrorTextOf(strerror_r(error, buffer, sizeof buffer), buffer);
+}
 
 bool IsLineEnd(int c) {
   return c == '\r' || c == '\n';
@@ -78,7 +91,7 @@ bool InputChannel::Fill() {
   pos_ = len_ = 0;
   if (file_ == nullptr || Failed()) return false;
   len_ = std::fread(buffer_.get(), 1, capacity_, file_);
-  if (len_ == 0 && std::ferror(file_)) failure_ = path_ + " (" + std::strerror(errno) + ")";
+  if (len_ == 0 && std::ferror(file_)) failure_ = path_ + " (" + ErrorText(errno) + ")";
   return len_ > 0;
 }
 
@@ -346,30 +359,56 @@ void InputChannel::SkipNumberEnd() {
 
 namespace {
 
-// The temporary file a signal handler removes; set only while no signal can see it half
-// written.
-char g_partial_path[4096];
-volatile std::sig_atomic_t g_partial_set = 0;
+// The temporary files a signal handler removes, one slot per output file being written (the
+// workers of a study write several at once). A slot is claimed (kClaimed) while its path is
+// copied, and readable by the handler only once it is kSet.
+constexpr int kFree = 0, kClaimed = 1, kSet = 2;
+struct PartialSlot {
+  std::atomic<int> state{kFree};
+  char path[4096];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slots");
+PartialSlot g_partials[64];
 
-void SetPartialPath(const std::string& path) {
-  g_partial_set = 0;
-  if (path.empty() || path.size() >= sizeof g_partial_path) return;
-  std::memcpy(g_partial_path, path.c_str(), path.size() + 1);
-  g_partial_set = 1;
+// The slot that now holds the path, or -1 when none is free or the path is too long.
+int SetPartialPath(const std::string& path) {
+  if (path.empty() || path.size() >= sizeof g_partials[0].path) return -1;
+  for (int i = 0; i < static_cast<int>(std::size(g_partials)); ++i) {
+    int expected = kFree;
+    if (!g_partials[i].state.compare_exchange_strong(expected, kClaimed)) continue;
+    std::memcpy(g_partials[i].path, path.c_str(), path.size() + 1);
+    g_partials[i].state.store(kSet);
+    return i;
+  }
+  return -1;
 }
+
+void ForgetPartialPath(int slot) {
+  if (slot < 0) return;
+  g_partials[slot].state.store(kClaimed);
+  g_partials[slot].state.store(kFree);
+}
+
+// The process's file mode mask, read once before main while one thread runs: reading it means
+// setting it, which would race with the files other threads create.
+mode_t ReadProcessMask() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+const mode_t g_process_mask = ReadProcessMask();
 
 // The mode a new file gets from the process's mask, or the mode of the file it replaces.
 mode_t ModeFor(const struct stat* existing) {
   if (existing != nullptr) return existing->st_mode & 07777;
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+  return 0666 & ~g_process_mask;
 }
 
 }  // namespace
 
 void RemovePartialFile() {
-  if (g_partial_set) unlink(g_partial_path);
+  for (PartialSlot& slot : g_partials)
+    if (slot.state.load() == kSet) unlink(slot.path);
 }
 
 OutputChannel::OutputChannel() = default;
@@ -383,7 +422,7 @@ bool OutputChannel::Open(const std::string& path) {
   failure_.clear();
   keep_ = true;
   const auto refuse = [&](int error) {
-    failure_ = path + " (" + std::strerror(error) + ")";
+    failure_ = path + " (" + ErrorText(error) + ")";
     return false;
   };
   struct stat st {};
@@ -405,8 +444,7 @@ bool OutputChannel::Open(const std::string& path) {
       return refuse(error);
     }
     part_ = part;
-    // One temporary file is known to the signal handler: the first one open, the results.
-    if (!g_partial_set) SetPartialPath(part_);
+    partial_slot_ = SetPartialPath(part_);
   }
   if (file_ == nullptr) return refuse(errno);
   std::setvbuf(file_, nullptr, _IONBF, 0);
@@ -416,7 +454,7 @@ bool OutputChannel::Open(const std::string& path) {
 }
 
 void OutputChannel::Fail(int error) {
-  if (failure_.empty()) failure_ = path_ + " (" + std::strerror(error) + ")";
+  if (failure_.empty()) failure_ = path_ + " (" + ErrorText(error) + ")";
 }
 
 void OutputChannel::Close() {
@@ -436,7 +474,8 @@ void OutputChannel::Finish(bool keep) {
   if (!part_.empty()) {
     if (keep && Good() && std::rename(part_.c_str(), path_.c_str()) != 0) Fail(errno);
     if (!keep || !Good()) unlink(part_.c_str());
-    if (g_partial_set && part_ == g_partial_path) g_partial_set = 0;
+    ForgetPartialPath(partial_slot_);
+    partial_slot_ = -1;
   }
   keep_ = false;
   part_.clear();

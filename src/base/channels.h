@@ -150,7 +150,8 @@ class OutputChannel {
 
   std::FILE* file_ = nullptr;
   std::string path_;
-  std::string part_;  // the temporary file; empty when the target is written directly
+  std::string part_;       // the temporary file; empty when the target is written directly
+  int partial_slot_ = -1;  // where the signal handler finds part_; -1: it does not
   std::string pending_;
   std::string failure_;
   bool keep_ = false;
@@ -160,7 +161,7 @@ class OutputChannel {
 // gets the bytes only when all of them reached the disk. Empty, or "PATH (REASON)".
 std::string SaveWholeFile(const std::string& path, std::string_view bytes);
 
-// The temporary file being written, removed from a signal handler: async-signal-safe.
+// The temporary files being written, removed from a signal handler: async-signal-safe.
 void RemovePartialFile();
 
 // The numbered channels of the program. Channel numbers 1..9 exist; the program uses 1, 2, 3,

@@ -35,6 +35,11 @@ int StopBeforeRun(Program& p, BatchHost& host, Flow flow);
 // then refuses the file and says why).
 std::optional<int> FixedHeaderColors(const std::string& data);
 std::optional<int> ScanHeaderPures(const std::string& data);
+// The data file is not a regular file, or the results would overwrite a file being read:
+// the message that refuses the run, else empty.
+std::string RefusedInput(const BatchOptions& options);
+// A path as a file dialog answers it: absolute, "." and ".." folded.
+std::string FullPath(const std::string& path);
 // --micros-per-ml with more values than the file has boxes: the usage message, else empty.
 std::string TooManyMicros(const BatchOptions& options, int boxes, const char* what);
 

@@ -34,7 +34,8 @@ int RunFixedBatch(const BatchOptions& o, BatchHost& host) {
   Program p(host);
   StartProgram(p, host);
   Flow flow = OpenData_Click(p);
-  if (flow != Flow::Continue || !p.FixedDataLoaded) return StopBeforeRun(p, host, flow);
+  if (flow != Flow::Continue || host.aborted() || !p.FixedDataLoaded)
+    return StopBeforeRun(p, host, flow);
 
   if (!o.matrix.empty()) {
     // A matrix file that cannot be read leaves the pures' matrix in force; the user asked for

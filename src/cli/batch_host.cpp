@@ -38,6 +38,7 @@ void BatchHost::WriteLines(const std::string& text) {
     }
   }
   if (out.empty() || out.back() != '\n') out += '\n';
+  if (study_write_) return study_write_(out);
   std::fputs(out.c_str(), err_);
   std::fflush(err_);
 }
@@ -119,6 +120,13 @@ void BatchHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
 }
 
 void BatchHost::ProcessPendingMessages() {
+  if (stop_ != nullptr && program_ != nullptr && stop_->load()) {
+    // As a run's signal does: the temporary results file goes; the run stops at its next check.
+    aborted_ = true;
+    program_->channels.Out(Channels::kResults).Discard();
+    program_->InterruptRequested = true;
+    program_->AbortConfirmed = true;
+  }
   if (!terminal_ || program_ == nullptr) return;
   const ProgressBarControl& bar = program_->form.Perc_Panel;
   const int span = bar.maximum - bar.minimum;

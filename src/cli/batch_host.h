@@ -5,10 +5,13 @@
 // stderr is a terminal the run's progress bar is drawn there.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/host.h"
+#include "app/run_figures.h"
 #include "cli/batch_options.h"
 
 namespace kolvane {
@@ -22,7 +25,26 @@ class BatchHost : public Host {
   BatchHost(const BatchOptions& options, std::FILE* err, bool terminal);
 
   // The program whose progress bar is mirrored. Call once the Program exists.
-  void Attach(const Program& p) { program_ = &p; }
+  void Attach(Program& p) { program_ = &p; }
+  // One file of a study: messages go to `write` (a whole message at a time) instead of err,
+  // and once `stop` is set the file is aborted at the next yield: its results file is dropped
+  // and the run or pure search told to abort.
+  void JoinStudy(std::function<void(const std::string&)> write, const std::atomic<bool>* stop) {
+    study_write_ = std::move(write);
+    stop_ = stop;
+  }
+  // The study's stop reached this file while it was loaded or run.
+  bool aborted() const { return aborted_; }
+  // The run's own counts and the data's message, kept when the run returns for the study's
+  // summary (the Program is gone by then).
+  struct Counts {
+    long records = 0, result_lines = 0, ol_cells = 0;
+    std::string message;
+  };
+  void KeepCounts(const RunFigures& f) {
+    counts_ = {f.records_read, f.result_lines, f.overload_cells, f.message};
+  }
+  const Counts& counts() const { return counts_; }
   // Ends the progress bar's line, if one was drawn, so that the shell prompt starts afresh.
   void FinishProgress();
   // EndProgram was asked: the core is unwinding and the batch exits with status 1.
@@ -62,7 +84,11 @@ class BatchHost : public Host {
   const BatchOptions& options_;
   std::FILE* err_;
   bool terminal_;
-  const Program* program_ = nullptr;
+  Program* program_ = nullptr;
+  std::function<void(const std::string&)> study_write_;
+  const std::atomic<bool>* stop_ = nullptr;
+  bool aborted_ = false;
+  Counts counts_;
   int drawn_percent_ = 0;     // what the bar shows; the bar appears at the first change
   bool bar_on_line_ = false;  // the cursor stands at the end of a drawn bar
   bool redraw_ = false;       // a message blanked the bar: draw it again at the next yield

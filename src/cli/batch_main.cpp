@@ -15,18 +15,9 @@
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
+#include "cli/batch_study.h"
 
 namespace kolvane {
-
-namespace {
-
-constexpr const char* kHint = "Run with --help for more information.";
-
-// A wrong command line: the message, the hint, status 2.
-int Usage(const std::string& message) {
-  std::cerr << message << "\n" << kHint << std::endl;
-  return kExitUsage;
-}
 
 // The file dialogs answer full paths; so does the batch, so that a results file names its
 // matrix file the same way whichever front end wrote it. A ".." steps out of the folder the
@@ -48,6 +39,16 @@ std::string FullPath(const std::string& path) {
     }
   }
   return folded.string();
+}
+
+namespace {
+
+constexpr const char* kHint = "Run with --help for more information.";
+
+// A wrong command line: the message, the hint, status 2.
+int Usage(const std::string& message) {
+  std::cerr << message << "\n" << kHint << std::endl;
+  return kExitUsage;
 }
 
 // Ctrl-C, a terminal that closes or a kill: the temporary results file goes, then the signal
@@ -119,23 +120,33 @@ const CLI::Validator& AnExistingFile() {
   return v;
 }
 
+// The data files and folders exist. Checked once the parse succeeded: an unknown option's
+// value lands among them, and the unknown option is the error to report.
+std::string MissingInput(const std::vector<std::string>& inputs, const char* name) {
+  for (const std::string& path : inputs)
+    if (!std::filesystem::exists(path)) return std::string(name) + ": File does not exist: " + path;
+  return "";
+}
+
 // What CLI11 fills; turned into BatchOptions once the parse succeeded.
 struct RawOptions {
-  std::string data, blanks, controls, matrix, results;
+  std::vector<std::string> inputs;
+  std::string blanks, controls, matrix, results;
   std::string format = "intensity";
   std::string micros, colors, background, control_correction;
   std::string tissue = "exclude";
   double max_condition = 0.0;
   bool no_record = false;
   std::string html;
+  StudyOptions study;
 };
 
 void AddCommonOptions(CLI::App& cmd, RawOptions& raw, const std::string& data_name,
                       const std::string& blanks_name) {
-  cmd.add_option(data_name, raw.data, "The data file to analyse")
+  cmd.add_option(data_name, raw.inputs,
+                 "The data file to analyse; several files or folders make a study")
       ->required()
-      ->type_name("")
-      ->check(AnExistingFile());
+      ->type_name("");
   cmd.add_option("--blanks", raw.blanks,
                  "Blanks file " + blanks_name + " (default: none, no background subtraction)")
       ->type_name("FILE")
@@ -161,11 +172,12 @@ void AddCommonOptions(CLI::App& cmd, RawOptions& raw, const std::string& data_na
   cmd.add_option("--html", raw.html,
                  "Also write a self-contained report page: matrix picture, figures, inputs")
       ->type_name("REPORT.html");
+  AddStudyOptions(cmd, raw.study);
 }
 
 BatchOptions MakeOptions(const RawOptions& raw) {
   BatchOptions o;
-  o.data = FullPath(raw.data);
+  o.data = FullPath(raw.inputs.empty() ? "" : raw.inputs.front());
   o.blanks = FullPath(raw.blanks);
   o.controls = FullPath(raw.controls);
   o.matrix = FullPath(raw.matrix);
@@ -248,26 +260,25 @@ int BatchMain(int argc, char** argv) {
     return Usage(e.what());
   }
 
+  const CLI::App& cmd = fixed->parsed() ? *fixed : *scan;
+  raw.study.inputs = raw.inputs;
+  const bool study = IsStudy(cmd, raw.study);
+  std::string error = MissingInput(raw.inputs, fixed->parsed() ? "DATA.fix" : "DATA.syn");
+  if (!error.empty()) return Usage(error);
   BatchOptions o = MakeOptions(raw);
-  std::string error;
   if (!raw.colors.empty() && !ParseColors(raw.colors, o.colors, error)) return Usage(error);
   if (!raw.micros.empty() && !ParseMicros(raw.micros, o.micros, error)) return Usage(error);
-  if (o.background.value_or(false) && o.blanks.empty())
+  // With --companions each file finds its own blanks and controls.
+  const bool companions = study && raw.study.companions;
+  if (o.background.value_or(false) && o.blanks.empty() && !companions)
     return Usage("--background on needs a blanks file (--blanks)");
-  if (o.control_correction.value_or(false) && o.controls.empty())
+  if (o.control_correction.value_or(false) && o.controls.empty() && !companions)
     return Usage("--control-correction on needs a controls file (--controls)");
+  if (study) return RunStudy(scan->parsed(), o, raw.study);
 
-  if (IsSpecialFile(o.data)) {
-    std::cerr << NotRegular(o.data) << std::endl;
-    return kExitStopped;
-  }
-  // Every file the command reads stays as it is: the results may not go to one of them.
-  const std::string results = o.results.empty() ? o.data + ".scf" : o.results;
-  for (const std::string* input : {&o.data, &o.blanks, &o.controls, &o.matrix}) {
-    if (input->empty() || !SameFile(results, *input)) continue;
-    std::cerr << "The results file " << results << " is the file " << *input
-              << ", which is being read.  Please choose another name for the results file."
-              << std::endl;
+  const std::string refused = RefusedInput(o);
+  if (!refused.empty()) {
+    std::cerr << refused << std::endl;
     return kExitStopped;
   }
 

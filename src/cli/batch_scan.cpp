@@ -19,7 +19,8 @@ int RunScanBatch(const BatchOptions& o, BatchHost& host) {
   Program p(host);
   StartProgram(p, host);
   Flow flow = OpenDataSS_Click(p);
-  if (flow != Flow::Continue || !p.ScanDataLoaded) return StopBeforeRun(p, host, flow);
+  if (flow != Flow::Continue || host.aborted() || !p.ScanDataLoaded)
+    return StopBeforeRun(p, host, flow);
 
   if (o.microspheres) ChooseResultFormat(p, true);
   const int pures = p.HeaderPureCount;

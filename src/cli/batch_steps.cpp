@@ -66,21 +66,37 @@ void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) 
 
 int FinishRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
+  host.KeepCounts(p.figures);
   const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
   if (!ending) p.channels.CloseAll();
-  // The run's record and report are written for every run that did not end the program.
-  const bool files_written = !ending && WriteRunFiles(p, host);
-  if (ending || !p.RunCompleted) {
+  // The run's record and report are written for every run that did not end the program and
+  // that a study's stop did not abort (its results file was dropped).
+  const bool files_written = !ending && !host.aborted() && WriteRunFiles(p, host);
+  if (ending || !p.RunCompleted || host.aborted()) {
     host.Note("aborted: " + std::to_string(p.RecordsWritten) + " of " +
               std::to_string(p.RecordsExpected) + " records written");
   }
-  return !ending && p.RunCompleted && files_written ? kExitComplete : kExitStopped;
+  const bool complete = !ending && !host.aborted() && p.RunCompleted && files_written;
+  return complete ? kExitComplete : kExitStopped;
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
+  host.KeepCounts(p.figures);
   if (flow != Flow::ProgramEnding && !host.ended() && !p.Ending) p.channels.CloseAll();
   return kExitStopped;
+}
+
+std::string RefusedInput(const BatchOptions& o) {
+  if (IsSpecialFile(o.data)) return NotRegular(o.data);
+  // Every file the command reads stays as it is: the results may not go to one of them.
+  const std::string results = o.results.empty() ? o.data + ".scf" : o.results;
+  for (const std::string* input : {&o.data, &o.blanks, &o.controls, &o.matrix}) {
+    if (input->empty() || !SameFile(results, *input)) continue;
+    return "The results file " + results + " is the file " + *input +
+           ", which is being read.  Please choose another name for the results file.";
+  }
+  return "";
 }
 
 std::string TooManyMicros(const BatchOptions& o, int boxes, const char* what) {

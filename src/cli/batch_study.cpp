@@ -1,0 +1,228 @@
+// In this file: kolvane-batch with many data files. The files are found and checked before
+// anything runs (a wrong study changes no file), then workers take the next file from a shared
+// index, each running it as a single run would, with a host and a program state of its own.
+#include "cli/batch_study.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <thread>
+
+#include "base/channels.h"
+#include "cli/batch_commands.h"
+#include "cli/batch_summary.h"
+
+namespace kolvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Set by the first Ctrl-C, SIGTERM or SIGHUP: the files under way are aborted, no other file
+// starts. A second signal removes the temporary files and ends the program at once.
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void StopStudy(int signal) {
+  if (!g_stop.exchange(true)) return;
+  RemovePartialFile();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+struct StudyFile {
+  BatchOptions options;            // this file's data, results and companions
+  std::vector<std::string> notes;  // said on stderr when the file starts
+  FileSummary summary;
+};
+
+int Usage(const std::string& message) {
+  std::cerr << message << "\nRun with --help for more information." << std::endl;
+  return kExitUsage;
+}
+
+// A folder's data files (by extension), sorted by name; a file stands for itself.
+std::vector<std::string> DataFiles(const std::vector<std::string>& inputs, const char* extension) {
+  std::vector<std::string> files;
+  for (const std::string& input : inputs) {
+    std::error_code ec;
+    if (!fs::is_directory(input, ec)) {
+      files.push_back(input);
+      continue;
+    }
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(input, ec))
+      if (entry.path().extension() == extension && entry.is_regular_file(ec))
+        found.push_back(entry.path().string());
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
+  }
+  return files;
+}
+
+// STEM.EXT beside the data file, when it exists; else a note that the file runs without it.
+std::string Companion(const std::string& data, const char* extension, const char* what,
+                      std::vector<std::string>& notes) {
+  const std::string path = fs::path(data).replace_extension(extension).string();
+  std::error_code ec;
+  if (fs::is_regular_file(path, ec)) return FullPath(path);
+  notes.push_back("no " + std::string(what) + " file " + path + ": the file runs without one");
+  return "";
+}
+
+// Every file's options; a usage message when two files would share a results file or (with
+// --companions) a stem.
+std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& study,
+                 std::vector<StudyFile>& plan) {
+  const std::vector<std::string> files = DataFiles(study.inputs, scan ? ".syn" : ".fix");
+  if (files.empty()) return "No data files (" + std::string(scan ? ".syn" : ".fix") + ") found";
+  if (files.size() > 1 && !common.results.empty())
+    return "-o names one results file: with several data files use --out-dir";
+  if (files.size() > 1 && !common.html.empty())
+    return "--html names one report: with several data files it cannot be used";
+  if (study.companions && (!common.blanks.empty() || !common.controls.empty()))
+    return "--companions finds each file's blanks and controls: --blanks and --controls "
+           "cannot be given with it";
+  std::map<std::string, std::string> results_of, stem_of;
+  for (const std::string& file : files) {
+    StudyFile f;
+    f.summary.file = file;
+    BatchOptions& o = f.options;
+    o = common;
+    o.data = FullPath(file);
+    if (study.companions) {
+      const std::string stem = fs::path(o.data).replace_extension().string();
+      if (!stem_of.emplace(stem, file).second)
+        return file + " and " + stem_of[stem] +
+               " have one stem: their companion files would belong to both";
+      o.blanks = Companion(file, scan ? ".slk" : ".blk", "blanks", f.notes);
+      if (!scan) o.controls = Companion(file, ".ctl", "controls", f.notes);
+    }
+    if (!study.out_dir.empty())
+      o.results = FullPath((fs::path(study.out_dir) / fs::path(file).filename()).string() + ".scf");
+    else if (o.results.empty())
+      o.results = o.data + ".scf";
+    if (!results_of.emplace(o.results, file).second)
+      return file + " and " + results_of[o.results] + " would both write " + o.results;
+    if (study.skip_done && fs::exists(o.results)) f.summary.outcome = "skipped";
+    plan.push_back(std::move(f));
+  }
+  return "";
+}
+
+void RunFile(bool scan, StudyFile& f, StudyOutput& output) {
+  FileSummary& row = f.summary;
+  std::string last_note;
+  BatchHost host(f.options, stderr, false);
+  host.JoinStudy(
+      [&](const std::string& text) {
+        last_note = text;
+        output.Message(row.file, text);
+      },
+      &g_stop);
+  for (const std::string& note : f.notes) host.Note(note);
+  const std::string refused = RefusedInput(f.options);
+  int status = kExitStopped;
+  if (!refused.empty())
+    host.Note(refused);
+  else
+    status = scan ? RunScanBatch(f.options, host) : RunFixedBatch(f.options, host);
+
+  const BatchHost::Counts& counts = host.counts();
+  row.records = counts.records;
+  row.result_lines = counts.result_lines;
+  row.ol_cells = counts.ol_cells;
+  if (status == kExitComplete) {
+    row.outcome = "complete";
+  } else if (host.aborted()) {
+    row.outcome = "aborted";
+    row.message = "the study was stopped";
+  } else {
+    row.outcome = "stopped";
+    row.message = !counts.message.empty()        ? counts.message
+                  : !host.last_message().empty() ? host.last_message()
+                                                 : last_note;
+  }
+}
+
+}  // namespace
+
+void AddStudyOptions(CLI::App& cmd, StudyOptions& study) {
+  cmd.add_flag("--companions", study.companions,
+               "Each data file's blanks and controls are STEM.blk, STEM.ctl (fixed) or "
+               "STEM.slk (scan) beside it, when they exist");
+  cmd.add_option("--out-dir", study.out_dir,
+                 "Folder for the results files (created if missing; default: beside each "
+                 "data file)")
+      ->type_name("DIR");
+  cmd.add_option("-j,--jobs", study.jobs, "Data files analysed at once (default: one per core)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 256).description(""));
+  cmd.add_flag("--skip-done", study.skip_done, "Leave out data files whose results file exists");
+  cmd.add_option("--summary", study.summary,
+                 "Write the study's summary, one TAB-separated line per data file")
+      ->type_name("FILE.tsv");
+}
+
+bool IsStudy(const CLI::App& cmd, const StudyOptions& study) {
+  std::error_code ec;
+  return study.inputs.size() > 1 ||
+         (!study.inputs.empty() && fs::is_directory(study.inputs[0], ec)) || study.companions ||
+         !study.out_dir.empty() || cmd.count("--jobs") > 0 || study.skip_done ||
+         !study.summary.empty();
+}
+
+int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
+  std::vector<StudyFile> plan;
+  const std::string wrong = Plan(scan, common, study, plan);
+  if (!wrong.empty()) return Usage(wrong);
+  if (!study.out_dir.empty()) {
+    std::error_code ec;
+    fs::create_directories(study.out_dir, ec);
+    if (!fs::is_directory(study.out_dir, ec))
+      return Usage("--out-dir: cannot make the folder " + study.out_dir);
+  }
+
+  g_stop = false;
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, StopStudy);
+  StudyOutput output(stdout, stderr, plan.size(), isatty(fileno(stderr)) != 0);
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i = next++; i < plan.size(); i = next++) {
+      StudyFile& f = plan[i];
+      if (f.summary.outcome.empty() && g_stop) f.summary.outcome = "not started";
+      if (f.summary.outcome.empty()) RunFile(scan, f, output);
+      output.Finished(f.summary);
+    }
+  };
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t jobs = study.jobs > 0 ? static_cast<std::size_t>(study.jobs) : cores;
+  std::vector<std::thread> workers;
+  for (std::size_t w = 0; w < std::min(jobs, plan.size()); ++w) workers.emplace_back(work);
+  for (std::thread& t : workers) t.join();
+  output.CloseBar();
+
+  std::vector<FileSummary> rows;
+  for (const StudyFile& f : plan) rows.push_back(f.summary);
+  std::fputs(SummaryTable(rows).c_str(), stdout);
+  std::fflush(stdout);
+  bool all_complete = std::all_of(rows.begin(), rows.end(), [](const FileSummary& r) {
+    return r.outcome == "complete" || r.outcome == "skipped";
+  });
+  if (!study.summary.empty()) {
+    const std::string failure = SaveWholeFile(FullPath(study.summary), SummaryTsv(rows));
+    if (!failure.empty()) {
+      std::cerr << "Cannot write " << failure << std::endl;
+      all_complete = false;
+    }
+  }
+  return all_complete ? kExitComplete : kExitStopped;
+}
+
+}  // namespace kolvane

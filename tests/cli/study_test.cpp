@@ -1,0 +1,198 @@
+// A study: many data files in one command. Every file's results must equal, byte for byte, what
+// a single run of that file writes; the summary says how each file ended, in input order.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch_runner.h"
+
+namespace kolvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Cli(const std::string& name) {
+  return std::string(KOLVANE_TEST_DATA) + "/cli/" + name;
+}
+
+// The results a single run of the file writes (the single path is checked on its own).
+std::string SingleRun(const std::vector<std::string>& args, const TempDir& t) {
+  std::vector<std::string> words = args;
+  words.insert(words.end(), {"-o", t.File("single.scf")});
+  const BatchRun run = RunBatch(words);
+  EXPECT_EQ(run.status, 0) << run.err;
+  return ReadWholeFile(t.File("single.scf"));
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+bool AnyPartFile(const fs::path& dir) {
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    if (Holds(e.path().filename().string(), ".part-")) return true;
+  return false;
+}
+
+TEST(Study, FolderAndCompanionsFoundByNameAndStem) {
+  TempDir t;
+  fs::create_directories(t.path() / "in" / "sub");
+  const auto in = [&](const std::string& name) { return t.File("in/" + name); };
+  t.Copy(Cli("three_colors.fix"), "in/b.fix");
+  t.Copy(Cli("three_colors.fix"), "in/a.fix");
+  t.Copy(Cli("three_colors.blk"), "in/a.blk");  // a.ctl is missing
+  t.Copy(Cli("three_colors.blk"), "in/b.blk");
+  t.Copy(Cli("three_colors.ctl"), "in/b.ctl");
+  t.Copy(Cli("three_colors.fix"), "in/sub/c.fix");  // folders are not searched below
+  t.Copy(Cli("three_colors.fix"), "in/notes.txt");
+
+  const BatchRun run = RunBatch({"fixed", t.File("in"), "--companions", "--control-correction",
+                                 "on", "--summary", t.File("s.tsv")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Holds(run.err, in("a.fix") + ": no controls file " + in("a.ctl"))) << run.err;
+  EXPECT_EQ(ReadWholeFile(in("a.fix.scf")),
+            SingleRun({"fixed", in("a.fix"), "--blanks", in("a.blk")}, t));
+  EXPECT_EQ(ReadWholeFile(in("b.fix.scf")),
+            SingleRun({"fixed", in("b.fix"), "--blanks", in("b.blk"), "--controls", in("b.ctl"),
+                       "--control-correction", "on"},
+                      t));
+  EXPECT_FALSE(fs::exists(in("sub/c.fix.scf")));
+  EXPECT_FALSE(fs::exists(in("notes.txt.scf")));
+  // three_colors.fix holds 8 sample records, none of them overloaded.
+  EXPECT_EQ(ReadWholeFile(t.File("s.tsv")),
+            "file\toutcome\trecords\tresult_lines\tol_cells\tmessage\n" + in("a.fix") +
+                "\tcomplete\t8\t8\t0\t\n" + in("b.fix") + "\tcomplete\t8\t8\t0\t\n");
+}
+
+// Command lines a study refuses before any file is touched.
+TEST(Study, WrongStudiesRefusedBeforeAnythingRuns) {
+  TempDir t;
+  fs::create_directories(t.path() / "d1");
+  fs::create_directories(t.path() / "d2");
+  const std::string x1 = t.Copy(Cli("three_colors.fix"), "d1/x.fix");
+  const std::string x2 = t.Copy(Cli("three_colors.fix"), "d2/x.fix");
+  const std::string dat = t.Copy(Cli("three_colors.fix"), "d1/x.dat");
+  const std::string out = t.File("out");
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"fixed", x1, x2, "--out-dir", out}, " would both write " + out + "/x.fix.scf"},
+      {{"fixed", x1, x1}, "would both write " + x1 + ".scf"},
+      {{"fixed", x1, dat, "--companions"}, "have one stem"},
+      {{"fixed", x1, x2, "-o", t.File("r.scf")}, "-o names one results file"},
+      {{"fixed", x1, x2, "--html", t.File("r.html")}, "--html names one report"},
+      {{"fixed", x1, "--companions", "--blanks", Cli("three_colors.blk")}, "--companions"},
+      {{"scan", t.File("d1")}, "No data files (.syn) found"},
+      {{"fixed", x1, x2, "-j", "0"}, "-j"},
+      {{"fixed", x1, "--out-dir", dat}, "--out-dir: cannot make the folder " + dat},
+  };
+  for (const auto& c : cases) {
+    const BatchRun run = RunBatch(c.args);
+    EXPECT_EQ(run.status, 2) << c.args.back();
+    EXPECT_TRUE(Holds(run.err, c.message)) << run.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(x1 + ".scf"));
+    EXPECT_FALSE(fs::exists(dat + ".scf"));
+  }
+}
+
+// One corrupt file among good ones, with one and two workers: the same results and summary.
+TEST(Study, OneAndTwoWorkersAgreeAndABadFileCostsOnlyItself) {
+  TempDir t;
+  fs::create_directories(t.path() / "in");
+  for (const char* name : {"g1.fix", "g2.fix", "g3.fix", "g4.fix"})
+    t.Copy(Cli("three_colors.fix"), std::string("in/") + name);
+  t.Copy(Cli("no_color_line.fix"), "in/bad.fix");
+  const std::string expected = SingleRun({"fixed", Cli("three_colors.fix")}, t);
+
+  std::string summary[2];
+  for (int jobs : {1, 2}) {
+    const std::string out = t.File("out" + std::to_string(jobs));
+    const std::string tsv = t.File("s" + std::to_string(jobs) + ".tsv");
+    const BatchRun run = RunBatch(
+        {"fixed", t.File("in"), "-j", std::to_string(jobs), "--out-dir", out, "--summary", tsv});
+    EXPECT_EQ(run.status, 1) << run.err;
+    for (const char* name : {"g1", "g2", "g3", "g4"})
+      EXPECT_EQ(ReadWholeFile(out + "/" + name + ".fix.scf"), expected) << name << " -j " << jobs;
+    EXPECT_FALSE(AnyPartFile(out));
+    // One line per file as it finishes, then the table.
+    EXPECT_TRUE(Holds(run.out, t.File("in/g3.fix") + ": complete, 8 records, 8 result lines"));
+    EXPECT_TRUE(Holds(run.out, "5 files: 4 complete, 1 stopped\n")) << run.out;
+    summary[jobs - 1] = ReadWholeFile(tsv);
+  }
+  EXPECT_EQ(summary[0], summary[1]);
+  const std::string bad_line = t.File("in/bad.fix") + "\tstopped\t0\t0\t0\t";
+  ASSERT_EQ(summary[0].find(bad_line), summary[0].find('\n') + 1) << summary[0];
+  const std::string message = summary[0].substr(summary[0].find(bad_line) + bad_line.size());
+  EXPECT_TRUE(Holds(message.substr(0, message.find('\n')), "no Color line")) << message;
+}
+
+TEST(Study, SkipDoneRerunsOnlyWhatIsMissing) {
+  TempDir t;
+  fs::create_directories(t.path() / "in");
+  const std::string g1 = t.Copy(Cli("three_colors.fix"), "in/g1.fix");
+  const std::string g2 = t.Copy(Cli("three_colors.fix"), "in/g2.fix");
+  const std::string expected = SingleRun({"fixed", g1}, t);
+  WriteWholeFile(g1 + ".scf", "EARLIER\r\n");
+  const BatchRun run =
+      RunBatch({"fixed", t.File("in"), "--skip-done", "--summary", t.File("s.tsv")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadWholeFile(g1 + ".scf"), "EARLIER\r\n");
+  EXPECT_EQ(ReadWholeFile(g2 + ".scf"), expected);
+  EXPECT_TRUE(Holds(ReadWholeFile(t.File("s.tsv")),
+                    g1 + "\tskipped\t0\t0\t0\t\n" + g2 + "\tcomplete\t8\t8\t0\t\n"));
+}
+
+// A large simulated scan file, three names for it: SIGTERM while the second is being written.
+TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
+  TempDir t;
+  const std::string bin = KOLVANE_BINARY_DIR;
+  const std::string sim = bin + "/kolvane-simulate scan --records 6000 --points 500 -o " +
+                          t.File("a") + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(sim.c_str()), 0);
+  fs::create_hard_link(t.File("a.syn"), t.File("b.syn"));
+  fs::create_hard_link(t.File("a.syn"), t.File("c.syn"));
+  const std::string out = t.File("out");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+    execl((bin + "/kolvane-batch").c_str(), "kolvane-batch", "scan", t.File("a.syn").c_str(),
+          t.File("b.syn").c_str(), t.File("c.syn").c_str(), "-j", "1", "--out-dir", out.c_str(),
+          "--summary", t.File("s.tsv").c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto part_of_b = [&] {
+    if (!fs::exists(out)) return false;
+    for (const auto& e : fs::directory_iterator(out))
+      if (Holds(e.path().filename().string(), "b.syn.scf.part-")) return true;
+    return false;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  while (!part_of_b() && std::chrono::steady_clock::now() - start < std::chrono::seconds(120))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_FALSE(AnyPartFile(out));
+  EXPECT_EQ(ReadWholeFile(out + "/a.syn.scf"), SingleRun({"scan", t.File("a.syn")}, t));
+  EXPECT_FALSE(fs::exists(out + "/b.syn.scf"));
+  EXPECT_FALSE(fs::exists(out + "/b.syn.scf.json"));
+  EXPECT_FALSE(fs::exists(out + "/c.syn.scf"));
+  const std::string tsv = ReadWholeFile(t.File("s.tsv"));
+  EXPECT_TRUE(Holds(tsv, t.File("a.syn") + "\tcomplete\t")) << tsv;
+  EXPECT_TRUE(Holds(tsv, t.File("b.syn") + "\taborted\t")) << tsv;
+  EXPECT_TRUE(Holds(tsv, t.File("c.syn") + "\tnot started\t0\t0\t0\t\n")) << tsv;
+}
+
+}  // namespace
+}  // namespace kolvane
