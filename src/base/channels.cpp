@@ -312,7 +312,28 @@ ReadStatus InputChannel::ReadNumber(double& value) {
 int InputChannel::ReadSingles(float* out, int count, bool& beyond_single) {
   beyond_single = false;
   for (int done = 0; done < count; ++done) {
+    // A plain number that ends inside the block is converted where it lies, and the blanks,
+    // TABs and the one comma or line end after it are passed over here while they lie in the
+    // block too. (Such a number has at most 15 digits and no exponent: always a finite single.)
+    const char* p = block_ + pos_;
+    const char* end = block_ + len_;
+    while (p != end && (IsBlankOrTab(*p) || IsLineEnd(*p))) ++p;
     double value = 0.0;
+    const char* stop = ParsePlainNumber(p, end, value);
+    if (stop != nullptr && stop != end && EndsNumber(*stop)) {
+      out[done] = static_cast<float>(value);
+      while (stop != end && IsBlankOrTab(*stop)) ++stop;
+      pos_ = static_cast<std::size_t>(stop - block_);
+      if (stop != end && (*stop == ',' || *stop == '\n')) {
+        ++pos_;
+      } else if (stop != end && *stop == '\r' && stop + 1 != end) {
+        pos_ += stop[1] == '\n' ? 2 : 1;
+      } else if (stop == end || *stop == '\r') {
+        SkipNumberEnd();  // what follows lies in the next block
+      }
+      continue;
+    }
+    pos_ = static_cast<std::size_t>(p - block_);
     if (ReadNumber(value) == ReadStatus::End) return done;
     const float single = static_cast<float>(value);
     if (!std::isfinite(single)) {
