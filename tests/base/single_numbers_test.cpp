@@ -103,5 +103,22 @@ TEST(SingleNumbers, ANumberEndCutByTheBlockEndStaysOneEnd) {
   }
 }
 
+// The line end after a record's last reading belongs to that reading: the next line reads whole.
+TEST(SingleNumbers, TheLineEndAfterTheLastReadingIsConsumed) {
+  for (const std::string end : {"\n", "\r\n", "\r", " \t\r\n", ",", " \t,"}) {
+    const std::string path = Write("last", "1.5 -2.25" + end + "S2 4\n");
+    InputChannel in;
+    ASSERT_TRUE(in.Open(path));
+    float got[2] = {};
+    bool beyond = false;
+    ASSERT_EQ(in.ReadSingles(got, 2, beyond), 2);
+    EXPECT_EQ(got[0], 1.5f);
+    EXPECT_EQ(got[1], -2.25f);
+    std::string next;
+    in.ReadLine(next);
+    EXPECT_EQ(next, "S2 4") << "after \"" << end << "\"";
+  }
+}
+
 }  // namespace
 }  // namespace kolvane
