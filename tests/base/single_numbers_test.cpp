@@ -124,6 +124,20 @@ TEST(SingleNumbers, ANumberEndCutByTheBlockEndStaysOneEnd) {
   }
 }
 
+// A reading beyond single precision is reported, however its text reaches there: the value of
+// 10^400 x 10^-50 is 10^350, not a small number.
+TEST(SingleNumbers, BeyondSinglePrecisionIsReported) {
+  for (const std::string& text :
+       {std::string("3.5e38"), std::string("-1e39"), "1" + std::string(400, '0') + "e-50"}) {
+    InputChannel in;
+    ASSERT_TRUE(in.Open(Write("beyond", "1.5 " + text + " 2\n")));
+    float got[3] = {};
+    bool beyond = false;
+    EXPECT_EQ(in.ReadSingles(got, 3, beyond), 1) << text;
+    EXPECT_TRUE(beyond) << text;
+  }
+}
+
 // The line end after a record's last reading belongs to that reading: the next line reads whole.
 TEST(SingleNumbers, TheLineEndAfterTheLastReadingIsConsumed) {
   for (const std::string end : {"\n", "\r\n", "\r", " \t\r\n", ",", " \t,"}) {
