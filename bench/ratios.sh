@@ -11,12 +11,14 @@
 # millisecond). Prints for each run the smallest wall time, the smallest processor time
 # (user + system, which a busy machine disturbs less) and the peak memory over the rounds,
 # then the ratios of both times. The results of batch and peer are left aside (not compared here:
-# the test suite guards the batch's results).
+# the test suite guards the batch's results). BATCH_OPTIONS adds options to both batch runs, e.g.
+# BATCH_OPTIONS=--no-record to time them without the run record.
 set -euo pipefail
 
 build=${1:?usage: bench/ratios.sh RELEASE_BUILD_DIR PEERS_DIR [ROUNDS]}
 peers=${2:?usage: bench/ratios.sh RELEASE_BUILD_DIR PEERS_DIR [ROUNDS]}
 rounds=${3:-3}
+read -r -a batch_options <<<"${BATCH_OPTIONS:-}"
 python=${PYTHON:-/usr/bin/python3}
 batch=$build/kolvane-batch
 readpass=$build/bench/kolvane-readpass
@@ -56,9 +58,9 @@ run() {
 }
 
 for ((r = 1; r <= rounds; ++r)); do
-  run batch_fixed "$batch" fixed "$work/fx.fix" --blanks "$work/fx.blk" -o "$work/fx.scf"
+  run batch_fixed "$batch" fixed "$work/fx.fix" --blanks "$work/fx.blk" -o "$work/fx.scf" ${batch_options[@]+"${batch_options[@]}"}
   run numpy_fixed "$python" "$peers/numpy_fixed.py" "$work/fx.fix" "$work/fx.blk" "$work/fx.tsv"
-  run batch_scan "$batch" scan "$work/sc.syn" --blanks "$work/sc.slk" -o "$work/sc.scf"
+  run batch_scan "$batch" scan "$work/sc.syn" --blanks "$work/sc.slk" -o "$work/sc.scf" ${batch_options[@]+"${batch_options[@]}"}
   run bare_pass "$readpass" "$work/sc.syn"
   run numpy_scan "$python" "$peers/numpy_scan.py" "$work/sc.syn" "$work/sc.slk" "$work/sc.tsv"
 done

@@ -1,6 +1,13 @@
 #include "app/program.h"
 
+#include "app/run_record.h"
+
 namespace kolvane {
+
+// The channels digest every input they read whole, for the run's record.
+Program::Program(Host& h) : host(h) {
+  channels.Digests().SetMaker(&MakeSha256Digest);
+}
 
 void InitializeDatasetState(Program& p) {
   static const char* const kNames[15] = {"",           "Tissue",       "Blue",    "Blue-Green",

@@ -33,7 +33,7 @@ struct RunOutcome {
 };
 
 struct Program {
-  explicit Program(Host& h) : host(h) {}
+  explicit Program(Host& h);
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 

@@ -4,8 +4,11 @@
 // run; it never changes the results file.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/channels.h"
 
 namespace kolvane {
 
@@ -19,6 +22,11 @@ struct RecordInput {
 // The SHA-256 of a file's bytes as 64 lower-case hex digits, and its size; empty on a file
 // that cannot be read.
 std::string FileSha256(const std::string& path, long long* size = nullptr);
+// The same, taken from the pass of the program's channels that read the file whole when one
+// did (and the file has not changed since), else read anew.
+std::string InputSha256(const Program& p, const std::string& path, long long* size);
+// A SHA-256 digest for the channels to feed as they read (its text: lower-case hex).
+std::unique_ptr<ByteDigest> MakeSha256Digest();
 
 // The record as JSON text. results: the results file's path; message: the data's message
 // when it stopped the run.

@@ -131,7 +131,7 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
   for (const RecordInput& i : inputs) {
     if (i.path.empty()) continue;
     long long size = -1;
-    const std::string hash = FileSha256(i.path, &size);
+    const std::string hash = InputSha256(p, i.path, &size);
     h += "<tr>" + Cell(i.role) + Cell(i.path) + Cell(std::to_string(size)) + "<td class=\"h\">" +
          hash + "</td></tr>\n";
   }

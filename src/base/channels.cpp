@@ -47,6 +47,12 @@ bool EndsNumber(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
 }
 
+FileStamp StampOf(const struct stat& st) {
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+          static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
 }  // namespace
 
 // --- InputChannel --------------------------------------------------------------------------
@@ -67,7 +73,16 @@ bool InputChannel::Open(const std::string& path) {
   // The channel keeps its own block buffer; a second one inside the C library only copies.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
-  buffer_.reset(new char[kReadBlockSize]);
+  digest_.reset();
+  if (digests_ != nullptr && digests_->make_ != nullptr) {
+    struct stat st {};
+    if (fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode)) {
+      stamp_ = StampOf(st);
+      if (!digests_->Has(stamp_)) digest_ = digests_->make_();
+    }
+  }
+  buffer_.reset(new char[digest_ ? 2 * kReadBlockSize : kReadBlockSize]);
+  block_ = buffer_.get();
   capacity_ = kReadBlockSize;
   Start();
   return true;
@@ -78,7 +93,10 @@ void InputChannel::Close() {
   file_ = nullptr;
   path_.clear();
   pos_ = len_ = 0;
+  digest_.reset();  // a pass that did not reach the end leaves no digest
+  digested_ = -1;
   buffer_.reset();
+  block_ = nullptr;
   capacity_ = 0;
   spill_.clear();
 }
@@ -90,9 +108,26 @@ bool InputChannel::IsOpen() const {
 bool InputChannel::Fill() {
   pos_ = len_ = 0;
   if (file_ == nullptr || Failed()) return false;
-  len_ = std::fread(buffer_.get(), 1, capacity_, file_);
+  if (digested_ >= 0) block_ = buffer_.get() + (block_ == buffer_.get() ? capacity_ : 0);
+  len_ = std::fread(block_, 1, capacity_, file_);
   if (len_ == 0 && std::ferror(file_)) failure_ = path_ + " (" + ErrorText(errno) + ")";
+  Digest();
   return len_ > 0;
+}
+
+void InputChannel::Digest() {
+  if (digested_ < 0) return;
+  if (Failed()) {
+    digested_ = -1;
+    return;
+  }
+  if (len_ > 0) digest_->Update(block_, len_);
+  digested_ += static_cast<long long>(len_);
+  // A short read is the end of the file; so is its size at Open when no byte follows.
+  if (len_ == capacity_ && digested_ != stamp_.size) return;
+  if (digested_ == stamp_.size) digests_->done_.push_back({stamp_, digest_->Final()});
+  digest_.reset();
+  digested_ = -1;
 }
 
 bool InputChannel::TooLong(std::size_t length) {
@@ -106,8 +141,13 @@ void InputChannel::Start() {
   pos_ = len_ = 0;
   if (file_ == nullptr || Failed()) return;
   std::clearerr(file_);
+  digested_ = -1;
   if (std::fseek(file_, 0, SEEK_SET) != 0) return;
-  if (Fill() && len_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+  if (digest_) {
+    digest_->Reset();
+    digested_ = 0;
+  }
+  if (Fill() && len_ >= 3 && std::memcmp(block_, "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
 }
 
 void InputChannel::Rewind() {
@@ -135,8 +175,8 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
     ++pos_;
     for (;;) {
       if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the quotes
-      const char* begin = buffer_.get() + pos_;
-      const char* end = buffer_.get() + len_;
+      const char* begin = block_ + pos_;
+      const char* end = block_ + len_;
       const char* p = begin;
       while (p != end && *p != '"' && !IsLineEnd(*p)) ++p;
       item.append(begin, p);
@@ -161,8 +201,8 @@ ReadStatus InputChannel::ReadItem(std::string& item) {
 
   for (;;) {
     if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // the file ends inside the item
-    const char* begin = buffer_.get() + pos_;
-    const char* end = buffer_.get() + len_;
+    const char* begin = block_ + pos_;
+    const char* end = block_ + len_;
     const char* p = begin;
     while (p != end && *p != ',' && *p != '\r' && *p != '\n') ++p;
     item.append(begin, p);
@@ -180,8 +220,8 @@ ReadStatus InputChannel::ReadLine(std::string& line) {
   if (Peek() < 0) return ReadStatus::End;
   for (;;) {
     if (pos_ >= len_ && !Fill()) return ReadStatus::Ok;  // last line without a line end
-    const char* begin = buffer_.get() + pos_;
-    const char* end = buffer_.get() + len_;
+    const char* begin = block_ + pos_;
+    const char* end = block_ + len_;
     const char* p = begin;
     while (p != end && *p != '\r' && *p != '\n') ++p;
     line.append(begin, p);
@@ -198,8 +238,8 @@ ReadStatus InputChannel::ReadLine(std::string& line) {
 
 ReadStatus InputChannel::ReadLineView(std::string_view& line) {
   if (pos_ < len_) {
-    const char* begin = buffer_.get() + pos_;
-    const char* end = buffer_.get() + len_;
+    const char* begin = block_ + pos_;
+    const char* end = block_ + len_;
     // The first CR or LF, found with two scans of the library's fast byte search.
     const char* cr =
         static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(end - begin)));
@@ -242,8 +282,8 @@ ReadStatus InputChannel::ReadNumber(double& value) {
 
   // The plainest numbers are converted in one pass over the buffer; the others are converted
   // where they lie in the buffer, and only a number cut by the end of the buffer is copied.
-  const char* here = buffer_.get() + pos_;
-  const char* filled = buffer_.get() + len_;
+  const char* here = block_ + pos_;
+  const char* filled = block_ + len_;
   const char* stop = ParsePlainNumber(here, filled, value);
   if (stop != nullptr && stop != filled && EndsNumber(*stop)) {
     pos_ += static_cast<std::size_t>(stop - here);
@@ -253,8 +293,8 @@ ReadStatus InputChannel::ReadNumber(double& value) {
   value = 0.0;
   spill_.clear();
   for (;;) {
-    const char* begin = buffer_.get() + pos_;
-    const char* end = buffer_.get() + len_;
+    const char* begin = block_ + pos_;
+    const char* end = block_ + len_;
     const char* p = begin;
     while (p != end && !EndsNumber(*p)) ++p;
     pos_ += static_cast<std::size_t>(p - begin);
@@ -285,7 +325,28 @@ ReadStatus InputChannel::ReadNumber(double& value) {
 int InputChannel::ReadSingles(float* out, int count, bool& beyond_single) {
   beyond_single = false;
   for (int done = 0; done < count; ++done) {
+    // A plain number that ends inside the block is converted where it lies, and the blanks,
+    // TABs and the one comma or line end after it are passed over here while they lie in the
+    // block too. (Such a number has at most 15 digits and no exponent: always a finite single.)
+    const char* p = block_ + pos_;
+    const char* end = block_ + len_;
+    while (p != end && (IsBlankOrTab(*p) || IsLineEnd(*p))) ++p;
     double value = 0.0;
+    const char* stop = ParsePlainNumber(p, end, value);
+    if (stop != nullptr && stop != end && EndsNumber(*stop)) {
+      out[done] = static_cast<float>(value);
+      while (stop != end && IsBlankOrTab(*stop)) ++stop;
+      pos_ = static_cast<std::size_t>(stop - block_);
+      if (stop != end && (*stop == ',' || *stop == '\n')) {
+        ++pos_;
+      } else if (stop != end && *stop == '\r' && stop + 1 != end) {
+        pos_ += stop[1] == '\n' ? 2 : 1;
+      } else if (stop == end || *stop == '\r') {
+        SkipNumberEnd();  // what follows lies in the next block
+      }
+      continue;
+    }
+    pos_ = static_cast<std::size_t>(p - block_);
     if (ReadNumber(value) == ReadStatus::End) return done;
     const float single = static_cast<float>(value);
     if (!std::isfinite(single)) {
@@ -305,7 +366,7 @@ int InputChannel::SkipNumbers(int count, bool& beyond_single) {
     // its end may lie in the next block.
     if (count - done > 1 && pos_ < len_) {
       const SkimmedNumbers skimmed =
-          SkimPlainNumbers(buffer_.get() + pos_, buffer_.get() + len_, count - done - 1);
+          SkimPlainNumbers(block_ + pos_, block_ + len_, count - done - 1);
       done += skimmed.passed;
       pos_ += skimmed.stop;
     }
@@ -316,8 +377,8 @@ int InputChannel::SkipNumbers(int count, bool& beyond_single) {
       c = Peek();
     }
     if (c < 0) return done;
-    const char* begin = buffer_.get() + pos_;
-    const char* end = buffer_.get() + len_;
+    const char* begin = block_ + pos_;
+    const char* end = block_ + len_;
     const char* p = begin;
     bool exponent = false;
     for (; p != end && !EndsNumber(*p); ++p) exponent |= (*p == 'e' || *p == 'E');
@@ -510,6 +571,33 @@ void OutputChannel::Flush() {
 }
 
 // --- Channels ------------------------------------------------------------------------------
+
+bool FileStamp::operator==(const FileStamp& o) const {
+  return device == o.device && inode == o.inode && size == o.size && seconds == o.seconds &&
+         nanoseconds == o.nanoseconds;
+}
+
+bool PassDigests::Has(const FileStamp& stamp) const {
+  for (const Done& d : done_)
+    if (d.stamp == stamp) return true;
+  return false;
+}
+
+std::string PassDigests::Find(const std::string& path, long long* size) const {
+  struct stat st {};
+  if (done_.empty() || stat(path.c_str(), &st) != 0) return "";
+  const FileStamp stamp = StampOf(st);
+  for (const Done& d : done_) {
+    if (!(d.stamp == stamp)) continue;
+    if (size != nullptr) *size = stamp.size;
+    return d.digest;
+  }
+  return "";
+}
+
+Channels::Channels() {
+  for (auto& channel : inputs_) channel.DigestInto(&digests_);
+}
 
 void Channels::CloseAll() {
   for (auto& channel : outputs_) channel.Close();

@@ -18,6 +18,47 @@ namespace kolvane {
 // is not one of them (a device that never ends a line), and reading it stops there.
 constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
+// A digest of a file's bytes (the program's is SHA-256), fed block by block as an input channel
+// reads the file. Update may go on working on its bytes after it returns: they stay unchanged
+// until the call of Update, Reset or Final after it.
+class ByteDigest {
+ public:
+  virtual ~ByteDigest() = default;
+  virtual void Reset() = 0;
+  virtual void Update(const char* bytes, std::size_t count) = 0;
+  virtual std::string Final() = 0;  // the digest as text
+};
+
+// What identifies a file's content for the digests below: the same file, size and time of the
+// last change.
+struct FileStamp {
+  unsigned long long device = 0, inode = 0;
+  long long size = -1, seconds = 0, nanoseconds = 0;
+  bool operator==(const FileStamp& o) const;
+};
+
+// The digests of the files that input channels read whole, made as they read: each file's
+// first pass from its first to its last byte is digested, and later passes over the same
+// content are not.
+class PassDigests {
+ public:
+  using Maker = std::unique_ptr<ByteDigest> (*)();
+  void SetMaker(Maker make) { make_ = make; }
+  // The digest of the file at `path` and its size, when a whole pass read it as it is now;
+  // else empty.
+  std::string Find(const std::string& path, long long* size = nullptr) const;
+
+ private:
+  friend class InputChannel;
+  struct Done {
+    FileStamp stamp;
+    std::string digest;
+  };
+  bool Has(const FileStamp& stamp) const;
+  Maker make_ = nullptr;
+  std::vector<Done> done_;
+};
+
 enum class ReadStatus {
   Ok,   // something was read
   End,  // the end of the file was reached before anything could be read
@@ -34,6 +75,9 @@ class InputChannel {
   // mark at the start is not part of the text: reading and Rewind start after it.
   bool Open(const std::string& path);
   void Close();
+  // From the next Open on, each whole pass over a file that `digests` does not hold yet is
+  // digested into it.
+  void DigestInto(PassDigests* digests) { digests_ = digests; }
   bool IsOpen() const;
   const std::string& Path() const { return path_; }
 
@@ -88,13 +132,20 @@ class InputChannel {
 
   void Start();                      // positions at the first byte, after a UTF-8 byte order mark
   bool TooLong(std::size_t length);  // true (and failed) past kMaxLineLength
+  void Digest();                     // hands the block just read to the pass's digest
 
   std::FILE* file_ = nullptr;
   std::string path_;
   // Left uninitialised: only what fread fills is read, and a large file's reads never touch
-  // the pages of the block that a small file leaves unused.
+  // the pages of the block that a small file leaves unused. While a pass is digested, the
+  // blocks alternate between two halves, so that the digest works on one while the other fills.
   std::unique_ptr<char[]> buffer_;
+  char* block_ = nullptr;  // the half in use
   std::size_t capacity_ = 0;
+  PassDigests* digests_ = nullptr;
+  std::unique_ptr<ByteDigest> digest_;  // while the file's content is not digested yet
+  FileStamp stamp_;
+  long long digested_ = -1;  // bytes of this pass handed to the digest; -1: none is digested
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   std::string spill_;  // a number that runs across the end of the buffer
@@ -102,12 +153,12 @@ class InputChannel {
 };
 
 inline int InputChannel::Peek() {
-  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(buffer_[pos_]);
+  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(block_[pos_]);
   return -1;
 }
 
 inline int InputChannel::Get() {
-  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(buffer_[pos_++]);
+  if (pos_ < len_ || Fill()) return static_cast<unsigned char>(block_[pos_++]);
   return -1;
 }
 
@@ -187,6 +238,15 @@ class Channels {
  private:
   InputChannel inputs_[10];
   OutputChannel outputs_[10];
+  PassDigests digests_;
+
+ public:
+  Channels();
+  Channels(const Channels&) = delete;
+  Channels& operator=(const Channels&) = delete;
+  // The digests of the files the input channels read whole, made by what SetMaker gives.
+  PassDigests& Digests() { return digests_; }
+  const PassDigests& Digests() const { return digests_; }
 };
 
 // True when the two paths name the same existing file (same path, a link, or another

@@ -32,6 +32,7 @@ template <typename ReadHeader>
 std::optional<int> ProbeHeader(const std::string& data, ReadHeader read) {
   SilentHost host;
   Program probe(host);
+  probe.channels.Digests().SetMaker(nullptr);  // the header alone: no whole pass to digest
   InitializeDatasetState(probe);
   if (!probe.channels.In(Channels::kData).Open(data)) return std::nullopt;
   const std::optional<int> count = read(probe);

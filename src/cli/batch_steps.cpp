@@ -40,6 +40,8 @@ void StartProgram(Program& p, BatchHost& host) {
   host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
   p.ConditionThreshold = host.ConditionThreshold();
+  // Without a record or report nothing needs the inputs' digests.
+  if (!host.options().record && host.options().html.empty()) p.channels.Digests().SetMaker(nullptr);
 }
 
 void ChooseResultFormat(Program& p, bool microspheres) {

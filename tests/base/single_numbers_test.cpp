@@ -1,0 +1,159 @@
+// Readings rounded to single precision: every number text gives exactly the single that the C
+// library's conversion to a double, rounded to single precision, gives; the separators around
+// it read as one number end wherever the read blocks happen to be cut.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/channels.h"
+
+namespace kolvane {
+namespace {
+
+constexpr std::size_t kBlock = 1 << 18;  // the channel's read block
+
+std::string Write(const std::string& name, const std::string& bytes) {
+  const auto path = std::filesystem::temp_directory_path() / (name + std::to_string(::getpid()));
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path.string();
+}
+
+// Reads `n` singles in runs of random length, as the scan records are read.
+std::vector<float> ReadAll(const std::string& path, std::size_t n) {
+  InputChannel in;
+  EXPECT_TRUE(in.Open(path));
+  std::vector<float> got(n);
+  std::mt19937 rng(7);
+  std::size_t done = 0;
+  bool beyond = false;
+  while (done < n) {
+    const int want = static_cast<int>(std::min<std::size_t>(1 + rng() % 600, n - done));
+    const int read = in.ReadSingles(got.data() + done, want, beyond);
+    EXPECT_FALSE(beyond);
+    done += static_cast<std::size_t>(read);
+    if (read < want) break;
+  }
+  EXPECT_EQ(done, n);
+  std::remove(path.c_str());
+  return got;
+}
+
+std::string Digits(std::mt19937& rng, int count) {
+  std::string d;
+  for (int i = 0; i < count; ++i) d += static_cast<char>('0' + rng() % 10);
+  return d;
+}
+
+TEST(SingleNumbers, EqualTheLibraryConversionRoundedToSingle) {
+  std::setlocale(LC_NUMERIC, "C");
+  std::vector<std::string> texts = {"0",
+                                    "-0",
+                                    "+0",
+                                    ".5",
+                                    "5.",
+                                    "-.5",
+                                    "+7.",
+                                    "00000.000",
+                                    "0.1",
+                                    "0.2",
+                                    "0.3",
+                                    "16777217",
+                                    "16777216.5",
+                                    "999999999999999",
+                                    "9999999999999999",
+                                    "123456789012345.6",
+                                    "0.0000000000000000000001",
+                                    "0.00000000000000000000001",
+                                    "3.4028235e38",
+                                    "-3.4028234e38",
+                                    "1e-50",
+                                    "2.5E+3",
+                                    "1.17549435e-38",
+                                    "7.006e-46",
+                                    "33554431",
+                                    "33554433.000001"};
+  std::mt19937 rng(2024);
+  for (int i = 0; i < 300000; ++i) {
+    std::string t = rng() % 4 == 0 ? (rng() % 2 ? "-" : "+") : "";
+    const int whole = static_cast<int>(rng() % 10), fraction = static_cast<int>(rng() % 12);
+    t += Digits(rng, whole);
+    if (fraction > 0 || whole == 0) t += "." + Digits(rng, fraction == 0 ? 1 : fraction);
+    if (rng() % 50 == 0) t += "e" + std::to_string(static_cast<int>(rng() % 60) - 30);
+    texts.push_back(t);
+  }
+  const char* const kEnds[] = {" ", "   ", "\t", "\r\n", "\n", "\r", ",", " ,", ", ", "\t,\r\n"};
+  std::string file;
+  for (const std::string& t : texts) file += t + kEnds[rng() % 10];
+  ASSERT_GT(file.size(), 8 * kBlock);
+
+  const std::vector<float> got = ReadAll(Write("singles", file), texts.size());
+  int differ = 0;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const float expected = static_cast<float>(std::strtod(texts[i].c_str(), nullptr));
+    if (std::memcmp(&expected, &got[i], sizeof expected) != 0 && ++differ < 10)
+      ADD_FAILURE() << texts[i] << " read as " << got[i] << ", expected " << expected;
+  }
+  EXPECT_EQ(differ, 0);
+}
+
+// A number's end cut by the end of a block: the blanks, the comma or the CR LF after it in the
+// next block still belong to it, so no empty field appears.
+TEST(SingleNumbers, ANumberEndCutByTheBlockEndStaysOneEnd) {
+  for (const std::string end : {"  ,", "\r\n", " \r\n", "\t,"}) {
+    for (std::size_t cut = 1; cut <= end.size() + 1; ++cut) {
+      SCOPED_TRACE("end \"" + end + "\" cut after " + std::to_string(cut));
+      // "7" followed by `end` with the block's end `cut` bytes after the 7's start.
+      std::string file;
+      std::size_t count = 0;
+      while (file.size() + 2 + cut < kBlock) file += "1\n", ++count;
+      file += std::string(kBlock - cut - file.size(), ' ') + "7" + end + "8 9\n";
+      const std::vector<float> got = ReadAll(Write("cut", file), count + 3);
+      ASSERT_EQ(got.size(), count + 3);
+      EXPECT_EQ(got[count], 7.0f);
+      EXPECT_EQ(got[count + 1], 8.0f);
+      EXPECT_EQ(got[count + 2], 9.0f);
+    }
+  }
+}
+
+// A reading beyond single precision is reported, however its text reaches there: the value of
+// 10^400 x 10^-50 is 10^350, not a small number.
+TEST(SingleNumbers, BeyondSinglePrecisionIsReported) {
+  for (const std::string& text :
+       {std::string("3.5e38"), std::string("-1e39"), "1" + std::string(400, '0') + "e-50"}) {
+    InputChannel in;
+    ASSERT_TRUE(in.Open(Write("beyond", "1.5 " + text + " 2\n")));
+    float got[3] = {};
+    bool beyond = false;
+    EXPECT_EQ(in.ReadSingles(got, 3, beyond), 1) << text;
+    EXPECT_TRUE(beyond) << text;
+  }
+}
+
+// The line end after a record's last reading belongs to that reading: the next line reads whole.
+TEST(SingleNumbers, TheLineEndAfterTheLastReadingIsConsumed) {
+  for (const std::string end : {"\n", "\r\n", "\r", " \t\r\n", ",", " \t,"}) {
+    const std::string path = Write("last", "1.5 -2.25" + end + "S2 4\n");
+    InputChannel in;
+    ASSERT_TRUE(in.Open(path));
+    float got[2] = {};
+    bool beyond = false;
+    ASSERT_EQ(in.ReadSingles(got, 2, beyond), 2);
+    EXPECT_EQ(got[0], 1.5f);
+    EXPECT_EQ(got[1], -2.25f);
+    std::string next;
+    in.ReadLine(next);
+    EXPECT_EQ(next, "S2 4") << "after \"" << end << "\"";
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
