@@ -408,7 +408,9 @@ Flow RunFixedAnalysis(Program& p) {
   p.form.Perc_Panel.visible = false;
   NotifyFormChanged(p);
   SetBusyPointer(p, false);
-  p.LastRun.written = p.NumSamples;
+  // Every record line of the results file, the pures' as well as the samples', as a scan run
+  // counts them.
+  p.LastRun.written = p.figures.result_lines;
   p.RunCompleted = true;
   return Flow::Continue;
 }
