@@ -1,0 +1,109 @@
+// What the two "predicted spread holds" tests share: reading files, running the programs, the
+// normal distribution's closed forms, and the tally of a results file's sample lines against the
+// spreads its run record predicts.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kolvane::spread {
+
+inline std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs "kolvane-WORDS" of the build folder quietly; its exit status.
+inline int Launch(const std::string& words) {
+  return std::system((KOLVANE_BINARY_DIR "/kolvane-" + words + " >/dev/null 2>&1").c_str());
+}
+
+// The numbers of a TAB-separated line after its first cell (at most `count` of them).
+inline std::vector<double> Numbers(const std::string& line, std::size_t count = 1000) {
+  std::istringstream in(line);
+  std::vector<double> values;
+  std::string cell;
+  std::getline(in, cell, '\t');
+  while (values.size() < count && std::getline(in, cell, '\t')) values.push_back(std::stod(cell));
+  return values;
+}
+
+inline double UpperTail(double z) {
+  return 0.5 * std::erfc(z / std::sqrt(2.0));
+}
+
+// The standard normal quantile, by bisection of the closed-form distribution function.
+inline double Quantile(double p) {
+  double lo = -10, hi = 10;
+  for (int i = 0; i < 100; ++i) {
+    const double mid = (lo + hi) / 2;
+    (1 - UpperTail(mid) < p ? lo : hi) = mid;
+  }
+  return lo;
+}
+
+// The counts k_lo and k_hi between which a binomial count of `trials` with probability p falls
+// but once in a thousand (0.05 % beyond each end), from the closed-form probabilities.
+inline void BinomialRange(long trials, double p, int& lo, int& hi) {
+  double below = 0;
+  lo = hi = -1;
+  for (int k = 0; hi < 0; ++k) {
+    const double pk =
+        std::exp(std::lgamma(trials + 1.0) - std::lgamma(k + 1.0) - std::lgamma(trials - k + 1.0) +
+                 k * std::log(p) + (trials - k) * std::log1p(-p));
+    if (lo < 0 && below + pk > 0.0005) lo = k;
+    below += pk;
+    if (below >= 0.9995) hi = k;
+  }
+}
+
+// The results file's sample lines (names S1, S2, ...): the first `records` hold a mixture of
+// amounts `amount`, the next `records` hold no dye. Each colour's observed spread over the
+// mixture must be within 10 % of the predicted `sigma`, its mean the amount; over the zeros the
+// count of results beyond 3 sigma, pooled over the colours, must be a count that the normal
+// tail beyond 3 gives.
+inline void CheckSpreads(const std::string& scf, const std::vector<double>& amount,
+                         const std::vector<double>& sigma, int records) {
+  const int n = static_cast<int>(amount.size());
+  ASSERT_EQ(sigma.size(), amount.size());
+  std::vector<double> sum(n), squares(n);
+  int lines = 0, beyond = 0;
+  std::istringstream in(scf);
+  for (std::string line; std::getline(in, line);) {
+    if (line.size() < 2 || line[0] != 'S' || !std::isdigit(static_cast<unsigned char>(line[1])))
+      continue;
+    const std::vector<double> x = Numbers(line, amount.size());
+    ASSERT_GE(x.size(), amount.size()) << line;
+    ++lines;
+    for (int k = 0; k < n; ++k)
+      if (lines > records)
+        beyond += x[k] > 3 * sigma[k];
+      else
+        sum[k] += x[k], squares[k] += x[k] * x[k];
+  }
+  ASSERT_EQ(lines, 2 * records);
+  for (int k = 0; k < n; ++k) {
+    const double mean = sum[k] / records;
+    const double sd = std::sqrt((squares[k] - records * mean * mean) / (records - 1));
+    std::printf("colour %d: mean %.4f, observed sd %.4f, predicted %.4f\n", k + 1, mean, sd,
+                sigma[k]);
+    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << k + 1;
+    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << k + 1;
+  }
+  int lo = 0, hi = 0;
+  BinomialRange(static_cast<long>(records) * n, UpperTail(3), lo, hi);
+  std::printf("zeros beyond 3 sigma: %d of %d (expected %d to %d)\n", beyond, records * n, lo, hi);
+  EXPECT_GE(beyond, lo);
+  EXPECT_LE(beyond, hi);
+}
+
+}  // namespace kolvane::spread
