@@ -31,6 +31,9 @@ struct RunFigures {
   std::vector<double> gain;  // 1..n
   int pair_a = 0, pair_b = 0;
   double pair_cosine = 0.0;
+  // How a Tissue column took part, as the run settled it (closing the dataset afterwards
+  // unticks its box and clears the flags): "none", "passed through" or "used, ...".
+  std::string tissue = "none";
 
   // Blanks: the records the starting background's median is taken over, and per reading
   // position the spread of those records (empty: no blanks or fewer than 3 records).

@@ -10,6 +10,7 @@
 
 #include "app/program.h"
 #include "app/version.h"
+#include "base/channels.h"
 
 namespace kolvane {
 
@@ -63,10 +64,7 @@ json Choices(const Program& p) {
   c["microspheres_per_ml"] = micros;
   c["background_subtraction"] = p.BackgroundOn;
   c["control_correction"] = p.ControlCorrectionOn;
-  c["tissue"] = !p.TissueInFile    ? "none"
-                : p.TissueExcluded ? "passed through"
-                : p.TissueColumn   ? "used"
-                                   : "none";
+  c["tissue"] = f.tissue;
   c["matrix_from"] = p.ScanDataLoaded   ? "pure records of the data file"
                      : p.MatrixFromFile ? "matrix file " + p.MatrixFileName
                                         : "pure records of the data file";
@@ -172,6 +170,13 @@ std::vector<RecordInput> RunInputs(const Program& p) {
 
 std::string RecordPathFor(const std::string& results) {
   return results + ".json";
+}
+
+std::string SaveWindowRunRecord(const Program& p) {
+  const std::string& results = p.ChosenFiles.results;
+  if (p.Ending || p.figures.outcome == RunEnd::NotRun || results.empty()) return "";
+  return SaveWholeFile(RecordPathFor(results),
+                       RunRecordText(p, RunInputs(p), results, p.figures.message));
 }
 
 }  // namespace kolvane

@@ -14,12 +14,24 @@ int FirstGroupSize(const CompanionTable& table) {
   return g;
 }
 
+// How the run treats a Tissue column: left out of the correction and passed through, or
+// corrected with the others, its spillover from the file's tissue pure, the stored tissue
+// sample or the matrix file.
+std::string TissueHandling(const Program& p) {
+  if (p.TissueExcluded) return "passed through";
+  if (!p.TissueColumn || !p.TissueInFile) return "none";
+  if (p.MatrixFromFile) return "used, from the matrix file";
+  return p.FirstNormalizedColor == 2 ? "used, the stored tissue sample"
+                                     : "used, the data file's tissue pure";
+}
+
 }  // namespace
 
 void FillFixedFigures(Program& p, const double (&matrix)[kSolveDim][kSolveDim], int n,
                       const int* slot_of) {
   RunFigures& f = p.figures;
   ResetRunFigures(f);
+  f.tissue = TissueHandling(p);
   f.m = f.n = n;
   f.row_names.assign(n + 1, "");
   f.colour_names.assign(n + 1, "");
