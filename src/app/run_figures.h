@@ -65,6 +65,25 @@ struct ChosenFileSet {
 // Keeps the answer of a file dialog by its title; a new data file starts afresh.
 void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer);
 
+// Takes the assessment of the matrix in f.matrix into the figures (the runs pass the numeric
+// layer's MatrixQuality, which this layer knows only by the members read here; decomposed:
+// its SVD converged, else the matrix has no figures). f.m and f.n are set.
+template <class Quality>
+void TakeMatrixQuality(RunFigures& f, const Quality& q, bool decomposed) {
+  f.ready = true;
+  f.decomposed = decomposed;
+  if (!decomposed) return;
+  f.singular = q.singular;
+  f.condition = q.condition;
+  f.gain = q.gain;
+  f.pair_a = q.pair_a;
+  f.pair_b = q.pair_b;
+  f.pair_cosine = q.pair_cosine;
+  f.pinv.assign(f.n + 1, std::vector<double>(f.m + 1, 0.0));
+  for (int i = 1; i <= f.n; ++i)
+    for (int j = 1; j <= f.m; ++j) f.pinv[i][j] = q.pinv(i, j);
+}
+
 // Clears the matrix figures and counts; the outcome stays (the dispatcher settles it).
 void ResetRunFigures(RunFigures& f);
 

@@ -36,26 +36,13 @@ void FillFixedFigures(Program& p, const double (&matrix)[kSolveDim][kSolveDim], 
   f.row_names.assign(n + 1, "");
   f.colour_names.assign(n + 1, "");
   f.matrix.assign(n + 1, std::vector<double>(n + 1, 0.0));
-  Matrix a(n, n);
   for (int i = 1; i <= n; ++i) {
     f.row_names[i] = f.colour_names[i] = p.form.Color[slot_of[i]].caption;
-    for (int j = 1; j <= n; ++j) a(i, j) = f.matrix[i][j] = matrix[i][j];
+    for (int j = 1; j <= n; ++j) f.matrix[i][j] = matrix[i][j];
   }
-  const MatrixQuality q = AssessMatrix(a, n, n);
-  f.ready = true;
-  f.decomposed = q.status == SvdStatus::Decomposed;
-  if (!f.decomposed) return;
-  f.singular = q.singular;
-  f.condition = q.condition;
-  f.gain = q.gain;
-  f.pair_a = q.pair_a;
-  f.pair_b = q.pair_b;
-  f.pair_cosine = q.pair_cosine;
-  f.pinv.assign(n + 1, std::vector<double>(n + 1, 0.0));
-  for (int i = 1; i <= n; ++i)
-    for (int j = 1; j <= n; ++j) f.pinv[i][j] = q.pinv(i, j);
-
-  if (!p.BlanksPresent) return;
+  const MatrixQuality q = AssessMatrix(f.matrix, n, n);
+  TakeMatrixQuality(f, q, q.status == SvdStatus::Decomposed);
+  if (!f.decomposed || !p.BlanksPresent) return;
   const CompanionTable& blanks = p.fixed.BlankTable;
   f.blank_records = FirstGroupSize(blanks);
   if (f.blank_records < 3) return;
