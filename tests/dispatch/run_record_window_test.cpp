@@ -78,27 +78,35 @@ TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
     const char* name;
     std::function<void(ScriptedHost&, Program&)> prepare;
     const char* tissue;
+    bool tissue_in_matrix;
   } cases[] = {
       {"OK at once", [](ScriptedHost& h, Program&) { h.on_tissue = TissueOk_Click; },
-       "passed through"},
+       "passed through", false},
       {"use, provided sample",
        [&](ScriptedHost& h, Program&) {
          h.on_tissue = use;
          h.on_tissue_options = TissueOptionsUseProvided_Click;
        },
-       "used, the data file's tissue pure"},
+       "used, the data file's tissue pure", true},
       {"use, stored sample",
        [&](ScriptedHost& h, Program&) {
          h.on_tissue = use;
          h.on_tissue_options = TissueOptionsUseStored_Click;
        },
-       "used, the stored tissue sample"},
-      {"Tissue box unticked", [](ScriptedHost&, Program& p) { SetColorTick(p, 1, false); }, "none"},
+       "used, the stored tissue sample", true},
+      {"Tissue box unticked", [](ScriptedHost&, Program& p) { SetColorTick(p, 1, false); }, "none",
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const auto record = WindowRecord(false, files, c.prepare);
     EXPECT_EQ(record["choices"]["tissue"], c.tissue);
+    // The file's colour line: Tissue, then Blue to Orange-Red; the matrix's rows and columns.
+    std::vector<std::string> colours = {"Blue",   "Blue-Green", "Green",     "Yellow-Green",
+                                        "Yellow", "Orange",     "Orange-Red"};
+    if (c.tissue_in_matrix) colours.insert(colours.begin(), "Tissue");
+    EXPECT_EQ(record["choices"]["colors"], colours);
+    EXPECT_EQ(record["matrix"]["rows"], colours);
     EXPECT_EQ(record["outcome"]["end"], "complete");
     EXPECT_FALSE(record["outcome"].contains("message"));
   }

@@ -99,6 +99,12 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
 
   ASSERT_EQ(Launch("batch scan " + base + ".syn --blanks " + base + ".slk -o " + base + ".scf"), 0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
+  // The rows are the fit points, named by their wavelength: 5 for each pure.
+  std::vector<double> noise_at;
+  for (const std::string name : record["matrix"]["rows"])
+    noise_at.push_back(noise[static_cast<std::size_t>(std::stod(name) - 360)]);
+  ASSERT_EQ(noise_at.size(), std::size_t{5 * n});
+  CheckBlankSpreads(record["matrix"], noise_at);
   CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
                record["matrix"]["result_spread"], records);
   fs::remove_all(dir);

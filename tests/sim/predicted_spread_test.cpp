@@ -73,6 +73,7 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
                    ".spl -o " + base + ".scf"),
             0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
+  CheckBlankSpreads(record["matrix"], std::vector<double>(noise, noise + n));
   CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
                record["matrix"]["result_spread"], records);
   fs::remove_all(dir);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +65,24 @@ inline void BinomialRange(long trials, double p, int& lo, int& hi) {
     below += pk;
     if (below >= 0.9995) hi = k;
   }
+}
+
+// The record's blank spreads: the 99 starting blanks lie at the noise's quantiles
+// (i - 1/2) / 99, so 1.4826 x their median absolute deviation is that of the quantiles times the
+// noise at each reading position (1.0114 times it); `noise` holds the noise of each position
+// (the readings' rounding moves it by up to 5 %).
+template <class Json>
+void CheckBlankSpreads(const Json& matrix, const std::vector<double>& noise) {
+  std::vector<double> z;
+  for (int i = 1; i <= 99; ++i) z.push_back(std::fabs(Quantile((i - 0.5) / 99)));
+  std::nth_element(z.begin(), z.begin() + 49, z.end());
+  const double factor = 1.4826 * z[49];
+  EXPECT_NEAR(factor, 1.0114, 0.0005);
+  EXPECT_EQ(matrix["blank_records"], 99);
+  const std::vector<double> spread = matrix["blank_spread"];
+  ASSERT_EQ(spread.size(), noise.size());
+  for (std::size_t j = 0; j < noise.size(); ++j)
+    EXPECT_NEAR(spread[j] / (factor * noise[j]), 1.0, 0.05) << "reading position " << j + 1;
 }
 
 // The results file's sample lines (names S1, S2, ...): the first `records` hold a mixture of
