@@ -3,10 +3,8 @@
 // 2 000 scans of the blank alone. The simulator gives the header, the blank and the pures; the
 // scans are worked here from the pures' shapes over the whole spectrum, plus Gaussian noise.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <random>
 
@@ -15,7 +13,6 @@
 namespace kolvane {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace spread;
 
 struct ScanRecord {
@@ -53,9 +50,8 @@ std::string Line(const std::string& label, const std::vector<double>& clean,
 }
 
 TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
-  const fs::path dir = fs::temp_directory_path() / ("kolvane-scan-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const std::string base = (dir / "d").string();
+  const Folder dir("kolvane-scan-");
+  const std::string base = (dir.path / "d").string();
   // Blue, Blue-Green, Green, Yellow-Green and Yellow, from 360 to 540 nm.
   ASSERT_EQ(
       Launch("simulate scan --pures 5 --points 180 --lower 360 --records 0 --blanks -o " + base),
@@ -72,12 +68,16 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
   // Each pure less the blank, in parts of its own highest value: a pure's result is its height
   // at its peak, so a mixture of amounts a(k) times these shapes gives back a(k).
   const double amount[n] = {100, 300, 3, 300, 100};
+  // In microspheres/ml a result is x(k) times 1000 (the default microspheres/ml of a pure) over
+  // the pure's height at its peak, times the 2.0 ml of solvent of the header.
+  std::vector<double> microspheres(n);
   std::vector<double> mixture = blank;
   for (int k = 0; k < n; ++k) {
     const std::vector<double>& pure = file[k + 1].values;
     double top = 0;
     for (std::size_t i = 0; i < points; ++i) top = std::max(top, pure[i] - blank[i]);
     for (std::size_t i = 0; i < points; ++i) mixture[i] += amount[k] * (pure[i] - blank[i]) / top;
+    microspheres[k] = amount[k] * 1000 / top * 2.0;
   }
 
   // The noise grows along the scan, from 0.2 at 360 nm to 0.8 at 540 nm, so that a spread
@@ -97,7 +97,9 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
     data += Line("S" + std::to_string(r), r <= records ? mixture : blank, noise, NAN, random);
   std::ofstream(base + ".syn", std::ios::binary) << data;
 
-  ASSERT_EQ(Launch("batch scan " + base + ".syn --blanks " + base + ".slk -o " + base + ".scf"), 0);
+  const std::string run = "batch scan " + base + ".syn --blanks " + base + ".slk -o " + base;
+  ASSERT_EQ(Launch(run + ".scf"), 0);
+  ASSERT_EQ(Launch(run + "-m.scf --format microspheres"), 0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
   // The rows are the fit points, named by their wavelength: 5 for each pure.
   std::vector<double> noise_at;
@@ -107,7 +109,9 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
   CheckBlankSpreads(record["matrix"], noise_at);
   CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
                record["matrix"]["result_spread"], records);
-  fs::remove_all(dir);
+  CheckSpreads(Read(base + "-m.scf"), microspheres,
+               nlohmann::json::parse(Read(base + "-m.scf.json"))["matrix"]["result_spread"],
+               records, true);
 }
 
 }  // namespace

@@ -3,10 +3,8 @@
 // neighbours, then 2 000 records of no dye. The simulator gives the file's header and matrix; the
 // readings are worked here from that matrix, plus Gaussian noise.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -18,13 +16,11 @@
 namespace kolvane {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace spread;
 
 TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
-  const fs::path dir = fs::temp_directory_path() / ("kolvane-spread-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const std::string base = (dir / "d").string();
+  const Folder dir("kolvane-spread-");
+  const std::string base = (dir.path / "d").string();
   ASSERT_EQ(Launch("simulate fixed --colors 7 --no-pures --samples 0 -o " + base), 0);
   constexpr int n = 7, records = 2000;
   // The noise differs by column (0.3 to 0.6), so that a spread taken from another column than
@@ -76,7 +72,6 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
   CheckBlankSpreads(record["matrix"], std::vector<double>(noise, noise + n));
   CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
                record["matrix"]["result_spread"], records);
-  fs::remove_all(dir);
 }
 
 }  // namespace
