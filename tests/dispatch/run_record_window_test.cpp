@@ -3,6 +3,7 @@
 // file), and the tissue field names what the Tissue dialogs chose, although closing the dataset
 // after the run unticks every colour box.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -19,6 +20,11 @@
 
 namespace kolvane {
 namespace {
+
+// A results file of this process's own: tests of other checkouts may run at the same time.
+std::string Temp(const std::string& name) {
+  return ::testing::TempDir() + "window_record_" + std::to_string(getpid()) + name;
+}
 
 std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -41,7 +47,10 @@ nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
   RunAnalysis_Click(p);
   std::remove(RecordPathFor(files.back()).c_str());
   EXPECT_EQ(SaveWindowRunRecord(p), "");
-  return nlohmann::json::parse(Read(RecordPathFor(files.back())));
+  const std::string text = Read(RecordPathFor(files.back()));
+  std::remove(RecordPathFor(files.back()).c_str());
+  std::remove(files.back().c_str());
+  return nlohmann::json::parse(text);
 }
 
 TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
@@ -60,7 +69,7 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
     const std::string folder = data + c.folder + "/";
     std::vector<std::string> files;
     for (const std::string& f : c.inputs) files.push_back(f.empty() ? f : folder + f);
-    files.push_back(::testing::TempDir() + "window_record_stopped.scf");
+    files.push_back(Temp("stopped.scf"));
     std::string said = Read(folder + "expected.err");
     said = said.substr(0, said.find('\n'));
     const auto record = WindowRecord(c.scan, files, [](ScriptedHost&, Program&) {});
@@ -72,7 +81,7 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
 TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
   const std::string ex = KOLVANE_SOURCE_DIR "/examples/fixed/tissue_blanks_controls";
   const std::vector<std::string> files = {ex + ".fix", ex + ".blk", ex + ".ctl",
-                                          ::testing::TempDir() + "window_record_tissue.scf"};
+                                          Temp("tissue.scf")};
   auto use = [](TissueForm& f) { TissueOpt_Click(f, 0), TissueOk_Click(f); };
   struct Case {
     const char* name;
