@@ -21,8 +21,10 @@ struct RunFigures {
   bool scan = false;
   int m = 0;  // reading positions (fixed: colours in use; scan: fit points)
   int n = 0;  // colours in use
-  std::vector<std::string> row_names;       // 1..m
-  std::vector<std::string> colour_names;    // 1..n
+  std::vector<std::string> row_names;     // 1..m
+  std::vector<std::string> colour_names;  // 1..n
+  // 1..n: each colour's microspheres/ml as the run took it (the boxes are cleared afterwards)
+  std::vector<double> micros_per_ml;
   std::vector<std::vector<double>> matrix;  // (1..m)(1..n): as solved with
   std::vector<std::vector<double>> pinv;    // (1..n)(1..m)
   bool decomposed = false;                  // the SVD converged

@@ -52,16 +52,11 @@ json Choices(const Program& p) {
   c["format"] = p.ScanDataLoaded ? "synchronous scan" : "fixed wavelength";
   c["results"] = p.ResultsInMicrospheres ? "microspheres/ml" : "intensity";
   json colours = json::array();
-  json micros = json::array();
   const RunFigures& f = p.figures;
   for (int i = 1; i <= f.n && i < static_cast<int>(f.colour_names.size()); ++i)
     colours.push_back(f.colour_names[i]);
-  const int boxes = p.ScanDataLoaded ? p.HeaderPureCount : p.NumColors;
-  for (int k = 1; k <= boxes && k <= kMaxColors; ++k) {
-    if (p.ScanDataLoaded || p.ColorSelected[k]) micros.push_back(p.MicrosPerMlValues[k]);
-  }
   c["colors"] = colours;
-  c["microspheres_per_ml"] = micros;
+  c["microspheres_per_ml"] = Row(f.micros_per_ml);
   c["background_subtraction"] = p.BackgroundOn;
   c["control_correction"] = p.ControlCorrectionOn;
   c["tissue"] = f.tissue;

@@ -36,8 +36,10 @@ void FillFixedFigures(Program& p, const double (&matrix)[kSolveDim][kSolveDim], 
   f.row_names.assign(n + 1, "");
   f.colour_names.assign(n + 1, "");
   f.matrix.assign(n + 1, std::vector<double>(n + 1, 0.0));
+  f.micros_per_ml.assign(n + 1, 0.0);
   for (int i = 1; i <= n; ++i) {
     f.row_names[i] = f.colour_names[i] = p.form.Color[slot_of[i]].caption;
+    f.micros_per_ml[i] = p.MicrosPerMlValues[slot_of[i]];
     for (int j = 1; j <= n; ++j) f.matrix[i][j] = matrix[i][j];
   }
   const MatrixQuality q = AssessMatrix(f.matrix, n, n);

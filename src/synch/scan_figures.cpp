@@ -18,7 +18,11 @@ void FillScanFigures(Program& p) {
   f.row_names.assign(m + 1, "");
   f.colour_names.assign(n + 1, "");
   f.matrix.assign(m + 1, std::vector<double>(n + 1, 0.0));
-  for (int k = 1; k <= n; ++k) f.colour_names[k] = s.PureRecordName[k];
+  f.micros_per_ml.assign(n + 1, 0.0);
+  for (int k = 1; k <= n; ++k) {
+    f.colour_names[k] = s.PureRecordName[k];
+    f.micros_per_ml[k] = p.ScanMicrosPerMlValues[k];
+  }
   for (int r = 1; r <= m; ++r) {
     char name[32];
     std::snprintf(name, sizeof name, "%g nm", s.PointWavelength[static_cast<int>(s.FitPoints[r])]);

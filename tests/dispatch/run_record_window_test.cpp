@@ -108,12 +108,20 @@ TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto record = WindowRecord(false, files, c.prepare);
+    // Each colour slot's microspheres/ml box holds 100 times the slot's number.
+    const auto record = WindowRecord(false, files, [&](ScriptedHost& h, Program& p) {
+      for (int slot = 1; slot <= 8; ++slot)
+        SetMicrosPerMlFixText(p, slot, std::to_string(100 * slot));
+      c.prepare(h, p);
+    });
     EXPECT_EQ(record["choices"]["tissue"], c.tissue);
     // The file's colour line: Tissue, then Blue to Orange-Red; the matrix's rows and columns.
     std::vector<std::string> colours = {"Blue",   "Blue-Green", "Green",     "Yellow-Green",
                                         "Yellow", "Orange",     "Orange-Red"};
+    std::vector<double> micros = {200, 300, 400, 500, 600, 700, 800};
     if (c.tissue_in_matrix) colours.insert(colours.begin(), "Tissue");
+    if (c.tissue_in_matrix) micros.insert(micros.begin(), 100);
+    EXPECT_EQ(record["choices"]["microspheres_per_ml"], micros);
     EXPECT_EQ(record["choices"]["colors"], colours);
     EXPECT_EQ(record["matrix"]["rows"], colours);
     EXPECT_EQ(record["outcome"]["end"], "complete");

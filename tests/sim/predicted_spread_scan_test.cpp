@@ -68,8 +68,10 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
   // Each pure less the blank, in parts of its own highest value: a pure's result is its height
   // at its peak, so a mixture of amounts a(k) times these shapes gives back a(k).
   const double amount[n] = {100, 300, 3, 300, 100};
-  // In microspheres/ml a result is x(k) times 1000 (the default microspheres/ml of a pure) over
-  // the pure's height at its peak, times the 2.0 ml of solvent of the header.
+  // In microspheres/ml a result is x(k) times the pure's microspheres/ml over its height at its
+  // peak, times the 2.0 ml of solvent of the header. Whole numbers: the values keep every
+  // spread above 1, where the rounding's variance is 1/12.
+  const std::vector<double> per_ml = {2000, 1000, 1500, 2000, 2500};
   std::vector<double> microspheres(n);
   std::vector<double> mixture = blank;
   for (int k = 0; k < n; ++k) {
@@ -77,7 +79,7 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
     double top = 0;
     for (std::size_t i = 0; i < points; ++i) top = std::max(top, pure[i] - blank[i]);
     for (std::size_t i = 0; i < points; ++i) mixture[i] += amount[k] * (pure[i] - blank[i]) / top;
-    microspheres[k] = amount[k] * 1000 / top * 2.0;
+    microspheres[k] = amount[k] * per_ml[k] / top * 2.0;
   }
 
   // The noise grows along the scan, from 0.2 at 360 nm to 0.8 at 540 nm, so that a spread
@@ -99,7 +101,8 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
 
   const std::string run = "batch scan " + base + ".syn --blanks " + base + ".slk -o " + base;
   ASSERT_EQ(Launch(run + ".scf"), 0);
-  ASSERT_EQ(Launch(run + "-m.scf --format microspheres"), 0);
+  ASSERT_EQ(Launch(run + "-m.scf --format microspheres --micros-per-ml 2000,1000,1500,2000,2500"),
+            0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
   // The rows are the fit points, named by their wavelength: 5 for each pure.
   std::vector<double> noise_at;
@@ -109,8 +112,9 @@ TEST(PredictedSpread, HoldsForAFaintPureOfAScan) {
   CheckBlankSpreads(record["matrix"], noise_at);
   CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
                record["matrix"]["result_spread"], records);
-  CheckSpreads(Read(base + "-m.scf"), microspheres,
-               nlohmann::json::parse(Read(base + "-m.scf.json"))["matrix"]["result_spread"],
+  const auto in_microspheres = nlohmann::json::parse(Read(base + "-m.scf.json"));
+  EXPECT_EQ(in_microspheres["choices"]["microspheres_per_ml"], per_ml);
+  CheckSpreads(Read(base + "-m.scf"), microspheres, in_microspheres["matrix"]["result_spread"],
                records, true);
 }
 
