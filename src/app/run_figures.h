@@ -21,8 +21,10 @@ struct RunFigures {
   bool scan = false;
   int m = 0;  // reading positions (fixed: colours in use; scan: fit points)
   int n = 0;  // colours in use
-  std::vector<std::string> row_names;       // 1..m
-  std::vector<std::string> colour_names;    // 1..n
+  std::vector<std::string> row_names;     // 1..m
+  std::vector<std::string> colour_names;  // 1..n
+  // 1..n: each colour's microspheres/ml as the run took it (the boxes are cleared afterwards)
+  std::vector<double> micros_per_ml;
   std::vector<std::vector<double>> matrix;  // (1..m)(1..n): as solved with
   std::vector<std::vector<double>> pinv;    // (1..n)(1..m)
   bool decomposed = false;                  // the SVD converged
@@ -31,6 +33,9 @@ struct RunFigures {
   std::vector<double> gain;  // 1..n
   int pair_a = 0, pair_b = 0;
   double pair_cosine = 0.0;
+  // How a Tissue column took part, as the run settled it (closing the dataset afterwards
+  // unticks its box and clears the flags): "none", "passed through" or "used, ...".
+  std::string tissue = "none";
 
   // Blanks: the records the starting background's median is taken over, and per reading
   // position the spread of those records (empty: no blanks or fewer than 3 records).
@@ -61,6 +66,25 @@ struct ChosenFileSet {
 };
 // Keeps the answer of a file dialog by its title; a new data file starts afresh.
 void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer);
+
+// Takes the assessment of the matrix in f.matrix into the figures (the runs pass the numeric
+// layer's MatrixQuality, which this layer knows only by the members read here; decomposed:
+// its SVD converged, else the matrix has no figures). f.m and f.n are set.
+template <class Quality>
+void TakeMatrixQuality(RunFigures& f, const Quality& q, bool decomposed) {
+  f.ready = true;
+  f.decomposed = decomposed;
+  if (!decomposed) return;
+  f.singular = q.singular;
+  f.condition = q.condition;
+  f.gain = q.gain;
+  f.pair_a = q.pair_a;
+  f.pair_b = q.pair_b;
+  f.pair_cosine = q.pair_cosine;
+  f.pinv.assign(f.n + 1, std::vector<double>(f.m + 1, 0.0));
+  for (int i = 1; i <= f.n; ++i)
+    for (int j = 1; j <= f.m; ++j) f.pinv[i][j] = q.pinv(i, j);
+}
 
 // Clears the matrix figures and counts; the outcome stays (the dispatcher settles it).
 void ResetRunFigures(RunFigures& f);

@@ -13,6 +13,7 @@
 
 #include "app/program.h"
 #include "app/version.h"
+#include "base/channels.h"
 
 namespace kolvane {
 
@@ -54,22 +55,14 @@ json Choices(const Program& p) {
   c["format"] = p.ScanDataLoaded ? "synchronous scan" : "fixed wavelength";
   c["results"] = p.ResultsInMicrospheres ? "microspheres/ml" : "intensity";
   json colours = json::array();
-  json micros = json::array();
   const RunFigures& f = p.figures;
   for (int i = 1; i <= f.n && i < static_cast<int>(f.colour_names.size()); ++i)
     colours.push_back(f.colour_names[i]);
-  const int boxes = p.ScanDataLoaded ? p.HeaderPureCount : p.NumColors;
-  for (int k = 1; k <= boxes && k <= kMaxColors; ++k) {
-    if (p.ScanDataLoaded || p.ColorSelected[k]) micros.push_back(p.MicrosPerMlValues[k]);
-  }
   c["colors"] = colours;
-  c["microspheres_per_ml"] = micros;
+  c["microspheres_per_ml"] = Row(f.micros_per_ml);
   c["background_subtraction"] = p.BackgroundOn;
   c["control_correction"] = p.ControlCorrectionOn;
-  c["tissue"] = !p.TissueInFile    ? "none"
-                : p.TissueExcluded ? "passed through"
-                : p.TissueColumn   ? "used"
-                                   : "none";
+  c["tissue"] = f.tissue;
   c["matrix_from"] = p.ScanDataLoaded   ? "pure records of the data file"
                      : p.MatrixFromFile ? "matrix file " + p.MatrixFileName
                                         : "pure records of the data file";
@@ -263,6 +256,13 @@ std::vector<RecordInput> RunInputs(const Program& p) {
 
 std::string RecordPathFor(const std::string& results) {
   return results + ".json";
+}
+
+std::string SaveWindowRunRecord(const Program& p) {
+  const std::string& results = p.ChosenFiles.results;
+  if (p.Ending || p.figures.outcome == RunEnd::NotRun || results.empty()) return "";
+  return SaveWholeFile(RecordPathFor(results),
+                       RunRecordText(p, RunInputs(p), results, p.figures.message));
 }
 
 }  // namespace kolvane

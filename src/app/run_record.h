@@ -33,6 +33,11 @@ std::unique_ptr<ByteDigest> MakeSha256Digest();
 std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
                           const std::string& results, const std::string& message);
 
+// The window's record after a run, beside the results file its dialog was answered with and
+// with the message that stopped the run (none for a run that ended the program or never
+// started). Empty, or what could not be written.
+std::string SaveWindowRunRecord(const Program& p);
+
 // The inputs of the dataset loaded: the files its dialogs were answered with and the matrix
 // file in force.
 std::vector<RecordInput> RunInputs(const Program& p);

@@ -98,6 +98,7 @@ void SettleOutcome(Program& p) {
     o = RunEnd::Complete;
   else if (o != RunEnd::Aborted)
     o = RunEnd::Stopped;
+  if (o == RunEnd::Stopped) p.figures.message = p.LastRun.reason;
 }
 
 }  // namespace

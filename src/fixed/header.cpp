@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "app/status_line.h"
 #include "base/numbers.h"
 
 namespace kolvane {
@@ -160,7 +161,7 @@ Flow ReadDataFileHeader(Program& p, bool parse, bool echo) {
   }
   if (echo) {
     // Only a file changed since it was loaded gets here.
-    p.host.ShowMessage("The data file " + in.Path() + " has no Color line.  Analysis ending.");
+    ShowRunStop(p, "The data file " + in.Path() + " has no Color line.  Analysis ending.");
     return Flow::Stop;
   }
   return Refuse(p, "has no Color line.");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/status_line.h"
 #include "app/tissue_dialogs.h"
 #include "fixed/records.h"
 
@@ -74,7 +75,7 @@ Flow NormalizeSpillMatrix(Program& p) {
       usable = std::isfinite(m[i][j] / diagonal);
     if (!usable) {
       // Dividing by it would put infinities into the matrix and the results.
-      p.host.ShowMessage("The pure " + p.MatrixColorNames[i] +
+      ShowRunStop(p, "The pure " + p.MatrixColorNames[i] +
                          " has no signal at its own color, so the spillover matrix cannot be "
                          "completed.  Please edit data file or enter new spillover matrix.");
       return Flow::Stop;

@@ -519,10 +519,7 @@ void MainWindow::Apply(Binding& b) {
 
 // The record of a run beside its results file, as the batch writes it.
 void MainWindow::WriteRunRecord() {
-  const std::string& results = p_.ChosenFiles.results;
-  if (p_.Ending || p_.figures.outcome == RunEnd::NotRun || results.empty()) return;
-  const std::string failure =
-      SaveWholeFile(RecordPathFor(results), RunRecordText(p_, RunInputs(p_), results, ""));
+  const std::string failure = SaveWindowRunRecord(p_);
   if (!failure.empty()) p_.host.ShowMessage("Cannot write " + failure);
 }
 

@@ -76,6 +76,13 @@ MatrixQuality AssessMatrix(const Matrix& a, int m, int n) {
   return q;
 }
 
+MatrixQuality AssessMatrix(const std::vector<std::vector<double>>& rows, int m, int n) {
+  Matrix a(m, n);
+  for (int r = 1; r <= m; ++r)
+    for (int c = 1; c <= n; ++c) a(r, c) = rows[r][c];
+  return AssessMatrix(a, m, n);
+}
+
 std::optional<double> RobustSpread(std::vector<double> values) {
   if (values.size() < 3) return std::nullopt;
   const double centre = Median(values);

@@ -34,6 +34,8 @@ struct MatrixQuality {
 
 // a holds rows 1..m and columns 1..n (m >= n); it is not changed.
 MatrixQuality AssessMatrix(const Matrix& a, int m, int n);
+// The same for a matrix kept as plain rows: rows[1..m][1..n], index 0 unused.
+MatrixQuality AssessMatrix(const std::vector<std::vector<double>>& rows, int m, int n);
 
 // 1.4826 times the median absolute deviation: the spread of normal noise read robustly.
 // Empty for fewer than 3 values.

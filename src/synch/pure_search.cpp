@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/run_control.h"
+#include "app/status_line.h"
 #include "base/format.h"
 #include "synch/scan_plot.h"
 #include "synch/scan_records.h"
@@ -69,7 +70,7 @@ Flow FindPures(Program& p, bool at_load) {
     if (flow != Flow::Continue) return flow;
     if (!found) {
       p.form.Directions.caption = kPuresMissing;
-      p.host.ShowMessage(kPuresMissing);
+      ShowRunStop(p, kPuresMissing);
       return Flow::Stop;
     }
     SubtractBlank(p);

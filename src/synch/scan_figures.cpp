@@ -18,29 +18,20 @@ void FillScanFigures(Program& p) {
   f.row_names.assign(m + 1, "");
   f.colour_names.assign(n + 1, "");
   f.matrix.assign(m + 1, std::vector<double>(n + 1, 0.0));
-  Matrix a(m, n);
-  for (int k = 1; k <= n; ++k) f.colour_names[k] = s.PureRecordName[k];
+  f.micros_per_ml.assign(n + 1, 0.0);
+  for (int k = 1; k <= n; ++k) {
+    f.colour_names[k] = s.PureRecordName[k];
+    f.micros_per_ml[k] = p.ScanMicrosPerMlValues[k];
+  }
   for (int r = 1; r <= m; ++r) {
     char name[32];
     std::snprintf(name, sizeof name, "%g nm", s.PointWavelength[static_cast<int>(s.FitPoints[r])]);
     f.row_names[r] = name;
-    for (int k = 1; k <= n; ++k) a(r, k) = f.matrix[r][k] = s.FitMatrix(r, k);
+    for (int k = 1; k <= n; ++k) f.matrix[r][k] = s.FitMatrix(r, k);
   }
-  const MatrixQuality q = AssessMatrix(a, m, n);
-  f.ready = true;
-  f.decomposed = q.status == SvdStatus::Decomposed;
-  if (!f.decomposed) return;
-  f.singular = q.singular;
-  f.condition = q.condition;
-  f.gain = q.gain;
-  f.pair_a = q.pair_a;
-  f.pair_b = q.pair_b;
-  f.pair_cosine = q.pair_cosine;
-  f.pinv.assign(n + 1, std::vector<double>(m + 1, 0.0));
-  for (int i = 1; i <= n; ++i)
-    for (int j = 1; j <= m; ++j) f.pinv[i][j] = q.pinv(i, j);
-
-  if (!p.BlanksPresent) return;
+  const MatrixQuality q = AssessMatrix(f.matrix, m, n);
+  TakeMatrixQuality(f, q, q.status == SvdStatus::Decomposed);
+  if (!f.decomposed || !p.BlanksPresent) return;
   // The initial blanks (numbered 1) are stored first, in their order; the starting
   // background is their median at each point.
   for (std::size_t k = 1; k < s.BlankScanNumbers.size(); ++k)

@@ -7,6 +7,7 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/status_line.h"
 #include "base/channels.h"
 #include "base/numbers.h"
 
@@ -55,7 +56,7 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
     read = in.SkipNumbers(s.ScanPoints, beyond_single);
   }
   if (beyond_single) {
-    p.host.ShowMessage("Value out of range in record " + s.RecordName + " of " + in.Path() +
+    ShowRunStop(p, "Value out of range in record " + s.RecordName + " of " + in.Path() +
                        ": the file cannot be read.");
     return RecordRead::BadValue;
   }

@@ -3,57 +3,29 @@
 // neighbours, then 2 000 records of no dye. The simulator gives the file's header and matrix; the
 // readings are worked here from that matrix, plus Gaussian noise.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
 #include <vector>
 
+#include "sim/spread_support.h"
+
 namespace kolvane {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<double> Numbers(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<double> values;
-  std::string cell;
-  std::getline(in, cell, '\t');  // the record's name
-  while (std::getline(in, cell, '\t')) values.push_back(std::stod(cell));
-  return values;
-}
-
-// The standard normal quantile, by bisection of the closed-form distribution function.
-double Quantile(double p) {
-  double lo = -10, hi = 10;
-  for (int i = 0; i < 100; ++i) {
-    const double mid = (lo + hi) / 2;
-    (0.5 * std::erfc(-mid / std::sqrt(2.0)) < p ? lo : hi) = mid;
-  }
-  return lo;
-}
+using namespace spread;
 
 TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
-  const fs::path dir = fs::temp_directory_path() / ("kolvane-spread-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const std::string base = (dir / "d").string();
-  auto run = [](const std::string& words) {
-    return std::system((KOLVANE_BINARY_DIR "/kolvane-" + words + " >/dev/null 2>&1").c_str());
-  };
-  ASSERT_EQ(run("simulate fixed --colors 7 --no-pures --samples 0 -o " + base), 0);
+  const Folder dir("kolvane-spread-");
+  const std::string base = (dir.path / "d").string();
+  ASSERT_EQ(Launch("simulate fixed --colors 7 --no-pures --samples 0 -o " + base), 0);
   constexpr int n = 7, records = 2000;
-  constexpr double noise = 0.4;
+  // The noise differs by column (0.3 to 0.6), so that a spread taken from another column than
+  // the one it belongs to shows.
+  const double noise[n] = {0.3, 0.6, 0.35, 0.55, 0.4, 0.5, 0.45};
   // Row k of the matrix file: pure k's reading in every column, in percent of its own.
   std::vector<std::vector<double>> spill;
   std::istringstream spl(Read(base + ".spl"));
@@ -66,12 +38,13 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
   const std::vector<double> blank = Numbers(line);
 
   std::mt19937 random(1407);
-  std::normal_distribution<double> gauss(0.0, noise);
+  std::normal_distribution<double> gauss;
   auto line_of = [&](const std::string& name, const std::vector<double>& clean, double z) {
     std::string text = name;
     char cell[32];
-    for (double v : clean) {
-      std::snprintf(cell, sizeof cell, "\t%.3f", v + (std::isnan(z) ? gauss(random) : z * noise));
+    for (int c = 0; c < n; ++c) {
+      const double e = noise[c] * (std::isnan(z) ? gauss(random) : z);
+      std::snprintf(cell, sizeof cell, "\t%.3f", clean[c] + e);
       text += cell;
     }
     return text + "\r\n";
@@ -92,40 +65,13 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
     fix << line_of("S" + std::to_string(r), r <= records ? mixture : blank, NAN);
   fix.close();
 
-  ASSERT_EQ(run("batch fixed " + base + ".fix --blanks " + base + ".blk --matrix " + base +
-                ".spl -o " + base + ".scf"),
+  ASSERT_EQ(Launch("batch fixed " + base + ".fix --blanks " + base + ".blk --matrix " + base +
+                   ".spl -o " + base + ".scf"),
             0);
   const auto record = nlohmann::json::parse(Read(base + ".scf.json"));
-  const std::vector<double> sigma = record["matrix"]["result_spread"];
-  ASSERT_EQ(sigma.size(), std::size_t{n});
-  std::vector<double> sum(n), squares(n);
-  int rows = 0, beyond = 0;
-  std::istringstream scf(Read(base + ".scf"));
-  while (std::getline(scf, line)) {
-    if (line.size() < 2 || line[0] != 'S' || !std::isdigit(line[1])) continue;
-    const std::vector<double> x = Numbers(line);
-    ASSERT_EQ(x.size(), std::size_t{n});
-    for (int k = 0; k < n; ++k)
-      if (++rows > records * n)
-        beyond += x[k] > 3 * sigma[k];
-      else
-        sum[k] += x[k], squares[k] += x[k] * x[k];
-  }
-  ASSERT_EQ(rows, 2 * records * n);
-  for (int k = 0; k < n; ++k) {
-    const double mean = sum[k] / records;
-    const double sd = std::sqrt((squares[k] - records * mean * mean) / (records - 1));
-    std::printf("colour %d: mean %.4f, observed sd %.4f, predicted %.4f\n", k + 1, mean, sd,
-                sigma[k]);
-    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << k + 1;
-    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << k + 1;
-  }
-  // A one-sided normal tail beyond 3 sigma holds 0.135 %: 18.9 of 14 000 zeros are expected
-  // (Poisson: 8 to 33 but once in a thousand runs).
-  std::printf("zeros beyond 3 sigma: %d of %d\n", beyond, records * n);
-  EXPECT_GE(beyond, 8);
-  EXPECT_LE(beyond, 33);
-  fs::remove_all(dir);
+  CheckBlankSpreads(record["matrix"], std::vector<double>(noise, noise + n));
+  CheckSpreads(Read(base + ".scf"), std::vector<double>(amount, amount + n),
+               record["matrix"]["result_spread"], records);
 }
 
 }  // namespace

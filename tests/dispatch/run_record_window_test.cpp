@@ -1,0 +1,133 @@
+// The run record the window writes beside its results file, through the scripted host: a run
+// the data stops says so with the message the user saw (the text the batch prints for the same
+// file), and the tissue field names what the Tissue dialogs chose, although closing the dataset
+// after the run unticks every colour box.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+#include "app/color_panel.h"
+#include "app/main_window.h"
+#include "app/run_record.h"
+#include "app/tissue_dialogs.h"
+#include "dispatch/commands.h"
+#include "support/scripted_host.h"
+
+namespace kolvane {
+namespace {
+
+// A results file of this process's own: tests of other checkouts may run at the same time.
+std::string Temp(const std::string& name) {
+  return ::testing::TempDir() + "window_record_" + std::to_string(getpid()) + name;
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The record after one run from the window: the dialogs answered with `files` (the last is the
+// results file), `prepare` acting on the loaded window before Analyze.
+nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
+                            const std::function<void(ScriptedHost&, Program&)>& prepare) {
+  ScriptedHost host;
+  host.allow_any_message = true;
+  Program p{host};
+  Form_Load(p, 1920 * 15, 1080 * 15);
+  for (const std::string& f : files) host.QueueFile(f);
+  EXPECT_EQ(scan ? OpenDataSS_Click(p) : OpenData_Click(p), Flow::Continue);
+  prepare(host, p);
+  RunAnalysis_Click(p);
+  std::remove(RecordPathFor(files.back()).c_str());
+  EXPECT_EQ(SaveWindowRunRecord(p), "");
+  const std::string text = Read(RecordPathFor(files.back()));
+  std::remove(RecordPathFor(files.back()).c_str());
+  std::remove(files.back().c_str());
+  return nlohmann::json::parse(text);
+}
+
+TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
+  const std::string data = KOLVANE_TEST_DATA "/";
+  struct Case {
+    const char* folder;
+    bool scan;
+    std::vector<std::string> inputs;
+  } cases[] = {
+      {"fixed/stopped_pure_without_own_signal", false, {"d.fix", "", ""}},
+      {"fixed/stopped_background_above_pure", false, {"d.fix", "d.blk", ""}},
+      {"scan/refused_pure_zero_at_peak", true, {"r.syn", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const std::string folder = data + c.folder + "/";
+    std::vector<std::string> files;
+    for (const std::string& f : c.inputs) files.push_back(f.empty() ? f : folder + f);
+    files.push_back(Temp("stopped.scf"));
+    std::string said = Read(folder + "expected.err");
+    said = said.substr(0, said.find('\n'));
+    const auto record = WindowRecord(c.scan, files, [](ScriptedHost&, Program&) {});
+    EXPECT_EQ(record["outcome"]["end"], "stopped");
+    EXPECT_EQ(record["outcome"].value("message", ""), said);
+  }
+}
+
+TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
+  const std::string ex = KOLVANE_SOURCE_DIR "/examples/fixed/tissue_blanks_controls";
+  const std::vector<std::string> files = {ex + ".fix", ex + ".blk", ex + ".ctl",
+                                          Temp("tissue.scf")};
+  auto use = [](TissueForm& f) { TissueOpt_Click(f, 0), TissueOk_Click(f); };
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedHost&, Program&)> prepare;
+    const char* tissue;
+    bool tissue_in_matrix;
+  } cases[] = {
+      {"OK at once", [](ScriptedHost& h, Program&) { h.on_tissue = TissueOk_Click; },
+       "passed through", false},
+      {"use, provided sample",
+       [&](ScriptedHost& h, Program&) {
+         h.on_tissue = use;
+         h.on_tissue_options = TissueOptionsUseProvided_Click;
+       },
+       "used, the data file's tissue pure", true},
+      {"use, stored sample",
+       [&](ScriptedHost& h, Program&) {
+         h.on_tissue = use;
+         h.on_tissue_options = TissueOptionsUseStored_Click;
+       },
+       "used, the stored tissue sample", true},
+      {"Tissue box unticked", [](ScriptedHost&, Program& p) { SetColorTick(p, 1, false); }, "none",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Each colour slot's microspheres/ml box holds 100 times the slot's number.
+    const auto record = WindowRecord(false, files, [&](ScriptedHost& h, Program& p) {
+      for (int slot = 1; slot <= 8; ++slot)
+        SetMicrosPerMlFixText(p, slot, std::to_string(100 * slot));
+      c.prepare(h, p);
+    });
+    EXPECT_EQ(record["choices"]["tissue"], c.tissue);
+    // The file's colour line: Tissue, then Blue to Orange-Red; the matrix's rows and columns.
+    std::vector<std::string> colours = {"Blue",   "Blue-Green", "Green",     "Yellow-Green",
+                                        "Yellow", "Orange",     "Orange-Red"};
+    std::vector<double> micros = {200, 300, 400, 500, 600, 700, 800};
+    if (c.tissue_in_matrix) colours.insert(colours.begin(), "Tissue");
+    if (c.tissue_in_matrix) micros.insert(micros.begin(), 100);
+    EXPECT_EQ(record["choices"]["microspheres_per_ml"], micros);
+    EXPECT_EQ(record["choices"]["colors"], colours);
+    EXPECT_EQ(record["matrix"]["rows"], colours);
+    EXPECT_EQ(record["outcome"]["end"], "complete");
+    EXPECT_FALSE(record["outcome"].contains("message"));
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
