@@ -143,7 +143,7 @@ void InputChannel::Start() {
   std::clearerr(file_);
   digested_ = -1;
   if (std::fseek(file_, 0, SEEK_SET) != 0) return;
-  if (digest_) {
+  if (digest_ && !digests_->held_) {
     digest_->Reset();
     digested_ = 0;
   }

@@ -44,6 +44,10 @@ class PassDigests {
  public:
   using Maker = std::unique_ptr<ByteDigest> (*)();
   void SetMaker(Maker make) { make_ = make; }
+  // While held, a pass that starts is not digested (the file stays undigested until a pass
+  // starts after the hold ends): the program holds the loads' passes, which skim a file faster
+  // than it can be digested, and lets the run's converting pass digest it on the side.
+  void Hold(bool held) { held_ = held; }
   // The digest of the file at `path` and its size, when a whole pass read it as it is now;
   // else empty.
   std::string Find(const std::string& path, long long* size = nullptr) const;
@@ -56,6 +60,7 @@ class PassDigests {
   };
   bool Has(const FileStamp& stamp) const;
   Maker make_ = nullptr;
+  bool held_ = false;
   std::vector<Done> done_;
 };
 
