@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/channels.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -54,32 +55,8 @@ std::string Digits(std::mt19937& rng, int count) {
 
 TEST(SingleNumbers, EqualTheLibraryConversionRoundedToSingle) {
   std::setlocale(LC_NUMERIC, "C");
-  std::vector<std::string> texts = {"0",
-                                    "-0",
-                                    "+0",
-                                    ".5",
-                                    "5.",
-                                    "-.5",
-                                    "+7.",
-                                    "00000.000",
-                                    "0.1",
-                                    "0.2",
-                                    "0.3",
-                                    "16777217",
-                                    "16777216.5",
-                                    "999999999999999",
-                                    "9999999999999999",
-                                    "123456789012345.6",
-                                    "0.0000000000000000000001",
-                                    "0.00000000000000000000001",
-                                    "3.4028235e38",
-                                    "-3.4028234e38",
-                                    "1e-50",
-                                    "2.5E+3",
-                                    "1.17549435e-38",
-                                    "7.006e-46",
-                                    "33554431",
-                                    "33554433.000001"};
+  std::vector<std::string> texts;
+  for (const TableRow& row : ReadTable("base/singles.tsv", "text")) texts.push_back(row[0]);
   std::mt19937 rng(2024);
   for (int i = 0; i < 300000; ++i) {
     std::string t = rng() % 4 == 0 ? (rng() % 2 ? "-" : "+") : "";
@@ -124,34 +101,23 @@ TEST(SingleNumbers, ANumberEndCutByTheBlockEndStaysOneEnd) {
   }
 }
 
-// A reading beyond single precision is reported, however its text reaches there: the value of
-// 10^400 x 10^-50 is 10^350, not a small number.
-TEST(SingleNumbers, BeyondSinglePrecisionIsReported) {
-  for (const std::string& text :
-       {std::string("3.5e38"), std::string("-1e39"), "1" + std::string(400, '0') + "e-50"}) {
+// What a record's readings leave behind: a stop beyond single precision, the line after them.
+TEST(SingleNumbers, RecordsStopBeyondSinglePrecisionAndConsumeTheirLineEnd) {
+  for (const TableRow& row : ReadTable("base/singles.tsv", "record")) {
+    SCOPED_TRACE(row[0]);
     InputChannel in;
-    ASSERT_TRUE(in.Open(Write("beyond", "1.5 " + text + " 2\n")));
+    ASSERT_TRUE(in.Open(Write("record", row[0])));
+    const std::vector<double> values = Numbers(row[2]);
     float got[3] = {};
     bool beyond = false;
-    EXPECT_EQ(in.ReadSingles(got, 3, beyond), 1) << text;
-    EXPECT_TRUE(beyond) << text;
-  }
-}
-
-// The line end after a record's last reading belongs to that reading: the next line reads whole.
-TEST(SingleNumbers, TheLineEndAfterTheLastReadingIsConsumed) {
-  for (const std::string end : {"\n", "\r\n", "\r", " \t\r\n", ",", " \t,"}) {
-    const std::string path = Write("last", "1.5 -2.25" + end + "S2 4\n");
-    InputChannel in;
-    ASSERT_TRUE(in.Open(path));
-    float got[2] = {};
-    bool beyond = false;
-    ASSERT_EQ(in.ReadSingles(got, 2, beyond), 2);
-    EXPECT_EQ(got[0], 1.5f);
-    EXPECT_EQ(got[1], -2.25f);
+    ASSERT_EQ(in.ReadSingles(got, static_cast<int>(Number(row[1])), beyond),
+              static_cast<int>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(got[i], values[i]);
+    EXPECT_EQ(beyond, row[3] == "1");
+    if (row[4] == "-") continue;
     std::string next;
     in.ReadLine(next);
-    EXPECT_EQ(next, "S2 4") << "after \"" << end << "\"";
+    EXPECT_EQ(next, row[4]);
   }
 }
 
