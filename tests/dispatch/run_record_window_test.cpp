@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 
 #include "app/color_panel.h"
@@ -16,6 +14,7 @@
 #include "app/run_record.h"
 #include "app/tissue_dialogs.h"
 #include "dispatch/commands.h"
+#include "support/program_fixture.h"
 #include "support/scripted_host.h"
 
 namespace kolvane {
@@ -24,13 +23,6 @@ namespace {
 // A results file of this process's own: tests of other checkouts may run at the same time.
 std::string Temp(const std::string& name) {
   return ::testing::TempDir() + "window_record_" + std::to_string(getpid()) + name;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // The record after one run from the window: the dialogs answered with `files` (the last is the
@@ -47,7 +39,7 @@ nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
   RunAnalysis_Click(p);
   std::remove(RecordPathFor(files.back()).c_str());
   EXPECT_EQ(SaveWindowRunRecord(p), "");
-  const std::string text = Read(RecordPathFor(files.back()));
+  const std::string text = ReadFile(RecordPathFor(files.back()));
   std::remove(RecordPathFor(files.back()).c_str());
   std::remove(files.back().c_str());
   return nlohmann::json::parse(text);
@@ -70,7 +62,7 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
     std::vector<std::string> files;
     for (const std::string& f : c.inputs) files.push_back(f.empty() ? f : folder + f);
     files.push_back(Temp("stopped.scf"));
-    std::string said = Read(folder + "expected.err");
+    std::string said = ReadFile(folder + "expected.err");
     said = said.substr(0, said.find('\n'));
     const auto record = WindowRecord(c.scan, files, [](ScriptedHost&, Program&) {});
     EXPECT_EQ(record["outcome"]["end"], "stopped");
