@@ -76,6 +76,36 @@ std::string Companion(const std::string& data, const char* extension, const char
   return "";
 }
 
+// The same file whatever the path that names it (links and dots resolved as far as it exists).
+std::string FileKey(const std::string& path) {
+  std::error_code ec;
+  const fs::path canonical = fs::weakly_canonical(FullPath(path), ec);
+  return ec ? FullPath(path) : canonical.string();
+}
+
+// A usage message when a file the study writes (a results file, its record, the summary) is one
+// the study reads: another file's data or companion would be replaced while, or before, it is
+// read.
+std::string WritesOntoAnInput(const std::vector<StudyFile>& plan, const std::string& summary) {
+  std::map<std::string, std::string> inputs;
+  for (const StudyFile& f : plan)
+    for (const std::string* in : {&f.options.data, &f.options.blanks, &f.options.controls,
+                                  &f.options.matrix})
+      if (!in->empty()) inputs.emplace(FileKey(*in), *in);
+  std::vector<std::string> written;
+  for (const StudyFile& f : plan) {
+    written.push_back(f.options.results);
+    written.push_back(f.options.results + ".json");
+  }
+  if (!summary.empty()) written.push_back(summary);
+  for (const std::string& out : written) {
+    const auto hit = inputs.find(FileKey(out));
+    if (hit != inputs.end())
+      return "The study would write " + out + ", which it reads as input (" + hit->second + ")";
+  }
+  return "";
+}
+
 // Every file's options; a usage message when two files would share a results file or (with
 // --companions) a stem.
 std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& study,
@@ -113,7 +143,7 @@ std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& stud
     if (study.skip_done && fs::exists(o.results)) f.summary.outcome = "skipped";
     plan.push_back(std::move(f));
   }
-  return "";
+  return WritesOntoAnInput(plan, study.summary);
 }
 
 void RunFile(bool scan, StudyFile& f, StudyOutput& output) {
