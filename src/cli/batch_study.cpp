@@ -89,8 +89,8 @@ std::string FileKey(const std::string& path) {
 std::string WritesOntoAnInput(const std::vector<StudyFile>& plan, const std::string& summary) {
   std::map<std::string, std::string> inputs;
   for (const StudyFile& f : plan)
-    for (const std::string* in : {&f.options.data, &f.options.blanks, &f.options.controls,
-                                  &f.options.matrix})
+    for (const std::string* in :
+         {&f.options.data, &f.options.blanks, &f.options.controls, &f.options.matrix})
       if (!in->empty()) inputs.emplace(FileKey(*in), *in);
   std::vector<std::string> written;
   for (const StudyFile& f : plan) {
