@@ -3,6 +3,7 @@
 // index, each running it as a single run would, with a host and a program state of its own.
 #include "cli/batch_study.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -76,30 +77,30 @@ std::string Companion(const std::string& data, const char* extension, const char
   return "";
 }
 
-// The same file whatever the path that names it (links and dots resolved as far as it exists).
-std::string FileKey(const std::string& path) {
-  std::error_code ec;
-  const fs::path canonical = fs::weakly_canonical(FullPath(path), ec);
-  return ec ? FullPath(path) : canonical.string();
-}
-
 // A usage message when a file the study writes (a results file, its record, the summary) is one
 // the study reads: another file's data or companion would be replaced while, or before, it is
-// read.
+// read. Files are compared as SameFile does, by device and inode, so links count too.
 std::string WritesOntoAnInput(const std::vector<StudyFile>& plan, const std::string& summary) {
-  std::map<std::string, std::string> inputs;
+  const auto id = [](const std::string& path, std::pair<dev_t, ino_t>& key) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+    key = {st.st_dev, st.st_ino};
+    return true;
+  };
+  std::map<std::pair<dev_t, ino_t>, std::string> inputs;
+  std::pair<dev_t, ino_t> key;
   for (const StudyFile& f : plan)
     for (const std::string* in :
          {&f.options.data, &f.options.blanks, &f.options.controls, &f.options.matrix})
-      if (!in->empty()) inputs.emplace(FileKey(*in), *in);
-  std::vector<std::string> written;
+      if (id(*in, key)) inputs.emplace(key, *in);
+  std::vector<std::string> written = {summary};
   for (const StudyFile& f : plan) {
     written.push_back(f.options.results);
     written.push_back(f.options.results + ".json");
   }
-  if (!summary.empty()) written.push_back(summary);
   for (const std::string& out : written) {
-    const auto hit = inputs.find(FileKey(out));
+    if (!id(out, key)) continue;  // a file that does not exist yet is no input
+    const auto hit = inputs.find(key);
     if (hit != inputs.end())
       return "The study would write " + out + ", which it reads as input (" + hit->second + ")";
   }
