@@ -1,10 +1,8 @@
-// The file dialogs' requests and the about box.
+// The file dialogs' requests.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
-#include "app/about_box.h"
 #include "app/file_dialogs.h"
 #include "window_fixtures.h"
 
@@ -42,19 +40,6 @@ TEST(FileDialogs, RequestTitleFiltersAndProposedName) {
       EXPECT_EQ(offered, c.offered + std::string(c.save ? "" : "|All Files (*.*)|*.*"));
     }
   }
-}
-
-TEST(AboutBox, ShowsNameAndTheVersionTheProjectDeclares) {
-  const std::string cmake = testing_window::FileText(KOLVANE_SOURCE_DIR "/CMakeLists.txt");
-  std::smatch v;
-  ASSERT_TRUE(
-      std::regex_search(cmake, v, std::regex(R"(project\(kolvane\s+VERSION\s+(\d+\.\d+))")));
-  AboutForm f;
-  AboutForm_Load(f);
-  EXPECT_TRUE(f.lblVersion == "Version " + v[1].str() && f.caption == "KOLVANE");
-  Started s;
-  AbtKOLVANE_Click(s.p);
-  EXPECT_EQ(s.host.about_shown, 1);
 }
 
 }  // namespace

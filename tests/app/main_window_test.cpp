@@ -1,11 +1,9 @@
-// The main window's states: start-up, Close File, the option boxes, Exit, and the widest
-// layouts, where no two shown controls may overlap.
+// The main window's states: start-up, Close File, the option boxes and Exit.
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "window_fixtures.h"
 
@@ -14,11 +12,10 @@ namespace {
 
 using testing_window::FileText;
 using testing_window::LoadFixedWindow;
-using testing_window::LoadScanWindow;
 using testing_window::NothingButMenuBar;
 using testing_window::Started;
 
-TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBarCentredOnTheScreen) {
+TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBar) {
   Started s;
   const MainForm& f = s.p.form;
   EXPECT_TRUE(NothingButMenuBar(f));
@@ -27,15 +24,6 @@ TEST(StartUp, LeavesTheWindowIdleWithOnlyTheMenuBarCentredOnTheScreen) {
   for (int i = 1; i <= 30; ++i)
     EXPECT_TRUE(f.MicrosPerMlFix[i].text == "1000" && s.p.MicrosPerMlValues[i] == 1000.0) << i;
   EXPECT_TRUE(s.p.SolventAmount == 2.0f && s.p.DisplayOn && s.p.CurrentPure == 1);
-  EXPECT_FALSE(f.BackSub.visible);
-  EXPECT_EQ(f.Directions.caption,
-            "* Select result file format (Fluorimeter Intensities or Microspheres/ml).\r"
-            "* Press 'Analyze' button to start analysis.");
-  // On a screen smaller than the window, at its top left corner.
-  const Twips& g = f.geometry;
-  EXPECT_TRUE(g.left == (1920 * 15 - g.width) / 2 && g.top == (1080 * 15 - g.height) / 2);
-  Form_Load(s.p, 640 * 15, 480 * 15);
-  EXPECT_TRUE(f.geometry.left == 0 && f.geometry.top == 0);
 }
 
 // Close File waits while a load or run reads the files, then returns to idle keeping the
@@ -73,28 +61,6 @@ TEST(CloseFileAndExit, ReturnToIdleOrEndWithTheResultsFileComplete) {
   Exit_Click(p);
   EXPECT_TRUE(s.host.ended && p.Ending);
   EXPECT_EQ(FileText(out), "1\t2\r\n");
-}
-
-// Thirty colours or pures with blanks and controls, in the microspheres/ml format, then running.
-TEST(Layout, TheWidestLayoutsShowEveryEntryWithoutOverlap) {
-  for (bool scan : {false, true}) {
-    SCOPED_TRACE(scan ? "scan" : "fixed");
-    Started s;
-    MainForm& f = s.p.form;
-    scan ? LoadScanWindow(s.p, 30, true) : LoadFixedWindow(s.p, 30, true, true);
-    OFResults_Radio_Click(s.p, 1);
-    testing_window::ExpectTidyWindow(f);
-    for (int i = 1; i <= 30; ++i) {
-      const Twips& e = (scan ? f.MicrosPerMl[i] : f.MicrosPerMlFix[i]).geometry;
-      EXPECT_LE(e.left + e.width, (scan ? f.MicroBox : f.ColorBoxes).geometry.width) << i;
-    }
-    f.SynchDataBox.visible = false;  // running: options hidden, progress shown
-    f.ProgressBar.visible = true;
-    ShowSpectrumDisplay(s.p, scan);  // a scan run spreads the spectra across the panels
-    f.ColorBoxes.visible = f.FileStats.visible = !scan;
-    f.MicroBox.visible = false;
-    testing_window::ExpectTidyWindow(f);
-  }
 }
 
 }  // namespace

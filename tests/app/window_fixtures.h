@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
@@ -77,48 +76,6 @@ inline std::string FileText(const std::string& path) {
 inline bool NothingButMenuBar(const MainForm& f) {
   return !f.ColorBoxes.visible && !f.MicroBox.visible && !f.FileStats.visible &&
          !f.SynchFrame.visible && !f.ProgressBar.visible && !f.Directions.visible;
-}
-
-// The shown controls of a container lie inside it and do not overlap each other; controls
-// beyond its right edge are out of view (clipped) and skipped.
-inline void ExpectTidy(const Control& box, std::vector<const Control*> all) {
-  std::vector<Twips> seen;
-  for (std::size_t k = 0; k < all.size() && box.visible; ++k) {
-    const Twips& g = all[k]->geometry;
-    if (!all[k]->visible || g.left >= box.geometry.width) continue;
-    EXPECT_TRUE(g.left >= 0 && g.top >= 0 && g.left + g.width <= box.geometry.width &&
-                g.top + g.height <= box.geometry.height)
-        << "control " << k << " outside its container";
-    for (const Twips& h : seen)
-      EXPECT_FALSE(g.left < h.left + h.width && h.left < g.left + g.width &&
-                   g.top < h.top + h.height && h.top < g.top + g.height)
-          << "control " << k << " (" << all[k]->caption << ") overlaps another";
-    seen.push_back(g);
-  }
-}
-
-inline void ExpectTidyWindow(const MainForm& f) {
-  Control window;
-  window.visible = true;
-  window.geometry = {0, 0, f.geometry.width, f.geometry.height};
-  ExpectTidy(window, {&f.ColorBoxes, &f.MicroBox, &f.FileStats, &f.SynchFrame, &f.ProgressBar,
-                      &f.Directions});
-  std::vector<const Control*> fixed = {&f.ColorsHeading1, &f.ColorsHeading2, &f.MicroLabel,
-                                       &f.MicrosHeading2};
-  std::vector<const Control*> scan = {&f.ColorTitle, &f.MicroTitle};
-  for (int i = 1; i <= 30; ++i) {
-    fixed.insert(fixed.end(), {&f.Color[i], &f.MicrosPerMlFix[i]});
-    scan.insert(scan.end(), {&f.MicrosForColor[i], &f.MicrosPerMl[i]});
-  }
-  ExpectTidy(f.ColorBoxes, fixed);
-  ExpectTidy(f.MicroBox, scan);
-  Control spectra;
-  spectra.visible = f.Spectra.visible;
-  spectra.geometry = f.Spectra.geometry;
-  ExpectTidy(f.SynchFrame, {&f.SynchDataBox, &spectra, &f.XMin, &f.XMax, &f.YMin, &f.YMax});
-  ExpectTidy(f.SynchDataBox,
-             {&f.ReportResultsHeading, &f.OFResults_Radio[0], &f.OFResults_Radio[1],
-              &f.SolventTextLabel, &f.Solvent_Text, &f.BackSub, &f.ControlCorr, &f.RunAnalysis});
 }
 
 }  // namespace testing_window

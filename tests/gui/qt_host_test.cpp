@@ -76,10 +76,6 @@ TEST(QtHostDialogs, MessageBoxesFileDialogsAndTheTissueDialogAnswer) {
             [&] { return host.AskYesNo(abort_text, "Abort Run") == Answer::Yes ? "Yes" : "No"; }),
         answer);
   }
-  Answering({Box(QMessageBox::Ok, "KOLVANE", "Entry must be a positive integer")}, [&] {
-    host.ShowMessage("Entry must be a positive integer");
-    return "";
-  });
 
   // Open dialogs take only an existing file (a missing one brings a warning and the dialog
   // stays); the save dialog proposes the default name and confirms before replacing a file.
