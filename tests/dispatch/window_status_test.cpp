@@ -1,7 +1,9 @@
 // What the window tells the user, through the scripted host on the example datasets: the
-// refusal of a run without a colour and the status line after each kind of ending.
+// refusal of a run without a colour, the status line after each kind of ending, the title bar
+// and the pure search's progress.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,17 +53,22 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
   }
 }
 
-TEST(StatusLine, SaysWhatARunDid) {
+TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
   Session s;
   const std::string hint = s.p.form.StatusLine.caption;
+  EXPECT_NE(hint.find("Open Fixed Wavelength File (Ctrl+O)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("Open Synchronous Scan File (Ctrl+Shift+O)"), std::string::npos) << hint;
+  EXPECT_EQ(s.p.form.caption, "KOLVANE");
   const std::string results = Temp("complete.scf");
   ASSERT_EQ(s.Open(false, {kFixed + ".fix", kFixed + ".blk", kFixed + ".ctl", results}),
             Flow::Continue);
+  EXPECT_EQ(s.p.form.caption, "tissue_blanks_controls.fix \xE2\x80\x94 KOLVANE");
   EXPECT_EQ(s.p.form.StatusLine.caption, "");
   ASSERT_EQ(RunAnalysis_Click(s.p), Flow::Continue);
   // The example holds 8 pures and 36 samples (its README): 44 record lines.
   EXPECT_EQ(s.p.form.StatusLine.caption, "44 records written to " + results);
   EXPECT_EQ(s.p.form.StatusFolder, results.substr(0, results.rfind('/')));
+  EXPECT_EQ(s.p.form.caption, "KOLVANE");
   // The next command takes the outcome away; Close File brings the hint back.
   s.host.QueueFile("");
   OpenData_Click(s.p);
@@ -69,16 +76,21 @@ TEST(StatusLine, SaysWhatARunDid) {
   EXPECT_EQ(s.p.form.StatusFolder, "");
 }
 
-// F5 at S5 (answered Yes): the status line counts the record lines the results file holds.
+// F12 at S3 and F5 at S5 (answered Yes): the spectra give way to a notice, and the status line
+// counts the record lines the results file holds.
 TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   Session s;
   const std::string results = Temp("aborted.scf");
   ASSERT_EQ(s.OpenScan(results), Flow::Continue);
-  std::string last;
+  EXPECT_EQ(s.p.form.caption, "small.syn \xE2\x80\x94 KOLVANE");
+  std::string last, notice;
   s.host.on_messages = [&](int) {
     const std::string& name = s.p.form.SamplePtr.caption;
     if (name == last) return;
     last = name;
+    const SpectrumDisplay& d = s.p.form.Spectra;
+    if (name == "Sample S3") Form_KeyDown(s.p, kKeyF12, 0);
+    if (name == "Sample S4") notice = d.items.empty() ? d.notice : "a spectrum is drawn";
     if (name == "Sample S5") Form_KeyDown(s.p, kKeyF5, 0);
   };
   s.host.QueueAnswer(Answer::Yes);
@@ -91,6 +103,28 @@ TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   EXPECT_GE(written, 11) << "P1 to P6 and S1 to S5 at least";
   EXPECT_EQ(s.p.form.StatusLine.caption,
             "Aborted: " + std::to_string(written) + " of 30 records written to " + results);
+  EXPECT_EQ(notice, "Display off (F12)");
+}
+
+// The load's search: "Finding pures: k of 6" while pure k is searched (k - 1 found) or just
+// found, on a bar of 6. (Its keys: tests/synch/scan_flow_test.cpp.)
+TEST(PureSearch, ShowsWhereItIs) {
+  Session s;
+  std::vector<int> seen_pure(7, 0);
+  s.host.on_messages = [&](int) {
+    const MainForm& f = s.p.form;
+    if (!f.ProgressBar.visible || !f.Directions.visible) return;
+    int k = 0;
+    ASSERT_EQ(std::sscanf(f.SamplePtr.caption.c_str(), "Finding pures: %d of 6", &k), 1)
+        << f.SamplePtr.caption;
+    ASSERT_TRUE(k >= 1 && k <= 6);
+    EXPECT_EQ(f.Perc_Panel.maximum, 6);
+    EXPECT_TRUE(f.Perc_Panel.value == k - 1 || f.Perc_Panel.value == k) << f.Perc_Panel.value;
+    ++seen_pure[k];
+  };
+  ASSERT_EQ(s.OpenScan(Temp("search.scf")), Flow::Continue);
+  for (int k = 1; k <= 6; ++k) EXPECT_GT(seen_pure[k], 0) << k;
+  EXPECT_TRUE(s.p.ScanDataLoaded && !s.p.form.ProgressBar.visible);
 }
 
 }  // namespace
