@@ -31,23 +31,23 @@ TEST_F(WindowKeys, EntriesOfTheIntensityFormatTakeNoFocusAndNoKeys) {
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(window->micros_per_ml_fix(i)->isVisible()) << i;
 }
 
-TEST_F(WindowKeys, EscapeInTheTissueDialogsMeansTheirCancelButton) {
-  TissueForm tissue;
-  tissue.program = program.get();
-  TissueDialog dialog(tissue, nullptr);
+// Shows the dialog of `form` and presses Escape in it; true when the dialog then is closed.
+template <class Dialog, class Form>
+bool EscapeCloses(Form& form, Program* program) {
+  form.program = program;
+  Dialog dialog(form, nullptr);
   dialog.show();
   QTest::keyClick(&dialog, Qt::Key_Escape);
-  EXPECT_TRUE(p().TissueRunCancelled);
-  EXPECT_TRUE(tissue.closed);
-  EXPECT_FALSE(dialog.isVisible());
+  return form.closed && !dialog.isVisible();
+}
 
+TEST_F(WindowKeys, EscapeInTheTissueDialogsMeansTheirCancelButton) {
+  TissueForm tissue;
+  EXPECT_TRUE(EscapeCloses<TissueDialog>(tissue, program.get()));
+  EXPECT_TRUE(p().TissueRunCancelled);
   TissueOptionsForm options;
-  options.program = program.get();
-  TissueOptionsDialog options_dialog(options, nullptr);
-  options_dialog.show();
-  QTest::keyClick(&options_dialog, Qt::Key_Escape);
+  EXPECT_TRUE(EscapeCloses<TissueOptionsDialog>(options, program.get()));
   EXPECT_TRUE(p().TissueAbortRun);
-  EXPECT_TRUE(options.closed);
 }
 
 TEST_F(WindowKeys, EnterPressesAnalyzeOnlyWhileTheOptionPanelShowsIt) {
