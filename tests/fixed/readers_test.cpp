@@ -35,8 +35,6 @@ TEST_F(Readers, HeaderValuesNotEchoed) {
     EXPECT_EQ(first ? 2 : 0, p.HeaderPureCount);
     EXPECT_FLOAT_EQ(first ? 3.5f : 2.0f, p.SolventAmount);
     EXPECT_EQ(first, p.TissueInFile && p.TissueColumn);
-    EXPECT_EQ(first ? kBlue : kBlack, p.form.Color[first ? 2 : 1].text_color);
-    EXPECT_EQ(kBlack, p.form.Color[1].text_color);
     EXPECT_EQ(!first, p.ColorSelected[1] && !p.ColorSelected[2]);
     std::string line;  // the next read is the first body record
     p.channels.In(Channels::kData).ReadLine(line);

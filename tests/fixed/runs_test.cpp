@@ -1,6 +1,5 @@
 // Whole runs the golden datasets cannot hold: a matrix read from a file (its path is written
-// into the results), the two ways of solving, a second dataset after a first, and the progress
-// bar.
+// into the results), the two ways of solving, and a second dataset after a first.
 #include <gtest/gtest.h>
 
 #include "fixed_fixture.h"
@@ -115,29 +114,6 @@ TEST_F(Runs, SecondDatasetEqualsAFreshStart) {
                                    Write("b.ctl", kBlankHead + CrLf({"C1\t5\t5", "C2\t10\t10"}))));
     ASSERT_EQ(Flow::Continue, Analyze());
     EXPECT_EQ(fresh, ReadFile(data + ".scf"));
-  }
-}
-
-// The bar (in its frame) counts the pures taken as done and every record of the sample pass, and
-// stops at 100: 1 pure, 4 samples: records 2..6 of the pass show 50, 75, 100; no samples: 100.
-TEST_F(Runs, Progress) {
-  for (bool samples : {true, false}) {
-    ASSERT_EQ(
-        Flow::Continue,
-        Load(Write("pr.fix", CrLf({"Wavelengths\t1", "Color Tube\tBlue", "P1\t10"}) +
-                                 (samples ? CrLf({"S1\t1", "S2\t1", "S3\t1", "S4\t1"}) : ""))));
-    std::vector<int> seen;
-    host.on_messages = [&](int) {
-      if (p.form.Perc_Panel.visible && p.form.ProgressBar.visible &&
-          (seen.empty() || p.form.Perc_Panel.value != seen.back()))
-        seen.push_back(p.form.Perc_Panel.value);
-    };
-    ASSERT_EQ(Flow::Continue, Analyze());
-    host.on_messages = nullptr;
-    EXPECT_FALSE(p.form.Perc_Panel.visible);
-    const std::vector<int> want = samples ? std::vector<int>{50, 75, 100} : std::vector<int>{100};
-    ASSERT_GE(seen.size(), want.size());
-    EXPECT_EQ(want, std::vector<int>(seen.end() - want.size(), seen.end()));
   }
 }
 

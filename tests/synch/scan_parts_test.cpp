@@ -1,6 +1,6 @@
 // The pieces of the scan path one at a time: the header, record labels, the walk to a wanted
-// record, the blanks median, the pure search's peak and slot, the Hi-Lo test, the spectrum
-// display's range and the results cells. The cases are rows of tests/data/synch/scan_parts.tsv.
+// record, the blanks median, the pure search's peak and slot, the Hi-Lo test and the results
+// cells. The cases are rows of tests/data/synch/scan_parts.tsv.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -90,15 +90,6 @@ TEST_F(PartsTest, BlankSpectrumIsTheMedianOfTheInitialBlanks) {
   }
 }
 
-TEST_F(PartsTest, BusyPointerRunsThroughTheSizingArrows) {
-  std::int32_t count = 0;
-  std::int16_t cursor = 9;
-  for (int i = 0; i < 15; ++i) StepBusyCursor(p, count, cursor, 9, 3);
-  using P = Pointer;
-  EXPECT_EQ(host.pointers,
-            (std::vector<P>{P::SizeNWSE, P::SizeNS, P::SizeNESW, P::SizeWE, P::SizeNWSE}));
-}
-
 // The fit points of pure 2 (five entries of FitPoints from 6).
 TEST_F(PartsTest, LocatePurePeak) {
   for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "peak")) {
@@ -138,22 +129,6 @@ TEST(HiLoFlag, Boundaries) {
     EXPECT_EQ(HiLoFlag(c[0], slots.data(), values.data(), static_cast<int>(slots.size()) - 1),
               c[3] == "1")
         << c[0] << " " << c[1] << " / " << c[2];
-  }
-}
-
-TEST_F(PartsTest, DisplayRangeFittedToTheSpectrum) {
-  for (const TableRow& c : ReadTable("synch/scan_parts.tsv", "range")) {
-    SCOPED_TRACE(c[0]);
-    const std::vector<float> values = Singles(c[0]);
-    p.scan.ScanLower = 350;
-    p.scan.ScanUpper = 700;
-    p.scan.ScanPoints = static_cast<std::int16_t>(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) p.scan.Spectrum[i + 1] = values[i];
-    DrawSpectrum(p, true);
-    const int top = std::stoi(c[1]), bottom = std::stoi(c[2]);
-    EXPECT_EQ(make_tuple(int{p.scan.PlotYMax}, int{p.scan.PlotYMin}, p.form.Spectra.scale_top,
-                         p.form.Spectra.scale_height),
-              make_tuple(top, bottom, 1.0 * top, 1.0 * (bottom - top)));
   }
 }
 
