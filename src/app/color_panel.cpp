@@ -164,7 +164,6 @@ void InitMicroBox(Program& p) {
     f.MicrosForColor[i].visible = true;
     f.MicrosPerMl[i].visible = true;
     SetMicrosPerMlText(p, i, "1000");
-    p.ScanMicrosPerMlValues[i] = 1000.0;
   }
   f.MicroBox.geometry.width = n < 16 ? layout::kMicroBoxOne : layout::kMicroBoxTwo;
   for (int i = n + 1; i <= kMaxColors; ++i) {
