@@ -1,7 +1,5 @@
 #include "app/run_record.h"
 
-#include <openssl/evp.h>
-
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
@@ -12,8 +10,10 @@
 #include <thread>
 
 #include "app/program.h"
+#include "app/sha256.h"
 #include "app/version.h"
 #include "base/channels.h"
+#include "base/local_time.h"
 
 namespace kolvane {
 
@@ -28,12 +28,7 @@ json Row(const std::vector<double>& v) {
 }
 
 std::string LocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm);
-  return text;
+  return LocalTimeText(std::time(nullptr));
 }
 
 const char* OutcomeWord(RunEnd o) {
@@ -100,25 +95,12 @@ json Figures(const RunFigures& f) {
 
 namespace {
 
-std::string Hex(EVP_MD_CTX* ctx) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_DigestFinal_ex(ctx, digest, &length);
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kDigits[digest[i] >> 4];
-    hex += kDigits[digest[i] & 15];
-  }
-  return hex;
-}
-
 // SHA-256 fed by an input channel's blocks. A large block is digested on a thread of its own
 // while the channel reads and converts the next one, so that the digest costs the run next to
 // nothing in wall time; small ones are digested at once.
 class Sha256Digest : public ByteDigest {
  public:
-  Sha256Digest() : ctx_(EVP_MD_CTX_new()) { Reset(); }
+  Sha256Digest() { Reset(); }
   ~Sha256Digest() override {
     if (worker_.joinable()) {
       {
@@ -128,16 +110,15 @@ class Sha256Digest : public ByteDigest {
       wake_.notify_all();
       worker_.join();
     }
-    EVP_MD_CTX_free(ctx_);
   }
   void Reset() override {
     Wait();
-    EVP_DigestInit_ex(ctx_, EVP_sha256(), nullptr);
+    sha_.Reset();
   }
   void Update(const char* bytes, std::size_t count) override {
     Wait();
     if (count < kThreadedBlock) {
-      EVP_DigestUpdate(ctx_, bytes, count);
+      sha_.Update(bytes, count);
       return;
     }
     if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
@@ -151,7 +132,7 @@ class Sha256Digest : public ByteDigest {
   }
   std::string Final() override {
     Wait();
-    return Hex(ctx_);
+    return sha_.FinalHex();
   }
 
  private:
@@ -166,14 +147,14 @@ class Sha256Digest : public ByteDigest {
       wake_.wait(lock, [this] { return busy_ || quit_; });
       if (!busy_) return;
       lock.unlock();
-      EVP_DigestUpdate(ctx_, bytes_, count_);
+      sha_.Update(bytes_, count_);
       lock.lock();
       busy_ = false;
       wake_.notify_all();
     }
   }
 
-  EVP_MD_CTX* ctx_;
+  Sha256 sha_;
   std::thread worker_;
   std::mutex mutex_;
   std::condition_variable wake_;
@@ -192,19 +173,17 @@ std::unique_ptr<ByteDigest> MakeSha256Digest() {
 std::string FileSha256(const std::string& path, long long* size) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";
-  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
-  EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr);
+  Sha256 sha;
   char buffer[1 << 16];
   long long total = 0;
   while (in) {
     in.read(buffer, sizeof buffer);
     const std::streamsize got = in.gcount();
     if (got <= 0) break;
-    EVP_DigestUpdate(ctx, buffer, static_cast<std::size_t>(got));
+    sha.Update(buffer, static_cast<std::size_t>(got));
     total += got;
   }
-  std::string hex = Hex(ctx);
-  EVP_MD_CTX_free(ctx);
+  std::string hex = sha.FinalHex();
   if (size) *size = total;
   return hex;
 }

@@ -1,21 +1,11 @@
 #include "base/file_identity.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <system_error>
 
+#include "base/platform_files.h"
+
 namespace kolvane {
-
-namespace {
-
-FileStamp StampOf(const struct stat& st) {
-  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
-          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
-          static_cast<long long>(st.st_mtim.tv_nsec)};
-}
-
-}  // namespace
 
 bool FileStamp::operator==(const FileStamp& o) const {
   return device == o.device && inode == o.inode && size == o.size && seconds == o.seconds &&
@@ -23,28 +13,21 @@ bool FileStamp::operator==(const FileStamp& o) const {
 }
 
 bool StampOfOpenFile(std::FILE* file, FileStamp& stamp) {
-  struct stat st {};
-  if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  stamp = StampOf(st);
-  return true;
+  return ReadStampOfOpenFile(file, stamp);
 }
 
 bool StampOfPath(const std::string& path, FileStamp& stamp) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return false;
-  stamp = StampOf(st);
-  return true;
+  return ReadStampOfPath(path, stamp);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  const bool same = std::filesystem::equivalent(a, b, ec);
+  const bool same = std::filesystem::equivalent(PathOf(a), PathOf(b), ec);
   return !ec && same;
 }
 
 bool IsSpecialFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+  return IsSpecialPath(path);
 }
 
 std::string NotRegular(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "base/platform_files.h"
 #include "base/system_error.h"
 
 namespace kolvane {
@@ -72,7 +73,7 @@ mode_t ModeFor(const struct stat* existing) {
 
 void RemovePartialFile() {
   for (PartialSlot& slot : g_partials)
-    if (slot.state.load() == kSet) unlink(slot.path);
+    if (slot.state.load() == kSet) RemoveFileNow(slot.path);
 }
 
 OutputChannel::OutputChannel() = default;
@@ -97,9 +98,8 @@ bool OutputChannel::Open(const std::string& path) {
     // A file the user may not write keeps its content, as it did when it was written in place.
     if (exists && access(path.c_str(), W_OK) != 0) return refuse(errno);
     std::string part = path + ".part-XXXXXX";
-    const int fd = mkstemp(part.data());
+    const int fd = CreateUniqueFile(part, ModeFor(exists ? &st : nullptr));
     if (fd < 0) return refuse(errno);
-    fchmod(fd, ModeFor(exists ? &st : nullptr));
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
       const int error = errno;
@@ -132,11 +132,11 @@ void OutputChannel::Discard() {
 void OutputChannel::Finish(bool keep) {
   if (file_ == nullptr) return;
   Flush();
-  if (keep && !part_.empty() && Good() && fsync(fileno(file_)) != 0) Fail(errno);
+  if (keep && !part_.empty() && Good() && !FlushToDisk(file_)) Fail(errno);
   if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
   if (!part_.empty()) {
-    if (keep && Good() && std::rename(part_.c_str(), path_.c_str()) != 0) Fail(errno);
+    if (keep && Good() && !RenameReplacing(part_, path_)) Fail(errno);
     if (!keep || !Good()) unlink(part_.c_str());
     ForgetPartialPath(partial_slot_);
     partial_slot_ = -1;

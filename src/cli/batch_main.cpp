@@ -13,6 +13,8 @@
 #include "app/version.h"
 #include "base/channels.h"
 #include "base/numbers.h"
+#include "base/platform_files.h"
+#include "base/stop_signals.h"
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
 #include "cli/batch_study.h"
@@ -27,7 +29,7 @@ std::string FullPath(const std::string& path) {
   namespace fs = std::filesystem;
   if (path.empty()) return path;
   std::error_code ec;
-  const fs::path full = fs::absolute(path, ec);
+  const fs::path full = fs::absolute(PathOf(path), ec);
   if (ec) return path;
   fs::path folded;
   for (const fs::path& part : full) {
@@ -38,7 +40,7 @@ std::string FullPath(const std::string& path) {
       folded /= part;
     }
   }
-  return folded.string();
+  return NameOf(folded);
 }
 
 namespace {
@@ -55,12 +57,11 @@ int Usage(const std::string& message) {
 // ends the program as it would have.
 extern "C" void RemovePartialAndStop(int signal) {
   RemovePartialFile();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+  EndByStopRequest(signal);
 }
 
 void HandleStopSignals() {
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, RemovePartialAndStop);
+  OnStopRequests(RemovePartialAndStop);
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -124,7 +125,8 @@ const CLI::Validator& AnExistingFile() {
 // value lands among them, and the unknown option is the error to report.
 std::string MissingInput(const std::vector<std::string>& inputs, const char* name) {
   for (const std::string& path : inputs)
-    if (!std::filesystem::exists(path)) return std::string(name) + ": File does not exist: " + path;
+    if (!std::filesystem::exists(PathOf(path)))
+      return std::string(name) + ": File does not exist: " + path;
   return "";
 }
 

@@ -3,7 +3,6 @@
 // index, each running it as a single run would, with a host and a program state of its own.
 #include "cli/batch_study.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -16,6 +15,8 @@
 #include <thread>
 
 #include "base/channels.h"
+#include "base/platform_files.h"
+#include "base/stop_signals.h"
 #include "cli/batch_commands.h"
 #include "cli/batch_summary.h"
 
@@ -33,8 +34,7 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 extern "C" void StopStudy(int signal) {
   if (!g_stop.exchange(true)) return;
   RemovePartialFile();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+  EndByStopRequest(signal);
 }
 
 struct StudyFile {
@@ -53,14 +53,14 @@ std::vector<std::string> DataFiles(const std::vector<std::string>& inputs, const
   std::vector<std::string> files;
   for (const std::string& input : inputs) {
     std::error_code ec;
-    if (!fs::is_directory(input, ec)) {
+    if (!fs::is_directory(PathOf(input), ec)) {
       files.push_back(input);
       continue;
     }
     std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(input, ec))
+    for (const auto& entry : fs::directory_iterator(PathOf(input), ec))
       if (entry.path().extension() == extension && entry.is_regular_file(ec))
-        found.push_back(entry.path().string());
+        found.push_back(NameOf(entry.path()));
     std::sort(found.begin(), found.end());
     files.insert(files.end(), found.begin(), found.end());
   }
@@ -70,25 +70,27 @@ std::vector<std::string> DataFiles(const std::vector<std::string>& inputs, const
 // STEM.EXT beside the data file, when it exists; else a note that the file runs without it.
 std::string Companion(const std::string& data, const char* extension, const char* what,
                       std::vector<std::string>& notes) {
-  const std::string path = fs::path(data).replace_extension(extension).string();
+  const std::string path = NameOf(PathOf(data).replace_extension(extension));
   std::error_code ec;
-  if (fs::is_regular_file(path, ec)) return FullPath(path);
+  if (fs::is_regular_file(PathOf(path), ec)) return FullPath(path);
   notes.push_back("no " + std::string(what) + " file " + path + ": the file runs without one");
   return "";
 }
 
 // A usage message when a file the study writes (a results file, its record, the summary) is one
 // the study reads: another file's data or companion would be replaced while, or before, it is
-// read. Files are compared as SameFile does, by device and inode, so links count too.
+// read. Files are compared as SameFile does, by their identity (device and file number), so links
+// count too.
 std::string WritesOntoAnInput(const std::vector<StudyFile>& plan, const std::string& summary) {
-  const auto id = [](const std::string& path, std::pair<dev_t, ino_t>& key) {
-    struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
-    key = {st.st_dev, st.st_ino};
+  using Key = std::pair<unsigned long long, unsigned long long>;
+  const auto id = [](const std::string& path, Key& key) {
+    FileStamp st;
+    if (path.empty() || !StampOfPath(path, st)) return false;
+    key = {st.device, st.inode};
     return true;
   };
-  std::map<std::pair<dev_t, ino_t>, std::string> inputs;
-  std::pair<dev_t, ino_t> key;
+  std::map<Key, std::string> inputs;
+  Key key;
   for (const StudyFile& f : plan)
     for (const std::string* in :
          {&f.options.data, &f.options.blanks, &f.options.controls, &f.options.matrix})
@@ -128,7 +130,7 @@ std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& stud
     o = common;
     o.data = FullPath(file);
     if (study.companions) {
-      const std::string stem = fs::path(o.data).replace_extension().string();
+      const std::string stem = NameOf(PathOf(o.data).replace_extension());
       if (!stem_of.emplace(stem, file).second)
         return file + " and " + stem_of[stem] +
                " have one stem: their companion files would belong to both";
@@ -136,12 +138,12 @@ std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& stud
       if (!scan) o.controls = Companion(file, ".ctl", "controls", f.notes);
     }
     if (!study.out_dir.empty())
-      o.results = FullPath((fs::path(study.out_dir) / fs::path(file).filename()).string() + ".scf");
+      o.results = FullPath(NameOf(PathOf(study.out_dir) / PathOf(file).filename()) + ".scf");
     else if (o.results.empty())
       o.results = o.data + ".scf";
     if (!results_of.emplace(o.results, file).second)
       return file + " and " + results_of[o.results] + " would both write " + o.results;
-    if (study.skip_done && fs::exists(o.results)) f.summary.outcome = "skipped";
+    if (study.skip_done && fs::exists(PathOf(o.results))) f.summary.outcome = "skipped";
     plan.push_back(std::move(f));
   }
   return WritesOntoAnInput(plan, study.summary);
@@ -204,8 +206,8 @@ void AddStudyOptions(CLI::App& cmd, StudyOptions& study) {
 bool IsStudy(const CLI::App& cmd, const StudyOptions& study) {
   std::error_code ec;
   return study.inputs.size() > 1 ||
-         (!study.inputs.empty() && fs::is_directory(study.inputs[0], ec)) || study.companions ||
-         !study.out_dir.empty() || cmd.count("--jobs") > 0 || study.skip_done ||
+         (!study.inputs.empty() && fs::is_directory(PathOf(study.inputs[0]), ec)) ||
+         study.companions || !study.out_dir.empty() || cmd.count("--jobs") > 0 || study.skip_done ||
          !study.summary.empty();
 }
 
@@ -215,13 +217,13 @@ int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
   if (!wrong.empty()) return Usage(wrong);
   if (!study.out_dir.empty()) {
     std::error_code ec;
-    fs::create_directories(study.out_dir, ec);
-    if (!fs::is_directory(study.out_dir, ec))
+    fs::create_directories(PathOf(study.out_dir), ec);
+    if (!fs::is_directory(PathOf(study.out_dir), ec))
       return Usage("--out-dir: cannot make the folder " + study.out_dir);
   }
 
   g_stop = false;
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, StopStudy);
+  OnStopRequests(StopStudy);
   StudyOutput output(stdout, stderr, plan.size(), isatty(fileno(stderr)) != 0);
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
