@@ -30,3 +30,7 @@ ctest --preset core-tsan -j2
 # Each fuzz target for a short, repeatable while from its seeds (scripts/fuzz.sh runs them
 # longer, from a fresh random seed each time).
 KOLVANE_FUZZ_RUNS="${KOLVANE_FUZZ_RUNS:-1500}" ./scripts/fuzz.sh
+
+# The core and the batch for Windows (mingw-w64), their tests and the programs under wine, the
+# results byte for byte against the Linux build's, and the zip for Windows users.
+./scripts/test-windows.sh

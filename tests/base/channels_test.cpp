@@ -18,6 +18,7 @@
 
 #include "base/format.h"
 #include "base/numbers.h"
+#include "support/portable.h"
 #include "support/table.h"
 
 namespace kolvane {
@@ -137,7 +138,8 @@ TEST(Channels, OutputLinesEndWithCrLf) {
   ASSERT_TRUE(channels.In(Channels::kData).Open(Write("data.fix", "x\r\n")));
   ASSERT_TRUE(channels.Out(Channels::kResults).Open(path));
   channels.Out(Channels::kResults).WriteLine("head");
-  channels.Out(Channels::kResults).Flush();  // the lines wait beside it: the earlier file is whole until the close
+  channels.Out(Channels::kResults)
+      .Flush();  // the lines wait beside it: the earlier file is whole until the close
   EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
   channels.Out(Channels::kResults).WriteLine("line");
   channels.CloseAll();  // flushes what is pending
@@ -198,6 +200,9 @@ TEST(OutputFile, TargetTakesTheLinesOnlyWhenKept) {
 }
 
 TEST(OutputFile, ModesAndFilesThatMayNotBeWritten) {
+#ifdef _WIN32
+  KOLVANE_SKIP_ON_WINDOWS("file modes and the file mode mask");
+#else
   const mode_t mask = umask(022);
   const std::string path = (Dir() / "mode.scf").string();
   fs::remove(path);
@@ -216,9 +221,11 @@ TEST(OutputFile, ModesAndFilesThatMayNotBeWritten) {
   EXPECT_EQ(geteuid() == 0, out.Open(path));
   out.Close();
   umask(mask);
+#endif
 }
 
 TEST(OutputFile, FailuresCarryThePathAndTheSystemsReason) {
+  KOLVANE_SKIP_ON_WINDOWS("/dev/full and /proc/self/mem");
   OutputChannel out;
   ASSERT_TRUE(out.Open("/dev/full"));
   out.Keep();

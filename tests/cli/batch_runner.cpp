@@ -1,7 +1,6 @@
 #include "batch_runner.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include <sstream>
 
 #include "cli/batch.h"
+#include "support/portable.h"
 
 namespace kolvane {
 
@@ -34,7 +34,7 @@ BatchRun RunBatch(const std::vector<std::string>& args) {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-cli-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
+  if (!MakeFreshFolder(pattern)) ADD_FAILURE() << "cannot make a temporary folder";
   path_ = pattern;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/batch_runner.h"
+#include "support/portable.h"
 
 namespace kolvane {
 namespace {
@@ -18,12 +19,18 @@ const std::string kFixed = std::string(KOLVANE_SOURCE_DIR) + "/examples/fixed/";
 const std::string kScan = std::string(KOLVANE_SOURCE_DIR) + "/examples/scan/";
 
 // sha256sum's answer: an implementation other than the program's.
+// (Windows has no sha256sum: there the digests are checked by tests/app/sha256_test.cpp.)
 std::string Sha256Sum(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return "";
+#else
   std::FILE* pipe = popen(("sha256sum '" + path + "'").c_str(), "r");
   char hex[65] = {};
   if (!pipe || std::fread(hex, 1, 64, pipe) != 64) hex[0] = 0;
   if (pipe) pclose(pipe);
   return hex;
+#endif
 }
 
 int Count(const std::string& text, const std::string& what) {
@@ -61,7 +68,7 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
     ASSERT_EQ(r["inputs"].size(), 2u + (c.args[0] == "fixed"));
     for (const json& in : r["inputs"]) {
       const std::string path = in["path"];
-      EXPECT_EQ(in["sha256"], Sha256Sum(path)) << path;
+      if (!kOnWindows) EXPECT_EQ(in["sha256"], Sha256Sum(path)) << path;
       EXPECT_EQ(in["size"], std::filesystem::file_size(path));
     }
     EXPECT_EQ(r["outcome"]["end"], "complete");

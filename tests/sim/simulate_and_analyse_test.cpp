@@ -3,14 +3,13 @@
 // correction on, the tissue column used), and the results' record lines give the truth back.
 // And the simulator's refusals of a command line it cannot serve.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "cli/truth_lines.h"
+#include "support/portable.h"
 #include "support/table.h"
 
 namespace kolvane {
@@ -30,14 +29,13 @@ int Exec(const std::string& program, const std::string& words, const fs::path& f
          std::string& err) {
   const std::string err_file = (folder / "stderr.txt").string();
   const int status = std::system(
-      (std::string(KOLVANE_BINARY_DIR) + "/" + program + " " + words + " >/dev/null 2>" + err_file)
-          .c_str());
+      (BuiltProgram(program) + " " + words + " >" + kNullDevice + " 2>" + err_file).c_str());
   err = Read(err_file);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return ExitStatus(status);
 }
 
 struct Folder {  // a fresh folder of its own, removed afterwards
-  fs::path path = fs::temp_directory_path() / ("kolvane-sim-" + std::to_string(getpid()));
+  fs::path path = fs::temp_directory_path() / ("kolvane-sim-" + std::to_string(ProcessId()));
   Folder() { fs::remove_all(path), fs::create_directories(path); }
   ~Folder() { fs::remove_all(path); }
 };

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +14,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/portable.h"
 
 namespace kolvane::spread {
 
@@ -29,7 +30,7 @@ inline std::string Read(const std::string& path) {
 struct Folder {
   std::filesystem::path path;
   explicit Folder(const std::string& name)
-      : path(std::filesystem::temp_directory_path() / (name + std::to_string(getpid()))) {
+      : path(std::filesystem::temp_directory_path() / (name + std::to_string(ProcessId()))) {
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
   }
@@ -38,7 +39,10 @@ struct Folder {
 
 // Runs "kolvane-WORDS" of the build folder quietly; its exit status.
 inline int Launch(const std::string& words) {
-  return std::system((KOLVANE_BINARY_DIR "/kolvane-" + words + " >/dev/null 2>&1").c_str());
+  const std::size_t space = words.find(' ');
+  return std::system((BuiltProgram("kolvane-" + words.substr(0, space)) + words.substr(space) +
+                      " >" + kNullDevice + " 2>&1")
+                         .c_str());
 }
 
 // The numbers of a TAB-separated line after its first cell (at most `count` of them).

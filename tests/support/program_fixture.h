@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "support/portable.h"
 #include "support/scripted_host.h"
 
 namespace kolvane {
@@ -34,8 +34,8 @@ class ProgramTest : public ::testing::Test {
   ProgramTest() {
     Form_Load(p, 19200, 14400);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = (std::filesystem::temp_directory_path() /
-           ("kolvane_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + info->name()))
+    dir = (std::filesystem::temp_directory_path() / ("kolvane_" + std::to_string(ProcessId()) +
+                                                     "_" + info->test_suite_name() + info->name()))
               .string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);

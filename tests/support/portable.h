@@ -1,0 +1,73 @@
+// In this file: what the tests do differently on Windows (built with mingw-w64, run under wine):
+// the process number, fresh folders, running the build's programs through the shell.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace kolvane {
+
+#ifdef _WIN32
+constexpr bool kOnWindows = true;
+constexpr const char* kNullDevice = "NUL";
+#else
+constexpr bool kOnWindows = false;
+constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+inline int ProcessId() {
+  return static_cast<int>(getpid());
+}
+
+// The build folder's program `name` ("kolvane-batch"), as the shell wants to be told it.
+inline std::string BuiltProgram(const std::string& name) {
+  return std::filesystem::path(std::string(KOLVANE_BINARY_DIR) + "/" + name)
+      .make_preferred()
+      .string();
+}
+
+// The exit status of a program that std::system ran; -1 when a signal ended it.
+inline int ExitStatus(int status) {
+#ifdef _WIN32
+  return status;
+#else
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// A fresh folder named by `pattern` with its last six characters (XXXXXX) replaced.
+inline bool MakeFreshFolder(std::string& pattern) {
+#ifdef _WIN32
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string name = pattern;
+    unsigned value = static_cast<unsigned>(std::rand()) ^ static_cast<unsigned>(attempt * 7919);
+    for (std::size_t i = name.size() - 6; i < name.size(); ++i, value /= 36)
+      name[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[value % 36];
+    std::error_code ec;
+    if (std::filesystem::create_directory(name, ec)) {
+      pattern = name;
+      return true;
+    }
+  }
+  return false;
+#else
+  return mkdtemp(pattern.data()) != nullptr;
+#endif
+}
+
+}  // namespace kolvane
+
+// Skips a test of behaviour Windows does not have (pipes in the file system, signals sent with
+// kill, file modes), saying so in the test's output.
+#define KOLVANE_SKIP_ON_WINDOWS(reason) \
+  if (::kolvane::kOnWindows) GTEST_SKIP() << "not on Windows: " << reason
