@@ -1,6 +1,7 @@
 #include "base/stop_signals.h"
 
 #include <csignal>
+#include <initializer_list>
 
 #ifdef _WIN32
 #include <windows.h>

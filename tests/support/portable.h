@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -62,6 +63,20 @@ inline bool MakeFreshFolder(std::string& pattern) {
   return false;
 #else
   return mkdtemp(pattern.data()) != nullptr;
+#endif
+}
+
+// Sets the TZ variable (nullptr: removes it) and makes the C library read it again.
+inline void SetTimeZone(const char* zone) {
+#ifdef _WIN32
+  _putenv_s("TZ", zone != nullptr ? zone : "");
+  _tzset();
+#else
+  if (zone != nullptr)
+    setenv("TZ", zone, 1);
+  else
+    unsetenv("TZ");
+  tzset();
 #endif
 }
 

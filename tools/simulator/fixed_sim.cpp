@@ -212,7 +212,7 @@ void WriteCompanion(LineFile& file, const char* what, char letter, const FixedOp
   std::vector<std::string> names;
   for (const Column& col : columns) names.push_back(col.name);
   file.Line(std::string(what) + "\tsimulated fluorimeter (kolvane-simulate)");
-  file.Line("Data file\t" + std::filesystem::path(o.basename).filename().string() + ".fix");
+  file.Line("Data file\t" + std::filesystem::u8path(o.basename).filename().u8string() + ".fix");
   file.Line(JoinTab("Record", names));
   for (const auto& record : c.first_group) file.Line(JoinTab(std::string(1, letter) + "1", record));
   for (const LaterRecord& r : c.later) {

@@ -287,7 +287,7 @@ std::string WriteScanDataset(const ScanOptions& o) {
 
   if (o.blanks) {
     slk.Line("Blanks\tsimulated fluorimeter (kolvane-simulate)");
-    slk.Line("Data file\t" + std::filesystem::path(o.basename).filename().string() + ".syn");
+    slk.Line("Data file\t" + std::filesystem::u8path(o.basename).filename().u8string() + ".syn");
     slk.Line("Scan lower\t" + g.lower + "\tScan data interval\t" + g.step);
     // Repeated blanks scatter a little; at every point one lies above and one below the middle
     // blank, so the median that the program takes is the middle blank, which the data file's
