@@ -205,6 +205,7 @@ int BatchMain(int argc, char** argv) {
       "kolvane-batch"};
   app.set_version_flag("--version", std::string("kolvane-batch ") + KOLVANE_VERSION_STRING);
   app.require_subcommand(1);
+  app.allow_windows_style_options(false);  // on Windows too, /data/a.fix is a file, not an option
 
   RawOptions raw;
   CLI::App* fixed = app.add_subcommand("fixed", "Analyse a fixed-wavelength data file (.fix)");

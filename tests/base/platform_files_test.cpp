@@ -140,8 +140,11 @@ TEST(LocalTime, TextLessItsOffsetIsTheMoment) {
       EXPECT_EQ(static_cast<long long>(when),
                 DaysOf(y, mo, d) * 86400 + h * 3600LL + mi * 60LL + s - offset)
           << text;
-      if (std::string(zone) == "XST-5:30") EXPECT_EQ("+0530", text.substr(19)) << text;
-      if (std::string(zone) == "YST9") EXPECT_EQ("-0900", text.substr(19)) << text;
+      if (std::string(zone) == "XST-5:30") {
+        EXPECT_EQ("+0530", text.substr(19)) << text;
+      } else if (std::string(zone) == "YST9") {
+        EXPECT_EQ("-0900", text.substr(19)) << text;
+      }
     }
   SetTimeZone(nullptr);
 }

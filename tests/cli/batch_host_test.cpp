@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "support/portable.h"
 
 namespace kolvane {
 namespace {
@@ -18,22 +19,15 @@ namespace {
 // call.
 struct Hosted {
   BatchOptions options;  // the host keeps a reference to it
-  char* buffer = nullptr;
-  std::size_t size = 0, taken = 0;
-  std::FILE* file = open_memstream(&buffer, &size);
+  MemoryStream stream;
+  std::FILE* file = stream.file;
   BatchHost host;
   Program p{host};
   explicit Hosted(const BatchOptions& o = {}, bool terminal = false)
       : options(o), host(options, file, terminal) {
     host.Attach(p);
   }
-  ~Hosted() { std::fclose(file), std::free(buffer); }
-  std::string Take() {
-    std::fflush(file);
-    std::string text(buffer + taken, size - taken);
-    taken = size;
-    return text;
-  }
+  std::string Take() { return stream.Take(); }
 };
 
 TEST(BatchHost, MessagesAreLinesOnStderrAndQuestionsAreAnsweredNo) {

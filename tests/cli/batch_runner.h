@@ -24,7 +24,10 @@ class TempDir {
   ~TempDir();
   const std::filesystem::path& path() const { return path_; }
   // path()/name as text.
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // (With the system's separators: the program writes the paths it makes with them.)
+  std::string File(const std::string& name) const {
+    return (path_ / name).make_preferred().string();
+  }
   // Copies a file into the folder (under its own name, or `name`) and returns the copy's path.
   std::string Copy(const std::string& source, const std::string& name = "") const;
 

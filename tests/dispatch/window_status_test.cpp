@@ -67,7 +67,7 @@ TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
   ASSERT_EQ(RunAnalysis_Click(s.p), Flow::Continue);
   // The example holds 8 pures and 36 samples (its README): 44 record lines.
   EXPECT_EQ(s.p.form.StatusLine.caption, "44 records written to " + results);
-  EXPECT_EQ(s.p.form.StatusFolder, results.substr(0, results.rfind('/')));
+  EXPECT_EQ(s.p.form.StatusFolder, results.substr(0, results.find_last_of("/\\")));
   EXPECT_EQ(s.p.form.caption, "KOLVANE");
   // The next command takes the outcome away; Close File brings the hint back.
   s.host.QueueFile("");

@@ -4,6 +4,7 @@
 // And the simulator's refusals of a command line it cannot serve.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,6 +32,8 @@ int Exec(const std::string& program, const std::string& words, const fs::path& f
   const int status = std::system(
       (BuiltProgram(program) + " " + words + " >" + kNullDevice + " 2>" + err_file).c_str());
   err = Read(err_file);
+  // The C library ends the lines of a console program's stderr with CR LF on Windows.
+  if (kOnWindows) err.erase(std::remove(err.begin(), err.end(), '\r'), err.end());
   return ExitStatus(status);
 }
 

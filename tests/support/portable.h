@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -65,6 +67,50 @@ inline bool MakeFreshFolder(std::string& pattern) {
   return mkdtemp(pattern.data()) != nullptr;
 #endif
 }
+
+// A stream whose bytes are kept: Take() returns what was written since the last call.
+struct MemoryStream {
+  MemoryStream() {
+#ifdef _WIN32
+    name = (std::filesystem::temp_directory_path() /
+            ("kolvane-stream-" + std::to_string(ProcessId()) + "-" +
+             std::to_string(reinterpret_cast<std::uintptr_t>(this))))
+               .string();
+    file = std::fopen(name.c_str(), "w+b");
+#else
+    file = open_memstream(&buffer, &size);
+#endif
+  }
+  ~MemoryStream() {
+    std::fclose(file);
+#ifdef _WIN32
+    std::remove(name.c_str());
+#else
+    std::free(buffer);
+#endif
+  }
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+  std::string Take() {
+    std::fflush(file);
+#ifdef _WIN32
+    std::string text;
+    std::fseek(file, static_cast<long>(taken), SEEK_SET);
+    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+    std::fseek(file, 0, SEEK_END);
+    taken += text.size();
+#else
+    std::string text(buffer + taken, size - taken);
+    taken = size;
+#endif
+    return text;
+  }
+
+  std::FILE* file = nullptr;
+  char* buffer = nullptr;
+  std::size_t size = 0, taken = 0;
+  std::string name;
+};
 
 // Sets the TZ variable (nullptr: removes it) and makes the C library read it again.
 inline void SetTimeZone(const char* zone) {

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   using kolvane::sim::ScanOptions;
   CLI::App app{"Writes simulated fluorimeter files (with their ground truth) for KOLVANE"};
   app.require_subcommand(1);
+  app.allow_windows_style_options(false);  // on Windows too, /data/a is a path, not an option
 
   FixedOptions f;
   CLI::App* fixed = app.add_subcommand(
