@@ -41,7 +41,10 @@ TEST(BatchCommandLine, StatusMessagesAndResults) {
     for (std::string* cell : {&status, &line, &err}) std::getline(cells, *cell, '\t');
     std::getline(cells, results);
     SCOPED_TRACE("kolvane-batch " + line);
-    if (kOnWindows && line.find("/dev/") != std::string::npos) continue;  // no such devices there
+    // Windows has no /dev/ and reserves the name NUL for a device.
+    if (kOnWindows &&
+        (line.find("/dev/") != std::string::npos || line.find("nul.fix") != std::string::npos))
+      continue;
     ++rows;
     err = Unescape(err);
     results = Unescape(results);

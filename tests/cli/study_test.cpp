@@ -62,7 +62,7 @@ TEST(Study, FolderAndCompanionsFoundByNameAndStem) {
   const std::string out = t.File("out");
   const BatchRun same = RunBatch({"fixed", in("a.fix"), in("sub/a.fix"), "--out-dir", out});
   EXPECT_EQ(same.status, 2);
-  EXPECT_TRUE(Holds(same.err, " would both write " + out + "/a.fix.scf")) << same.err;
+  EXPECT_TRUE(Holds(same.err, " would both write " + t.File("out/a.fix.scf"))) << same.err;
   EXPECT_FALSE(fs::exists(out));
   const BatchRun none = RunBatch({"scan", t.File("in")});
   EXPECT_EQ(none.status, 2);
