@@ -1,6 +1,7 @@
 #include "simulator/flow_sim.h"
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "simulator/dyes.h"
@@ -110,7 +111,7 @@ std::string WriteFlowStudy(const FlowSimOptions& o) {
              ": " + ShortText(o.spheres) +
              " spheres injected per colour, references withdrawn at " + ShortText(o.withdrawal) +
              " ml/min, injectate diluted " + ShortText(kDilution) + " times.");
-  truth.Line("# Analyse " + o.basename +
+  truth.Line("# Analyse " + std::filesystem::path(o.basename).filename().string() +
              ".fix with --blanks, --controls, --control-correction on,");
   truth.Line("# --format microspheres and --micros-per-ml " + ShortText(o.micros_per_ml) +
              " for every colour.");
