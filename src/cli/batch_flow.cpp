@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/run_record.h"
 #include "base/numbers.h"
 #include "cli/batch_options.h"
 #include "flow/flow.h"
@@ -77,15 +78,16 @@ int RunFlowCommand(const FlowCommandLine& line) {
   std::vector<std::string> reads = line.results;
   for (const std::string& r : line.results) reads.push_back(r + ".json");
   reads.push_back(line.samples);
-  const FlowOutputs outputs{line.output, line.summary, line.html};
+  const FlowOutputs outputs{line.output, line.summary, line.html, line.output + ".json"};
   if (error.empty()) error = RefusedOutputs(outputs, reads);
   if (!error.empty()) return refuse(error);
 
   for (const std::string& note : result.notes) std::cerr << note << std::endl;
   for (const std::string& message : result.withheld) std::cerr << message << std::endl;
-  std::vector<std::string> read_names = line.results;
-  read_names.push_back(line.samples);
-  error = WriteFlowOutputs(outputs, result, read_names);
+  std::vector<FlowInputFile> files;
+  for (const std::string& r : line.results) files.push_back({"results", r, FileSha256(r)});
+  files.push_back({"sheet", line.samples, FileSha256(line.samples)});
+  error = WriteFlowOutputs(outputs, result, files);
   if (!error.empty()) {
     std::cerr << "Can't write file: " << error << std::endl;
     return kExitStopped;

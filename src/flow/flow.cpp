@@ -263,6 +263,7 @@ std::string LoadFlowInputs(const std::vector<std::string>& results, const std::s
 
 std::string ComputeFlows(const FlowInputs& in, const FlowOptions& o, FlowResult& out) {
   out = FlowResult{};
+  out.options = o;
   out.unit = in.results.front().unit;
   out.colors = o.colors;
   if (out.colors.empty())

@@ -59,6 +59,7 @@ struct ReferenceCheck {
 };
 
 struct FlowResult {
+  FlowOptions options;  // as the computation used them
   Unit unit = Unit::Intensity;
   std::vector<std::string> colors;
   std::vector<PieceFlow> pieces;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <nlohmann/json.hpp>
 
 #include "base/channels.h"
 
@@ -140,7 +141,7 @@ std::string OrganTableText(const FlowResult& r) {
   return text;
 }
 
-std::string FlowReportHtml(const FlowResult& r, const std::vector<std::string>& inputs) {
+std::string FlowReportHtml(const FlowResult& r, const std::vector<FlowInputFile>& inputs) {
   std::string h =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<title>Blood flow</title>\n<style>body{font-family:sans-serif;margin:2em}"
@@ -149,7 +150,7 @@ std::string FlowReportHtml(const FlowResult& r, const std::vector<std::string>& 
       "</head><body>\n<h1>Blood flow</h1>\n<p>Results in " +
       std::string(r.unit == Unit::Microspheres ? "microspheres/ml" : "intensity levels") +
       ". Files read:</p>\n<ul>\n";
-  for (const std::string& f : inputs) h += "<li>" + Escape(f) + "</li>\n";
+  for (const FlowInputFile& f : inputs) h += "<li>" + Escape(f.role + ": " + f.path) + "</li>\n";
   h += "</ul>\n";
   for (const std::string& n : r.notes) h += "<p>" + Escape(n) + "</p>\n";
   for (const std::string& w : r.withheld) h += "<p class=\"warn\">" + Escape(w) + "</p>\n";
@@ -190,8 +191,68 @@ std::string FlowReportHtml(const FlowResult& r, const std::vector<std::string>& 
   return h + "</body></html>\n";
 }
 
+namespace {
+
+nlohmann::json Json(double v) {
+  return std::isfinite(v) ? nlohmann::json(v) : nlohmann::json();
+}
+
+nlohmann::json OrEmpty(const std::string& path) {
+  return path.empty() ? nlohmann::json() : nlohmann::json(path);
+}
+
+}  // namespace
+
+std::string FlowRecordText(const FlowResult& r, const std::vector<FlowInputFile>& inputs,
+                           const std::string& flows, const std::string& organs,
+                           const std::string& html) {
+  using nlohmann::json;
+  json record;
+  record["kind"] = "blood flow";
+  json in = json::array();
+  for (const FlowInputFile& f : inputs)
+    in.push_back({{"role", f.role}, {"path", f.path}, {"sha256", OrEmpty(f.sha256)}});
+  record["inputs"] = in;
+  record["choices"] = {{"colors", r.colors},
+                       {"min_spheres", Json(r.options.min_spheres)},
+                       {"max_reference_difference", Json(r.options.max_reference_difference)},
+                       {"results", r.unit == Unit::Microspheres ? "microspheres/ml" : "intensity"}};
+  json refs = json::array();
+  for (const ReferenceCheck& c : r.references) {
+    json spheres = json::array();
+    for (double s : c.spheres) spheres.push_back(Json(s));
+    refs.push_back({{"animal", c.animal},
+                    {"colour", c.color},
+                    {"samples", c.samples},
+                    {"spheres", spheres},
+                    {"rate_ml_min", Json(c.rate_ml_min)},
+                    {"difference_pct", Json(c.difference_pct)},
+                    {"cardiac_output_ml_min", Json(c.cardiac_output)},
+                    {"written", !c.withheld}});
+  }
+  json organ_rows = json::array();
+  for (const OrganFlow& o : r.organs)
+    organ_rows.push_back({{"animal", o.animal},
+                          {"organ", o.organ},
+                          {"colour", o.color},
+                          {"pieces", o.pieces},
+                          {"flow_ml_min", Json(o.flow_ml_min)},
+                          {"flow_ml_min_g", Json(o.flow_ml_min_g)},
+                          {"rd", Json(o.rd)},
+                          {"flags", o.flags}});
+  record["flow"] = {{"references", refs},
+                    {"organs", organ_rows},
+                    {"pieces", r.pieces.size()},
+                    {"withheld", r.withheld},
+                    {"notes", r.notes}};
+  record["outputs"] = {
+      {"flows", OrEmpty(flows)}, {"organs", OrEmpty(organs)}, {"html", OrEmpty(html)}};
+  record["outcome"] = r.withheld.empty() ? "complete" : "flows withheld";
+  return record.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 std::string RefusedOutputs(const FlowOutputs& o, const std::vector<std::string>& reads) {
-  const std::vector<std::string> outs = {o.flows, o.organs, o.html};
+  const std::vector<std::string> outs = {o.flows, o.organs, o.html, o.record};
   for (std::size_t i = 0; i < outs.size(); ++i) {
     if (outs[i].empty()) continue;
     for (const std::string& in : reads)
@@ -205,11 +266,13 @@ std::string RefusedOutputs(const FlowOutputs& o, const std::vector<std::string>&
 }
 
 std::string WriteFlowOutputs(const FlowOutputs& o, const FlowResult& r,
-                             const std::vector<std::string>& inputs) {
+                             const std::vector<FlowInputFile>& inputs) {
   std::string error;
   if (!o.flows.empty()) error = SaveWholeFile(o.flows, FlowTableText(r));
   if (error.empty() && !o.organs.empty()) error = SaveWholeFile(o.organs, OrganTableText(r));
   if (error.empty() && !o.html.empty()) error = SaveWholeFile(o.html, FlowReportHtml(r, inputs));
+  if (error.empty() && !o.record.empty())
+    error = SaveWholeFile(o.record, FlowRecordText(r, inputs, o.flows, o.organs, o.html));
   return error;
 }
 

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/run_record.h"
 #include "flow/flow_output.h"
 
 namespace kolvane {
@@ -176,14 +177,17 @@ bool FlowDialog::Compute() {
 std::string FlowDialog::Save(const std::string& flows, const std::string& organs) {
   if (!computed_) return "Nothing computed";
   std::vector<std::string> reads;
+  std::vector<flow::FlowInputFile> files;
   for (int i = 0; i < results_->count(); ++i) {
     reads.push_back(results_->item(i)->text().toStdString());
+    files.push_back({"results", reads.back(), FileSha256(reads.back())});
     reads.push_back(reads.back() + ".json");
   }
   reads.push_back(sheet_->text().toStdString());
-  const flow::FlowOutputs outputs{flows, organs, ""};
+  files.push_back({"sheet", reads.back(), FileSha256(reads.back())});
+  const flow::FlowOutputs outputs{flows, organs, "", flows.empty() ? "" : flows + ".json"};
   std::string error = flow::RefusedOutputs(outputs, reads);
-  if (error.empty()) error = flow::WriteFlowOutputs(outputs, result_, reads);
+  if (error.empty()) error = flow::WriteFlowOutputs(outputs, result_, files);
   return error;
 }
 

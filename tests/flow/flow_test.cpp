@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "sim/spread_support.h"
@@ -86,6 +87,16 @@ TEST(BloodFlow, GoldenCaseHandWorked) {
       << run.err;
   ExpectTable(Read((dir / "F.tsv").string()), Read(kGolden + "expected_flow.tsv"));
   ExpectTable(Read((dir / "O.tsv").string()), Read(kGolden + "expected_organs.tsv"));
+  // The record beside F.tsv: the references' counts and agreement, what was withheld.
+  const auto record = nlohmann::json::parse(Read((dir / "F.tsv.json").string()));
+  EXPECT_EQ(record["outcome"], "flows withheld");
+  const auto& refs = record["flow"]["references"];
+  ASSERT_EQ(refs.size(), 4u);  // A Blue, A Red, B Blue, B Red
+  EXPECT_NEAR(refs[0]["cardiac_output_ml_min"].get<double>(), 16.0, 1e-12);
+  EXPECT_NEAR(refs[2]["difference_pct"].get<double>(), 18.181818, 1e-5);
+  EXPECT_EQ(refs[3]["spheres"], nlohmann::json::parse("[300.0, 900.0]"));
+  EXPECT_FALSE(refs[3]["written"].get<bool>());
+  EXPECT_EQ(record["inputs"][0]["sha256"].get<std::string>().size(), 64u);
   const std::string html = Read((dir / "R.html").string());
   EXPECT_NE(html.find("heart &lt;LV&amp;RV&gt;"), std::string::npos);
   EXPECT_EQ(html.find("<LV"), std::string::npos);
