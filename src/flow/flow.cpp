@@ -46,24 +46,42 @@ double Signal(const Sample& s, int k) {
   return s.table->PerMl(c) * volume * dilution;
 }
 
+// A record label that stands twice in its results file cannot say which line is the sample.
+std::string Twice(const Sheet& sheet, const SheetRow& row, const ResultsTable& t,
+                  const ResultsTable::Row* first, const ResultsTable::Row* second) {
+  return sheet.Where(row.line, "sample") + ": sample " + row.sample + " stands twice in " + t.path +
+         " (lines " + std::to_string(first->line) + " and " + std::to_string(second->line) + ")";
+}
+
 std::string Resolve(const Sheet& sheet, const SheetRow& row,
                     const std::vector<ResultsTable>& tables, Sample& out) {
   out = Sample{&row, nullptr, nullptr};
+  const ResultsTable::Row* second = nullptr;
   if (!row.results.empty()) {
-    for (const ResultsTable& t : tables)
-      if (t.path == row.results || FileName(t.path) == FileName(row.results)) out.table = &t;
-    if (out.table == nullptr)
-      return sheet.Where(row.line, "results") + ": \"" + row.results +
-             "\" is not one of the results files given";
-    out.record = out.table->Find(row.sample);
+    // The path as given, else the file name alone when it names one file only.
+    int by_name = 0;
+    for (const ResultsTable& t : tables) {
+      if (t.path == row.results) {
+        out.table = &t;
+        by_name = 1;
+        break;
+      }
+      if (FileName(t.path) == FileName(row.results) && ++by_name == 1) out.table = &t;
+    }
+    if (by_name != 1)
+      return sheet.Where(row.line, "results") + ": \"" + row.results + "\" " +
+             (by_name == 0 ? "is not one of the results files given"
+                           : "names more than one of the results files given");
+    out.record = out.table->Find(row.sample, &second);
     if (out.record == nullptr)
       return sheet.Where(row.line, "sample") + ": sample " + row.sample + " is not in " +
              out.table->path;
-    return "";
+    return second ? Twice(sheet, row, *out.table, out.record, second) : "";
   }
   for (const ResultsTable& t : tables) {
-    const ResultsTable::Row* r = t.Find(row.sample);
+    const ResultsTable::Row* r = t.Find(row.sample, &second);
     if (r == nullptr) continue;
+    if (second != nullptr) return Twice(sheet, row, t, r, second);
     if (out.table != nullptr)
       return sheet.Where(row.line, "sample") + ": sample " + row.sample + " is in both " +
              out.table->path + " and " + t.path + "; the results column must say which";
@@ -270,6 +288,10 @@ std::string ComputeFlows(const FlowInputs& in, const FlowOptions& o, FlowResult&
     for (const std::string& c : in.results.front().colors)
       if (Lower(c) != "tissue") out.colors.push_back(c);
   if (out.colors.empty()) return in.results.front().path + ": no colour to compute flows for";
+  for (std::size_t i = 0; i < out.colors.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      if (Lower(out.colors[i]) == Lower(out.colors[j]))
+        return "The colour \"" + out.colors[i] + "\" is named twice";
   for (const ResultsTable& t : in.results)
     for (const std::string& c : out.colors)
       if (t.ColorIndex(c) < 0) return t.path + ": no colour \"" + c + "\" in its results";

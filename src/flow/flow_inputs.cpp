@@ -57,10 +57,18 @@ bool StartsWith(const std::string& text, const char* prefix) {
 
 }  // namespace
 
-const ResultsTable::Row* ResultsTable::Find(const std::string& label) const {
-  for (const Row& r : rows)
-    if (r.label == label) return &r;
-  return nullptr;
+const ResultsTable::Row* ResultsTable::Find(const std::string& label, const Row** second) const {
+  const Row* first = nullptr;
+  if (second != nullptr) *second = nullptr;
+  for (const Row& r : rows) {
+    if (r.label != label) continue;
+    if (first != nullptr) {
+      if (second != nullptr) *second = &r;
+      break;
+    }
+    first = &r;
+  }
+  return first;
 }
 
 int ResultsTable::ColorIndex(const std::string& name) const {
@@ -106,8 +114,6 @@ std::string ReadResultsTable(const std::string& path, ResultsTable& table) {
     std::vector<std::string> cells = SplitCells(lines[i], '\t');
     const std::string label = TrimSpaces(cells[0]);
     if (label.empty() || label == "BG (Pures)") continue;
-    if (table.Find(label) != nullptr)
-      return path + ", line " + std::to_string(i + 1) + ": record " + label + " appears twice";
     ResultsTable::Row row{label, static_cast<int>(i + 1), {}};
     for (std::size_t k = 0; k < table.colors.size(); ++k) {
       const std::optional<double> v =
@@ -198,7 +204,8 @@ std::string ReadSheet(const std::string& path, Sheet& sheet) {
         row.organ = cell;
       } else if (name == "side") {
         row.side = cell;
-        std::transform(row.side.begin(), row.side.end(), row.side.begin(), ::toupper);
+        std::transform(row.side.begin(), row.side.end(), row.side.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         if (!row.side.empty() && row.side != "L" && row.side != "R")
           return where + ": \"" + cell + "\" is not L, R or empty";
       } else if (name == "region") {

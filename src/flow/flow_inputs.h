@@ -36,7 +36,8 @@ struct ResultsTable {
   std::vector<std::string> colors;
   std::vector<Row> rows;
 
-  const Row* Find(const std::string& label) const;
+  // The first row of that label; `second` receives a later one, when the label appears twice.
+  const Row* Find(const std::string& label, const Row** second = nullptr) const;
   int ColorIndex(const std::string& name) const;  // -1 when the file has no such colour
   // The corrected value per ml of extract: a scan's microspheres already hold its amount of
   // solvent, which is taken out again here.

@@ -138,6 +138,7 @@ TEST(BloodFlow, RefusalsWriteNothingAndExit2) {
     fs::copy_file(dir / "results.scf.json", dir / "copy.scf.json");
     fs::copy_file(dir / "results.scf", dir / "plain.scf");
     std::ofstream(dir / "study.txt") << "Instrument\tnone\r\nS1\t1\r\n";
+    std::ofstream(dir / "twice.scf") << "Sample/Color\tBlue\tRed\r\nS1\t1\t1\r\nS1\t2\t2\r\n";
     const std::string sheet = row[2] == "golden" ? Read(kGolden + "sheet.csv") : row[2] + "\n";
     std::ofstream(dir / "s.csv", std::ios::binary) << sheet;
     std::string words = "flow results.scf --samples s.csv " + row[1];
