@@ -1,6 +1,7 @@
 #include "flow/flow.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -22,10 +23,11 @@ std::string FileName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+// A count as the messages give it: seven significant digits at most, so 399.6 is no "400".
 std::string Number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0f", v);
-  return text;
+  char text[40];
+  const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 7);
+  return std::string(text, end.ptr);
 }
 
 // A sheet row tied to its record in one of the results files.
