@@ -16,6 +16,7 @@
 
 #include "base/number_skim.h"
 #include "base/numbers.h"
+#include "base/stale_parts.h"
 
 namespace kolvane {
 
@@ -496,6 +497,7 @@ bool OutputChannel::Open(const std::string& path) {
     std::string part = path + ".part-XXXXXX";
     const int fd = mkstemp(part.data());
     if (fd < 0) return refuse(errno);
+    HoldPartFile(fd);  // a sweep by another run leaves the file alone while it is written
     fchmod(fd, ModeFor(exists ? &st : nullptr));
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
