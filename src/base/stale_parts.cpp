@@ -65,7 +65,8 @@ bool Stale(pid_t pid, const struct stat& st, std::chrono::system_clock::time_poi
       std::chrono::duration_cast<std::chrono::system_clock::duration>(
           std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
   // The PID runs, but may be another process that got the number since: a file it does not
-  // hold, untouched since before this run, is left over. Our own PID has no file open here.
+  // hold, untouched since before this run, is left over. With this process's own PID, the only
+  // open file on it is the sweep's own (this process held none before).
   return written < run_start && (pid == getpid() || !MayHold("/proc/" + std::to_string(pid) + "/fd",
                                                              st.st_dev, st.st_ino));
 }

@@ -163,10 +163,10 @@ EOF
   sbatch_word() { tr '\0' '\n' <sbatch.args | grep -- "$1" || true; }
 
   submit fixed list out --companions >submitted
-  check "the submission" "Submitted job 4242: 3 lines of list, 1 a task, 3 tasks; logs in out/logs" \
+  check "the submission" "Submitted job 4242: 3 lines of list, 1 a task, 3 tasks; logs in $work/out/logs" \
     "$(head -n 1 submitted)"
   check "the array and its logs" "--array=1-3
---output=out/logs/kolvane-study-%A_%a.log" "$(sbatch_word '^--[ao]')"
+--output=$work/out/logs/kolvane-study-%A_%a.log" "$(sbatch_word '^--[ao]')"
   [ -d out/logs ] || check "the logs folder is made before the submission" made missing
   # Each task ends with its own run's status: the folder and the good file 0, the bad file 1.
   check "task exit statuses" "1 0

@@ -86,6 +86,7 @@ if [ -z "${SLURM_ARRAY_TASK_ID:-}" ]; then
     exit 2
   fi
   mkdir -p "$out/logs" "$out/summaries"
+  out=$(cd "$out" && pwd) # Slurm opens the logs from the task's folder
   rm -f "$out/summaries/$mode-$list_name-"*.tsv
   # sbatch reads the script and passes it on: the tasks run it from the spool.
   job=$(sbatch --parsable --job-name=kolvane-study --array="1-$tasks" \
