@@ -155,6 +155,7 @@ TEST_F(StaleParts, OnlyTheWritersNamingIsSwept) {
                                            ".kolvane-" + dead + "-abcdef.part~",
                                            "kolvane-" + dead + "-abcdef.part",
                                            ".kolvane-" + dead + "x-abcdef.part",
+                                           ".kolvane-" + dead + "1abcdef.part",
                                            ".kolvane-99999999999-abcdef.part",
                                            "r.fix.scf.part-abcdef",
                                            "r.fix.scf"};
