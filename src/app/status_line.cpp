@@ -30,7 +30,9 @@ std::string GroupedCount(long n) {
 
 std::string RunOutcomeText(const Program& p) {
   const RunLedger& r = p.ledger;
-  const std::string records = r.lines_written == 1 ? " record" : " records";
+  // "1 record", "0 records", "1 of 8 records".
+  const long counted = r.Complete() ? r.lines_written : r.lines_expected;
+  const std::string records = counted == 1 ? " record" : " records";
   if (r.Complete()) return GroupedCount(r.lines_written) + records + " written to " + r.results;
   // The earlier results file is as it was; the lines written so far are beside it.
   const std::string kept = r.incomplete.empty() ? ""

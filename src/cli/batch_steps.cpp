@@ -68,6 +68,11 @@ int FinishRun(Program& p, BatchHost& host, Flow flow) {
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
   host.KeepLedger(p.ledger);
+  if (host.aborted()) {  // a stop signal during the load: no line was written
+    RunLedger l = p.ledger;
+    l.Start(host.results_path(), p.ScanDataLoaded && p.BackgroundOn);
+    host.Note(AbortedLine(l));
+  }
   if (flow != Flow::ProgramEnding && !host.ended() && !p.Ending) p.channels.CloseAll();
   return kExitStopped;
 }
