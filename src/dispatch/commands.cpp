@@ -36,7 +36,7 @@ Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
   SetBusy(p, true);
   p.channels.ForgetReadFailures();
   // The load skims the data faster than a digest can keep up with; the run's pass digests it.
-  p.channels.Digests().Hold(true);
+  p.channels.Digests().Defer(true);
   Flow flow = load(p);
   if (flow == Flow::ProgramEnding) return flow;
   SetBusy(p, false);
@@ -158,7 +158,7 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   SetBusy(p, true);
-  p.channels.Digests().Hold(false);
+  p.channels.Digests().Defer(false);
   p.LastRun = RunOutcome{};
   p.LastRun.results = p.channels.Out(Channels::kResults).Path();
   p.LastRun.total = p.NumSamples;
