@@ -5,7 +5,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "base/channels.h"
+#include "base/file_identity.h"
+#include "base/output_file.h"
 
 namespace kolvane::flow {
 namespace {
