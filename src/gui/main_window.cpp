@@ -32,6 +32,7 @@
 #include "app/run_record.h"
 #include "base/channels.h"
 #include "dispatch/commands.h"
+#include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
@@ -191,6 +192,7 @@ void MainWindow::BuildMenus() {
   exit_->setMenuRole(QAction::QuitRole);
   QMenu* view = menuBar()->addMenu(tr("&View"));
   matrix_view_ = view->addAction(tr("Spillover Matrix..."));
+  AddToolsMenu(menuBar(), this, [this] { return BusyGuard() ? "" : p_.ChosenFiles.results; });
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   about_ = help->addAction(QString());
   about_->setMenuRole(QAction::AboutRole);
