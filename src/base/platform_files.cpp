@@ -16,6 +16,8 @@
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
 #endif
 
 namespace kolvane {
@@ -111,10 +113,17 @@ HANDLE OpenForInformation(const std::string& name) {
 
 }  // namespace
 
-int CreateUniqueFile(std::string& name, unsigned) {
+const char* const kPathSeparators = "/\\";
+
+unsigned long ThisProcessId() {
+  return GetCurrentProcessId();
+}
+
+int CreateUniqueFile(std::string& name, unsigned, int suffix_length) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   static std::atomic<unsigned long long> drawn{0};
-  if (name.size() < 6) {
+  const std::size_t tail = suffix_length > 0 ? static_cast<std::size_t>(suffix_length) : 0;
+  if (name.size() < 6 + tail || name.compare(name.size() - tail - 6, 6, "XXXXXX") != 0) {
     errno = EINVAL;
     return -1;
   }
@@ -122,7 +131,7 @@ int CreateUniqueFile(std::string& name, unsigned) {
     unsigned long long x = (GetTickCount64() << 20) ^
                            (GetCurrentProcessId() * 0x9E3779B97F4A7C15ull) ^
                            (++drawn * 0xBF58476D1CE4E5B9ull);
-    for (std::size_t i = name.size() - 6; i < name.size(); ++i) {
+    for (std::size_t i = name.size() - tail - 6; i < name.size() - tail; ++i) {
       x ^= x >> 29;
       x *= 0x94D049BB133111EBull;
       name[i] = kLetters[(x >> 32) % 36];
@@ -166,6 +175,17 @@ void RemoveFileNow(const char* name) {
   if (MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 4096) > 0) DeleteFileW(wide);
 }
 
+bool RemoveUnlessOpen(const std::string& name) {
+  // Shared with no one: the open fails while any other handle is open on the file. Closing the
+  // handle removes the file.
+  const HANDLE handle =
+      CreateFileW(Wide(name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Fail();
+  CloseHandle(handle);
+  return true;
+}
+
 bool ReadStampOfOpenFile(std::FILE* file, FileStamp& stamp) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
   return handle != INVALID_HANDLE_VALUE && IsRegularHandle(handle) && StampOfHandle(handle, stamp);
@@ -199,8 +219,14 @@ FileStamp StampOf(const struct stat& st) {
 
 }  // namespace
 
-int CreateUniqueFile(std::string& name, unsigned mode) {
-  const int fd = mkstemp(name.data());
+const char* const kPathSeparators = "/";
+
+unsigned long ThisProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
+
+int CreateUniqueFile(std::string& name, unsigned mode, int suffix_length) {
+  const int fd = mkstemps(name.data(), suffix_length);
   if (fd >= 0) fchmod(fd, static_cast<mode_t>(mode));
   return fd;
 }
@@ -215,6 +241,10 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
 
 void RemoveFileNow(const char* name) {
   unlink(name);
+}
+
+bool RemoveUnlessOpen(const std::string& name) {
+  return unlink(name.c_str()) == 0;
 }
 
 bool ReadStampOfOpenFile(std::FILE* file, FileStamp& stamp) {

@@ -15,11 +15,20 @@ struct FileStamp;
 std::filesystem::path PathOf(const std::string& name);
 std::string NameOf(const std::filesystem::path& path);
 
-// Creates a new file for writing whose name is `name` with its last six characters (XXXXXX)
-// replaced so that no file had it, with the file mode `mode` where the system has modes. The
-// open descriptor, or -1 with errno set. On Windows the file can be removed while it is open
-// (RemoveFileNow), so that a stopped program leaves none behind.
-int CreateUniqueFile(std::string& name, unsigned mode);
+// The characters that end a folder's name in a path: both slashes on Windows.
+extern const char* const kPathSeparators;
+
+// This process's number, as the system shows it.
+unsigned long ThisProcessId();
+
+// Creates a new file for writing whose name is `name` with the six characters (XXXXXX) before
+// its last `suffix_length` replaced so that no file had it, with the file mode `mode` where the
+// system has modes. The open descriptor, or -1 with errno set. On Windows the file can be
+// removed while it is open (RemoveFileNow), so that a stopped program leaves none behind.
+int CreateUniqueFile(std::string& name, unsigned mode, int suffix_length = 0);
+// Removes a file that no process has open; false (and the file kept) otherwise. On POSIX
+// systems, where an open file can be removed, a plain removal.
+bool RemoveUnlessOpen(const std::string& name);
 // Moves the file's written bytes to the disk. False with errno set.
 bool FlushToDisk(std::FILE* file);
 // Gives `from` the name `to`, replacing a file that has it, and makes the change durable where
