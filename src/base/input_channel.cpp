@@ -2,8 +2,6 @@
 // that a 100 MB data file reads item by item or number by number in a fraction of a second.
 #include "base/input_channel.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -12,6 +10,7 @@
 
 #include "base/number_skim.h"
 #include "base/numbers.h"
+#include "base/platform_files.h"
 #include "base/system_error.h"
 
 namespace kolvane {
@@ -42,11 +41,9 @@ bool InputChannel::Open(const std::string& path) {
   Close();
   failure_.clear();
   open_failure_.clear();
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0 &&
-      (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
-    open_failure_ =
-        path + (S_ISDIR(st.st_mode) ? " (a folder, not a file)" : " (not a regular file)");
+  bool folder = false;
+  if (IsFolderOrStream(path, folder)) {
+    open_failure_ = path + (folder ? " (a folder, not a file)" : " (not a regular file)");
     return false;
   }
   file_ = std::fopen(path.c_str(), "rb");

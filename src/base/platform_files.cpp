@@ -207,6 +207,17 @@ bool IsSpecialPath(const std::string& name) {
   return special;
 }
 
+bool IsFolderOrStream(const std::string& name, bool& folder) {
+  const HANDLE handle = OpenForInformation(name);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  folder = GetFileInformationByHandle(handle, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool stream = GetFileType(handle) == FILE_TYPE_PIPE;
+  CloseHandle(handle);
+  return folder || stream;
+}
+
 #else
 
 namespace {
@@ -264,6 +275,13 @@ bool ReadStampOfPath(const std::string& name, FileStamp& stamp) {
 bool IsSpecialPath(const std::string& name) {
   struct stat st {};
   return stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool IsFolderOrStream(const std::string& name, bool& folder) {
+  struct stat st {};
+  if (stat(name.c_str(), &st) != 0) return false;
+  folder = S_ISDIR(st.st_mode);
+  return folder || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
 }
 
 #endif

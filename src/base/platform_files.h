@@ -43,5 +43,8 @@ bool ReadStampOfOpenFile(std::FILE* file, FileStamp& stamp);
 bool ReadStampOfPath(const std::string& name, FileStamp& stamp);
 // True when the path names something that exists and is not a regular file.
 bool IsSpecialPath(const std::string& name);
+// True when the path names a folder, a pipe or a socket (nothing a file is read from);
+// `folder` says whether it is a folder.
+bool IsFolderOrStream(const std::string& name, bool& folder);
 
 }  // namespace kolvane

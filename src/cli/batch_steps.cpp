@@ -1,6 +1,4 @@
 // In this file: the steps both subcommands of kolvane-batch take around the load and the run.
-#include <sys/stat.h>
-
 #include <map>
 #include <string>
 
@@ -9,6 +7,7 @@
 #include "app/run_record.h"
 #include "app/run_report.h"
 #include "base/channels.h"
+#include "base/file_identity.h"
 #include "cli/batch_commands.h"
 
 namespace kolvane {
@@ -82,9 +81,9 @@ namespace {
 // What makes two names one file: the device and file number of a file that exists, else the
 // path written to (a link's target).
 std::string Identity(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0)
-    return "#" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  FileStamp st;
+  if (StampOfPath(path, st))
+    return "#" + std::to_string(st.device) + ":" + std::to_string(st.inode);
   return WrittenPath(path);
 }
 
