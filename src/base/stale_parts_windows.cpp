@@ -34,7 +34,7 @@ std::vector<std::string> RemoveStaleParts(const std::string& folder,
   }
   std::sort(names.begin(), names.end());
   for (const std::string& name : names) {
-    const std::string path = folder + "/" + name;
+    const std::string path = NameOf(PathOf(folder) / PathOf(name));
     if (RemoveUnlessOpen(path)) removed.push_back(path);
   }
   return removed;
