@@ -3,11 +3,13 @@
 // dialogs. The results of whole datasets are golden cases under tests/data/scan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
 #include "base/channels.h"
 #include "scan_fixture.h"
+#include "support/portable.h"
 
 namespace kolvane {
 namespace {
@@ -92,7 +94,11 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
     Write("b.slk", c.blanks);
     for (const std::string& name : c.dialogs) host.QueueFile(name.empty() ? "" : Path(name));
     std::string message = c.message;
-    if (!message.empty()) host.ExpectMessage(message.replace(message.find('@'), 1, dir));
+    if (!message.empty()) message.replace(message.find('@'), 1, dir);
+    // A results file the writer cannot make is named as written: with the system's separators.
+    if (kOnWindows && c.dialogs.size() > 2 && c.dialogs[2].find('/') != std::string::npos)
+      std::replace(message.begin(), message.end(), '/', '\\');
+    if (!message.empty()) host.ExpectMessage(message);
     EXPECT_EQ(OpenScanDataset(p), Flow::Stop);
     EXPECT_EQ(
         make_tuple(p.ScanDataLoaded, p.form.OpenDataSS.enabled, host.messages.size(),
