@@ -40,6 +40,8 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
     // is no record: the records are over.
     if (in.ReadChar(c) == ReadStatus::End) return RecordRead::NoRecord;
     if (EndsLabel(c)) break;
+    // A label without an end would take the memory of the whole file: 1 MiB at most, as a line.
+    if (in.TooLong(s.RecordName.size())) return RecordRead::NoRecord;
   }
   if (letter != 0) type.assign(1, letter);
   // A number beyond the 16-bit range cannot be 1, the only number the method looks at.
