@@ -29,11 +29,6 @@ void InitializeDatasetState(Program& p) {
   p.CurrentPure = 1;
 }
 
-void ResetSelectedColors(Program& p) {
-  for (int i = 1; i <= kMaxColors; ++i) p.ColorSelected[i] = false;
-  p.SelectedColorCount = 0;
-}
-
 void EndProgram(Program& p) {
   p.channels.CloseAll();
   p.Ending = true;

@@ -122,9 +122,6 @@ struct Program {
 // ScanMicrosPerMlValues(1..30) to 1000.
 void InitializeDatasetState(Program& p);
 
-// Close-time reset: clears ColorSelected(1..30) and SelectedColorCount.
-void ResetSelectedColors(Program& p);
-
 // Ends the program through the host after every open file was flushed and closed.
 void EndProgram(Program& p);
 

@@ -121,10 +121,6 @@ Flow RunAnalysis_Click(Program& p) {
   return RunAnalysisWith(p, DefaultRunPaths());
 }
 
-Flow DispatchRun(Program& p) {
-  return DispatchRunWith(p, DefaultRunPaths());
-}
-
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);

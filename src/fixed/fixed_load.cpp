@@ -39,9 +39,7 @@ Flow RefuseLoad(Program& p, const std::string& message) {
 // Everything a load reads starts from the state that start-up leaves, so that nothing of an
 // earlier dataset reaches this one's results.
 void StartAfresh(Program& p) {
-  bool afresh = p.fixed.SolveEachRecordAfresh;
   p.fixed = FixedTables{};
-  p.fixed.SolveEachRecordAfresh = afresh;
   p.SpillMatrix = SlotMatrix{};
   for (auto& name : p.MatrixColorNames) name.clear();
   p.MatrixReady = false;

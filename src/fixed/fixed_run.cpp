@@ -36,7 +36,6 @@ struct FixedRun {
   int position_of[kSolveDim] = {};           // colour slot -> matrix position (0: not in use)
   double matrix[kSolveDim][kSolveDim] = {};  // the system: row = colour, column = pure
   GaussFactors factors;
-  GaussSystem system;  // only for solving each record afresh
   double rhs[kSolveDim] = {};
   double x[kSolveDim] = {};
   double factor[kSolveDim] = {};
@@ -44,20 +43,9 @@ struct FixedRun {
   bool overload = false;
 };
 
-std::int16_t Solve(Program& p, FixedRun& r) {
+std::int16_t Solve(FixedRun& r) {
   std::int16_t code = 0;
-  if (!p.fixed.SolveEachRecordAfresh) {
-    GaussSolveFactored(r.factors, r.rhs, r.x, code);
-    return code;
-  }
-  // The system restored from its copy before every solve, as the elimination overwrites it.
-  for (int i = 1; i <= r.n; ++i) {
-    for (int j = 1; j <= r.n; ++j) r.system.SolveMatrix[i][j] = r.matrix[i][j];
-    r.system.SolveRhs[i] = r.rhs[i];
-  }
-  GaussSolve(r.system, static_cast<std::int16_t>(r.n), code);
-  if (code == 0)
-    for (int i = 1; i <= r.n; ++i) r.x[i] = r.system.SolveX[i];
+  GaussSolveFactored(r.factors, r.rhs, r.x, code);
   return code;
 }
 
@@ -156,7 +144,7 @@ Flow PurePass(Program& p, FixedRun& r, int& taken) {
         if (r.rhs[k] < 0) r.rhs[k] = 0;
       }
     }
-    std::int16_t code = Solve(p, r);
+    std::int16_t code = Solve(r);
     if (code != 0) {
       ShowRunStop(p, "Error (" + std::to_string(code) + " in Partial Pivoting.  Analysis ending.");
       EndProgram(p);
@@ -258,9 +246,9 @@ void Conclude(const FixedRun& r, Unfinished& u) {
   u.too_large = !finite && !u.overload;
 }
 
-void SolveOne(Program& p, FixedRun& r, Unfinished& u) {
+void SolveOne(FixedRun& r, Unfinished& u) {
   for (int k = 1; k <= r.n; ++k) r.rhs[k] = u.rhs[k];
-  u.code = Solve(p, r);
+  u.code = Solve(r);
   for (int k = 1; k <= r.n; ++k) u.x[k] = r.x[k];
   Conclude(r, u);
 }
@@ -331,14 +319,14 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
       two = read_second == RecordRead::Record;
       if (two) Prepare(p, r, *second, counter);
     }
-    if (two && first->line && second->line && !p.fixed.SolveEachRecordAfresh) {
+    if (two && first->line && second->line) {
       GaussSolveFactoredPair(r.factors, first->rhs, second->rhs, first->x, second->x, first->code);
       second->code = first->code;
       Conclude(r, *first);
       Conclude(r, *second);
     } else {
-      if (first->pending && first->line) SolveOne(p, r, *first);
-      if (two && second->line) SolveOne(p, r, *second);
+      if (first->pending && first->line) SolveOne(r, *first);
+      if (two && second->line) SolveOne(r, *second);
     }
 
     bool end = false;

@@ -73,10 +73,10 @@ Flow CountScanRecords(Program& p) {
   int records = 0;
   s.BlankScansInFile = 0;
   while (!in.AtEnd()) {
-    RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
-    if (r == RecordRead::Ending) return Flow::ProgramEnding;
-    if (r == RecordRead::BadValue) return Flow::Stop;
-    if (r != RecordRead::Read) break;
+    ScanRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
+    if (r == ScanRead::Ending) return Flow::ProgramEnding;
+    if (r == ScanRead::BadValue) return Flow::Stop;
+    if (r != ScanRead::Read) break;
     if (records == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
       return Flow::Stop;

@@ -49,28 +49,6 @@ TEST_F(Runs, MatrixFromAFile) {
   }
 }
 
-// One elimination for the run, or the system restored and eliminated for every record: the
-// same file byte for byte. The readings need pivoting (Green's pure is strongest at Blue) and
-// have a background, so that every digit counts.
-TEST_F(Runs, EliminatingOnceEqualsSolvingEachRecordAfresh) {
-  std::string data = Write(
-      "mix.fix", CrLf({"Wavelengths\t3", "Color Tube\tBlue\tGreen\tRed", "P1\t310.7\t41.3\t12.9",
-                       "P2\t420.1\t95.2\t33.3", "P3\t17.4\t88.8\t612.5", "S1\t123.456\t78.9\t301.2",
-                       "S2\t999.1\t0.3\t14.7", "S3\t55.5\t66.6\t77.7"}));
-  std::string texts[2];
-  for (int afresh = 0; afresh < 2; ++afresh) {
-    p.fixed.SolveEachRecordAfresh = afresh == 1;
-    ASSERT_EQ(
-        Flow::Continue,
-        Load(data, Write("mix.blk", kBlankHead + CrLf({"B1\t1.1\t2.2\t0.7", "B2\t3\t1\t2"}))));
-    Microspheres({"1000", "1500", "2500"});
-    ASSERT_EQ(Flow::Continue, Analyze());
-    texts[afresh] = ReadFile(data + ".scf");
-  }
-  EXPECT_EQ(texts[0], texts[1]);
-  EXPECT_NE(std::string::npos, texts[0].find("\r\nS3\t")) << texts[0];
-}
-
 // A load starts afresh: whatever dataset A left behind (header values, delivery, wavelength
 // lines, backgrounds, controls and their correction, tissue, matrix file, format, colours left
 // out), dataset B's results file equals a fresh start's: nothing subtracted until S6 (B5);
