@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <algorithm>
+
 #include "app/run_record.h"
 
 namespace kolvane {
@@ -27,6 +29,23 @@ void InitializeDatasetState(Program& p) {
   p.SolventAmount = 2.0f;
   p.DisplayOn = true;
   p.CurrentPure = 1;
+}
+
+int ProgressPercent(const Program& p) {
+  const ProgressBarControl& bar = p.form.Perc_Panel;
+  const int span = bar.maximum - bar.minimum;
+  const int percent = span > 0 ? (bar.value - bar.minimum) * 100 / span : 0;
+  return std::clamp(percent, 0, 100);
+}
+
+void YieldToHost(Program& p) {
+  if (p.host.StopRequested()) {
+    p.channels.Out(Channels::kResults).Discard();
+    p.InterruptRequested = true;
+    p.AbortConfirmed = true;
+  }
+  p.host.ShowProgress(ProgressPercent(p));
+  p.host.ProcessPendingMessages();
 }
 
 void EndProgram(Program& p) {

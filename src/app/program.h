@@ -77,6 +77,8 @@ struct Program {
   std::string MatrixFileName;
 
   bool TissueInFile = false;
+  // The colour slots the header names "Tissue" (set where the header's colour line is read).
+  bool ColorIsTissue[kMaxColors + 1] = {};
   bool TissueColumn = false;
   bool TissueExcluded = false;
   bool TissueRunCancelled = false;
@@ -121,6 +123,13 @@ struct Program {
 // 2.0, DisplayOn true, CurrentPure 1 and MicrosPerMlValues(1..30) and
 // ScanMicrosPerMlValues(1..30) to 1000.
 void InitializeDatasetState(Program& p);
+
+// A yield of a load or run: a stop asked by the host drops the results file under way and
+// aborts the run at its next check; the host learns the progress bar's share and processes its
+// pending messages.
+void YieldToHost(Program& p);
+// The progress bar's share, 0..100.
+int ProgressPercent(const Program& p);
 
 // Ends the program through the host after every open file was flushed and closed.
 void EndProgram(Program& p);

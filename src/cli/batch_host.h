@@ -1,5 +1,5 @@
 // In this file: the host of kolvane-batch. There is no window and nobody to ask: the file
-// dialogs are answered from the command line, by their titles; messages go to stderr, one per
+// dialogs are answered from the command line, by their roles; messages go to stderr, one per
 // line; a question is answered No (nothing a batch run asks may abort it); the tissue dialogs
 // are answered as --tissue says; the one-second wait of the pure search returns at once. When
 // stderr is a terminal the run's progress bar is drawn there.
@@ -16,16 +16,12 @@
 
 namespace kolvane {
 
-struct Program;
-
 class BatchHost : public Host {
  public:
   // err: where messages and the progress bar go. The bar is drawn only when `terminal` is
   // true; the front end passes whether err is a terminal.
   BatchHost(const BatchOptions& options, std::FILE* err, bool terminal);
 
-  // The program whose progress bar is mirrored. Call once the Program exists.
-  void Attach(Program& p) { program_ = &p; }
   // One file of a study: messages go to `write` (a whole message at a time) instead of err,
   // and once `stop` is set the file is aborted at the next yield: its results file is dropped
   // and the run or pure search told to abort.
@@ -45,8 +41,9 @@ class BatchHost : public Host {
     counts_ = {f.records_read, f.result_lines, f.overload_cells, f.message};
   }
   const Counts& counts() const { return counts_; }
-  // Ends the progress bar's line, if one was drawn, so that the shell prompt starts afresh.
-  void FinishProgress();
+  // Draws the bar's last share (set after the run's last yield) and ends its line, if one was
+  // drawn, so that the shell prompt starts afresh.
+  void FinishProgress(int percent);
   // EndProgram was asked: the core is unwinding and the batch exits with status 1.
   bool ended() const { return ended_; }
   // A usage error found by a subcommand (a colour slot the file does not have): writes the
@@ -62,12 +59,17 @@ class BatchHost : public Host {
   const std::string& last_message() const { return last_message_; }
 
   void ShowMessage(const std::string& text) override;
+  void ShowMessageOfKind(MessageKind kind, const std::string& text) override;
   Answer AskYesNo(const std::string& text, const std::string& title) override;
+  Answer AskAboutMatrix(const std::string& text, const std::string& title,
+                        const MatrixDoubt& doubt) override;
   std::string AskFile(const FileDialogRequest& request) override;
   void ShowTissueDialog(TissueForm& form) override;
   void ShowTissueOptionsDialog(TissueOptionsForm& form) override;
   void ShowAbout(AboutForm&) override {}
-  void ProcessPendingMessages() override;
+  void ProcessPendingMessages() override {}
+  void ShowProgress(int percent) override;
+  bool StopRequested() override;
   void WaitForMessages() override {}
   bool ShowsSpectra() const override { return false; }
   std::optional<double> ParseUserNumber(const std::string& text) override;
@@ -84,7 +86,6 @@ class BatchHost : public Host {
   const BatchOptions& options_;
   std::FILE* err_;
   bool terminal_;
-  Program* program_ = nullptr;
   std::function<void(const std::string&)> study_write_;
   const std::atomic<bool>* stop_ = nullptr;
   bool aborted_ = false;

@@ -37,7 +37,6 @@ bool WriteRunFiles(Program& p, BatchHost& host) {
 }  // namespace
 
 void StartProgram(Program& p, BatchHost& host) {
-  host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
   p.ConditionThreshold = host.ConditionThreshold();
   // Without a record or report nothing needs the inputs' digests.
@@ -67,7 +66,7 @@ void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) 
 }
 
 int FinishRun(Program& p, BatchHost& host, Flow flow) {
-  host.FinishProgress();
+  host.FinishProgress(ProgressPercent(p));
   host.KeepCounts(p.figures);
   const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
   if (!ending) p.channels.CloseAll();
@@ -83,7 +82,7 @@ int FinishRun(Program& p, BatchHost& host, Flow flow) {
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
-  host.FinishProgress();
+  host.FinishProgress(ProgressPercent(p));
   host.KeepCounts(p.figures);
   if (flow != Flow::ProgramEnding && !host.ended() && !p.Ending) p.channels.CloseAll();
   return kExitStopped;

@@ -24,7 +24,7 @@ const char* const kNoColor = "Select at least one colour to analyse.";
 // through unused.
 bool AnyColorToAnalyse(const Program& p) {
   for (int c = 1; c <= std::min<int>(p.NumColors, kMaxColors); ++c)
-    if (p.ColorSelected[c] && !(p.TissueColumn && p.form.Color[c].caption == "Tissue")) return true;
+    if (p.ColorSelected[c] && !(p.TissueColumn && p.ColorIsTissue[c])) return true;
   return false;
 }
 
@@ -164,7 +164,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   p.figures.outcome = RunEnd::NotRun;
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   Flow flow = Flow::Stop;

@@ -175,7 +175,7 @@ Flow ReadControlsFile(Program& p) {
 }
 
 bool IsColorUsed(const Program& p, int slot) {
-  return p.ColorSelected[slot] && (p.form.Color[slot].caption != "Tissue" || !p.TissueExcluded);
+  return p.ColorSelected[slot] && (!p.ColorIsTissue[slot] || !p.TissueExcluded);
 }
 
 void CompactBackground(Program& p, int which) {

@@ -105,22 +105,24 @@ void ShowLoadedWindow(Program& p) {
 }
 
 Flow AskForFiles(Program& p, std::string& data) {
-  data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
+  data = AskFileName(p, FileRole::Data, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
 
-  std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
+  std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
   if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
   p.BlanksPresent = !blanks.empty();
   p.form.BackSub.visible = p.BlanksPresent;
 
-  std::string controls = AskFileName(p, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
+  std::string controls =
+      AskFileName(p, FileRole::Controls, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
   if (!OpenCompanion(p, Channels::kControls, controls)) return AbandonLoad(p);
   p.ControlsPresent = !controls.empty();
   p.form.ControlCorr.visible = p.ControlsPresent;
 
-  std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
+  std::string results = AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
                                     "Save Results File", true, data + ".scf");
   if (results.empty()) return AbandonLoad(p);
   // Checked before the results file is opened, which would empty it.
@@ -193,7 +195,7 @@ Flow ScanDataBody(Program& p) {
     p.form.ControlsNum.caption = "NA";
   }
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   return p.Ending ? Flow::ProgramEnding : Flow::Continue;
 }
 
@@ -220,7 +222,8 @@ Flow OpenFixedDataFile(Program& p) {
 
   p.MatrixReady = false;
   if (p.NumPures < 1) {
-    p.host.ShowMessage(
+    p.host.ShowMessageOfKind(
+        MessageKind::PureColorsMissing,
         "Pure colors missing in file.  Please use New Spillover Matrix option to input a spillover "
         "matrix.");
   } else {

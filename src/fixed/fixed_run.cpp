@@ -55,11 +55,11 @@ void ClampNegatives(FixedRun& r) {
 }
 
 // The tissue column can only be left out when it is colour 1: the matrix drops slot 1 while
-// the readings drop every colour named "Tissue", and the two must agree.
+// the readings drop every tissue colour, and the two must agree.
 bool TissueLeftOutAsColorOne(const Program& p) {
-  if (p.form.Color[1].caption != "Tissue" || !p.ColorSelected[1]) return false;
+  if (!p.ColorIsTissue[1] || !p.ColorSelected[1]) return false;
   for (int c = 2; c <= p.NumColors; ++c)
-    if (p.ColorSelected[c] && p.form.Color[c].caption == "Tissue") return false;
+    if (p.ColorSelected[c] && p.ColorIsTissue[c]) return false;
   return true;
 }
 

@@ -55,8 +55,7 @@ void CompactMatrix(Program& p) {
 
 Flow NormalizeSpillMatrix(Program& p) {
   p.FirstNormalizedColor = 1;
-  if (p.form.Color[1].caption == "Tissue" && p.TissueInFile && !p.TissueExcluded &&
-      !p.MatrixFromFile) {
+  if (p.ColorIsTissue[1] && p.TissueInFile && !p.TissueExcluded && !p.MatrixFromFile) {
     ShowTissueOptionsDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
     if (p.TissueAbortRun) {

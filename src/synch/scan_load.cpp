@@ -108,8 +108,8 @@ Flow OpenScanDataset(Program& p) {
   p.MatrixFileName.clear();
   p.MatrixFromFile = false;
 
-  const std::string data =
-      AskFileName(p, "Synchronous Scans (*.syn)|*.syn", "Open Synchronous Scan File", false, "");
+  const std::string data = AskFileName(p, FileRole::Data, "Synchronous Scans (*.syn)|*.syn",
+                                       "Open Synchronous Scan File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) {
     p.host.ShowMessage(NotRegular(data));
@@ -120,7 +120,8 @@ Flow OpenScanDataset(Program& p) {
     return Flow::Stop;
   }
 
-  const std::string blanks = AskFileName(p, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
+  const std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
   if (!blanks.empty() && !p.channels.In(Channels::kBlanks).Open(blanks)) {
     p.host.ShowMessage(kCantOpen + blanks);
     return AbandonLoad(p, Flow::Stop);
@@ -128,8 +129,9 @@ Flow OpenScanDataset(Program& p) {
   p.BlanksPresent = !blanks.empty();
   f.BackSub.visible = p.BlanksPresent;
 
-  const std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
-                                          "Save Results File", true, data + ".scf");
+  const std::string results =
+      AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                  "Save Results File", true, data + ".scf");
   if (results.empty()) return AbandonLoad(p, Flow::Stop);
   // Opening the results file empties it: it may not be one of the files being read.
   if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks))) {

@@ -45,7 +45,7 @@ ScanRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::st
   // A number beyond the 16-bit range cannot be 1, the only number the method looks at.
   number = ToInt16(LenientNumber(std::string_view(s.RecordName).substr(1))).value_or(0);
 
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return ScanRead::Ending;
 
   bool beyond_single = false;

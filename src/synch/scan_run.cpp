@@ -94,7 +94,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
 
   DrawRunFrame(p);
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   f.ProgressBar.visible = true;
