@@ -30,6 +30,20 @@ void NoteChosenFile(ChosenFileSet& files, FileRole role, const std::string& answ
   }
 }
 
+std::string RunEndText(RunEnd end, bool with_cause) {
+  switch (end) {
+    case RunEnd::Complete:
+      return "complete";
+    case RunEnd::Aborted:
+      return with_cause ? "aborted by the user" : "aborted";
+    case RunEnd::Stopped:
+      return with_cause ? "stopped by the data" : "stopped";
+    case RunEnd::NotRun:
+      break;
+  }
+  return "not run";
+}
+
 void ResetRunFigures(RunFigures& f) {
   const RunEnd outcome = f.outcome;  // an abort may come before the matrix is known
   f = RunFigures{};

@@ -16,6 +16,9 @@ namespace kolvane {
 struct Program;
 
 enum class RunEnd { NotRun, Complete, Aborted, Stopped };
+// "complete", "aborted", "stopped" or "not run"; with its cause: "aborted by the user",
+// "stopped by the data".
+std::string RunEndText(RunEnd end, bool with_cause);
 
 struct RunFigures {
   bool ready = false;  // the matrix figures below belong to the matrix in force

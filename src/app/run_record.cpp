@@ -36,20 +36,6 @@ std::string LocalTime() {
   return text;
 }
 
-const char* OutcomeWord(RunEnd o) {
-  switch (o) {
-    case RunEnd::Complete:
-      return "complete";
-    case RunEnd::Aborted:
-      return "aborted";
-    case RunEnd::Stopped:
-      return "stopped";
-    case RunEnd::NotRun:
-      break;
-  }
-  return "not run";
-}
-
 json Choices(const Program& p) {
   json c;
   c["format"] = p.ScanDataLoaded ? "synchronous scan" : "fixed wavelength";
@@ -235,7 +221,7 @@ std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inpu
                  {"result_lines", f.result_lines},
                  {"OL_cells", f.overload_cells},
                  {"hi_lo_flags", f.hi_lo_flags}};
-  json outcome = {{"end", OutcomeWord(f.outcome)}};
+  json outcome = {{"end", RunEndText(f.outcome, false)}};
   if (f.outcome == RunEnd::Aborted) {
     const long total = p.ScanDataLoaded ? p.NumSamples + p.NumPures : p.NumSamples;
     outcome["records_done"] = f.records_read;

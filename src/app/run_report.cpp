@@ -79,20 +79,6 @@ std::string SpectrumSvg(const RunFigures& f) {
   return s + "</svg>\n";
 }
 
-const char* OutcomeText(RunEnd o) {
-  switch (o) {
-    case RunEnd::Complete:
-      return "complete";
-    case RunEnd::Aborted:
-      return "aborted by the user";
-    case RunEnd::Stopped:
-      return "stopped by the data";
-    case RunEnd::NotRun:
-      break;
-  }
-  return "not run";
-}
-
 }  // namespace
 
 std::vector<long> R2Histogram(const std::vector<double>& r2, int bins, double& low) {
@@ -119,7 +105,7 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
   h += "<h1>KOLVANE run report</h1>\n<table>";
   h += "<tr><th>Program</th>" + Cell(std::string("KOLVANE ") + KOLVANE_VERSION_STRING) + "</tr>";
   h += "<tr><th>Results file</th>" + Cell(results) + "</tr>";
-  std::string outcome = OutcomeText(f.outcome);
+  std::string outcome = RunEndText(f.outcome, true);
   if (f.outcome == RunEnd::Stopped && !message.empty()) outcome += ": " + message;
   h += "<tr><th>Outcome</th>" + Cell(outcome) + "</tr>";
   h += "<tr><th>Records read</th>" + Cell(std::to_string(f.records_read)) + "</tr>";

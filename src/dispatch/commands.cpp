@@ -151,6 +151,27 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   return DispatchRunWith(p, paths);
 }
 
+namespace {
+
+// The run of the loaded dataset with the window's run state around it. False when the program
+// is ending (flow is then ProgramEnding).
+bool RunLoadedDataset(Program& p, Flow (*run)(Program&), Flow& flow) {
+  p.form.SynchDataBox.visible = false;
+  NotifyFormChanged(p);
+  p.RunCompleted = false;
+  flow = run(p);
+  if (flow == Flow::ProgramEnding || p.Ending) {
+    SettleOutcome(p);
+    flow = Flow::ProgramEnding;
+    return false;
+  }
+  flow = CloseAfterRun(p, flow);
+  SettleOutcome(p);
+  return true;
+}
+
+}  // namespace
+
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   SetBusy(p, true);
@@ -177,29 +198,11 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
       p.host.ShowMessage(kNoMatrix);
       return Flow::Stop;
     }
-    p.form.SynchDataBox.visible = false;
-    NotifyFormChanged(p);
-    p.RunCompleted = false;
-    flow = paths.fixed_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) {
-      SettleOutcome(p);
-      return Flow::ProgramEnding;
-    }
-    flow = CloseAfterRun(p, flow);
-    SettleOutcome(p);
+    if (!RunLoadedDataset(p, paths.fixed_run, flow)) return flow;
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
-    p.form.SynchDataBox.visible = false;
-    NotifyFormChanged(p);
-    p.RunCompleted = false;
-    flow = paths.scan_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) {
-      SettleOutcome(p);
-      return Flow::ProgramEnding;
-    }
-    flow = CloseAfterRun(p, flow);
-    SettleOutcome(p);
+    if (!RunLoadedDataset(p, paths.scan_run, flow)) return flow;
   }
 
   SetBusy(p, false);
