@@ -173,10 +173,10 @@ Flow WriteHeading(Program& p) {
   WriteTitleLine(p);
   Flow f = ReadDataFileHeader(p, false, true);
   if (f != Flow::Continue) return f;
-  CompactBackground(p, 1);
-  CompactBackground(p, 2);
-  CompactControls(p, 1);
-  CompactControls(p, 2);
+  CompactBackground(p, BackgroundOf::Pures);
+  CompactBackground(p, BackgroundOf::Samples);
+  CompactControls(p, ControlsOf::Reference);
+  CompactControls(p, ControlsOf::Current);
   WriteAnalysisAdjustments(p);
   PrintSpillMatrix(p);
   WriteColumnHeading(p);
