@@ -18,11 +18,20 @@ struct AboutForm;
 enum class Pointer {
   Default,
   Hourglass,
-  SizeWE,    // shape 9
-  SizeNWSE,  // shape 8
-  SizeNS,    // shape 7
-  SizeNESW,  // shape 6
+  // The sizing arrows, in the order in which a count of records turns them.
+  SizeWE,
+  SizeNWSE,
+  SizeNS,
+  SizeNESW,
 };
+
+// The sizing arrow after `arrow` in the turn (after the last comes the first again).
+constexpr Pointer NextSizingArrow(Pointer arrow) {
+  return arrow == Pointer::SizeWE     ? Pointer::SizeNWSE
+         : arrow == Pointer::SizeNWSE ? Pointer::SizeNS
+         : arrow == Pointer::SizeNS   ? Pointer::SizeNESW
+                                      : Pointer::SizeWE;
+}
 
 enum class Answer { Yes, No };
 

@@ -147,11 +147,9 @@ void HideSpareColorBoxes(Program& p) {
 }
 
 Flow ScanDataBody(Program& p) {
-  static const Pointer kTurning[4] = {Pointer::SizeNESW, Pointer::SizeNS, Pointer::SizeNWSE,
-                                      Pointer::SizeWE};  // shapes 6..9
   p.NumSamples = 0;
   p.NumPures = 0;
-  int shape = 9;
+  Pointer arrow = Pointer::SizeWE;
   long counter = 0;
   const std::string& path = p.channels.In(Channels::kData).Path();
   for (;;) {
@@ -174,8 +172,8 @@ Flow ScanDataBody(Program& p) {
       ++*count;
     }
     if (++counter % 5 == 0) {
-      if (--shape < 6) shape = 9;
-      p.host.SetPointer(kTurning[shape - 6]);
+      arrow = NextSizingArrow(arrow);
+      p.host.SetPointer(arrow);
     }
   }
   p.form.Samples.caption = std::to_string(p.NumSamples);
