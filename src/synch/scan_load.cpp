@@ -37,7 +37,7 @@ Flow AbandonLoad(Program& p, Flow flow) {
 void StartAfresh(Program& p) {
   ScanTables& s = p.scan;
   s.BlankSpectrum.fill(0.0f);
-  s.FitPoints.fill(0.0);
+  s.FitPoints.fill(0);
   for (auto& peak : s.PurePeak) peak = {0.0f, 0.0f, 0.0f};
   s.PureSlot.fill(0);
   for (auto& label : s.PureLabel) label.clear();

@@ -116,7 +116,7 @@ void DrawRecord(Program& p) {
   PlotSpectrumPoints(p);
   const int m = 5 * p.HeaderPureCount;
   for (int r = 1; r <= m; ++r) {
-    int point = static_cast<int>(s.FitPoints[r]);
+    int point = s.FitPoints[r];
     p.form.Spectra.AddCircle(s.PointWavelength[point], s.Spectrum[point], 1.5, kWhite);
   }
 }
@@ -166,7 +166,7 @@ Flow RunScanAnalysis(Program& p) {
 
     p.CurrentPure = 1;
     if (p.DisplayOn && p.host.ShowsSpectra()) DrawRecord(p);
-    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[static_cast<int>(s.FitPoints[r])];
+    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[s.FitPoints[r]];
     for (int k = 1; k <= n; ++k) peak_values[k] = s.Spectrum[PeakPoint(p, k)];
     bool hi_lo = HiLoFlag(s.RecordName, slots, peak_values, n);
 
