@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/layout.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/format.h"
 
 namespace kolvane {

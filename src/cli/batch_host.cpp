@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "base/numbers.h"
 
 namespace kolvane {

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_record.h"
 #include "app/run_report.h"
 #include "base/channels.h"

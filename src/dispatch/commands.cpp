@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"

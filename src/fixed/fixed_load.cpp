@@ -8,7 +8,7 @@
 
 #include "app/color_panel.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
 #include "fixed/header.h"

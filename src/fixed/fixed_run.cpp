@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
 #include "fixed/fixed_figures.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "fixed/records.h"
 
 namespace kolvane {

@@ -5,7 +5,7 @@
 
 #include "app/color_panel.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/channels.h"
 #include "base/numbers.h"
 #include "synch/pure_search.h"

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
 #include "base/channels.h"
 #include "base/numbers.h"

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
 #include "app/status_line.h"
 #include "base/channels.h"
