@@ -2,6 +2,9 @@
 // into the results), the two ways of solving, and a second dataset after a first.
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "app/run_report.h"
 #include "fixed_fixture.h"
 
 namespace kolvane {
@@ -46,6 +49,37 @@ TEST_F(Runs, MatrixFromAFile) {
     ASSERT_EQ(Flow::Continue, Analyze());
     EXPECT_EQ(c.tail, Tail(Path("d.fix.scf"), c.tail.size()));
     EXPECT_EQ(0.5, p.MicrosPerMlValues[3]);  // the run keeps its factors to itself
+  }
+}
+
+// The report's per-colour row after a run: the colour's name escaped, the detection limit three
+// times the spread, and no spread at all (not 0) from fewer than three initial blanks. Blue's
+// blanks 1, 2, 4 spread by 1.4826 (median deviation 1); Red's are all 0.
+TEST_F(Runs, ReportRowOfAColour) {
+  for (int blanks : {2, 3}) {
+    SCOPED_TRACE(blanks);
+    const std::string data = Write("r.fix", CrLf({"Wavelengths\t2", "Color Tube\tB<l&ue\tRed"}) +
+                                                kTwoPures + CrLf({"S1\t50\t9"}));
+    const std::string rows[] = {"B1\t1\t0\r\n", "B1\t2\t0\r\n", "B1\t4\t0\r\n"};
+    ASSERT_EQ(Flow::Continue, Load(data, Write("r.blk", kBlankHead + rows[0] + rows[1] +
+                                                            (blanks == 3 ? rows[2] : ""))));
+    ASSERT_EQ(Flow::Continue, CheckFixedRunPreconditions(p));
+    ASSERT_EQ(Flow::Continue, RunFixedAnalysis(p));
+    const std::string html = RunReportHtml(p, {}, data + ".scf", "");
+    EXPECT_EQ(html.find("B<l"), std::string::npos);
+    std::smatch row;
+    ASSERT_TRUE(std::regex_search(
+        html, row,
+        std::regex("<tr><td>B&lt;l&amp;ue</td><td>[^<]*</td><td>([^<]*)</td><td>([^<]*)</td>")));
+    if (blanks == 2) {
+      EXPECT_EQ(row[1].str() + "|" + row[2].str(), "fewer than 3 blanks|-");
+    } else {
+      const double spread = std::stod(row[1]), limit = std::stod(row[2]);
+      EXPECT_GT(spread, 1.4);
+      EXPECT_NEAR(limit, 3 * spread, 2e-3 * limit) << row[0];
+    }
+    p.channels.CloseAll();
+    CloseIt_Click(p);
   }
 }
 
