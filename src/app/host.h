@@ -46,6 +46,8 @@ enum class MessageKind {
 struct MatrixDoubt {
   bool singular = false;
   double condition = 0.0;
+  // Set by a host that says No by itself: why, for the run's record (empty: the user's No).
+  std::string refusal;
 };
 
 // One entry of a file dialog's filter: what the dialog shows and the pattern it applies.
@@ -81,7 +83,7 @@ class Host {
   // The question whether a run goes on with the matrix in doubt; asked as any other unless
   // the host says otherwise.
   virtual Answer AskAboutMatrix(const std::string& text, const std::string& title,
-                                const MatrixDoubt& /*doubt*/) {
+                                MatrixDoubt& /*doubt*/) {
     return AskYesNo(text, title);
   }
   // A file dialog. Returns the chosen file's full path, or empty for a cancel (a dialog that

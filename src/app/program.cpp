@@ -40,7 +40,6 @@ int ProgressPercent(const Program& p) {
 
 void YieldToHost(Program& p) {
   if (p.host.StopRequested()) {
-    p.channels.Out(Channels::kResults).Discard();
     p.InterruptRequested = true;
     p.AbortConfirmed = true;
   }

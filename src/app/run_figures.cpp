@@ -30,24 +30,8 @@ void NoteChosenFile(ChosenFileSet& files, FileRole role, const std::string& answ
   }
 }
 
-std::string RunEndText(RunEnd end, bool with_cause) {
-  switch (end) {
-    case RunEnd::Complete:
-      return "complete";
-    case RunEnd::Aborted:
-      return with_cause ? "aborted by the user" : "aborted";
-    case RunEnd::Stopped:
-      return with_cause ? "stopped by the data" : "stopped";
-    case RunEnd::NotRun:
-      break;
-  }
-  return "not run";
-}
-
 void ResetRunFigures(RunFigures& f) {
-  const RunEnd outcome = f.outcome;  // an abort may come before the matrix is known
   f = RunFigures{};
-  f.outcome = outcome;
 }
 
 void SetResultSpreads(RunFigures& f, const std::vector<double>& factor, bool microspheres) {
@@ -92,9 +76,10 @@ Flow AskAboutCondition(Program& p) {
   const RunFigures& f = p.figures;
   if (!f.ready || !f.decomposed || p.ConditionThreshold <= 0) return Flow::Continue;
   if (!f.singular && f.condition <= p.ConditionThreshold) return Flow::Continue;
-  const MatrixDoubt doubt{f.singular, f.condition};
+  MatrixDoubt doubt{f.singular, f.condition, {}};
   if (p.host.AskAboutMatrix(ConditionText(f), kConditionTitle, doubt) == Answer::Yes)
     return Flow::Continue;
+  if (!doubt.refusal.empty()) p.ledger.message = doubt.refusal;
   return p.Ending ? Flow::ProgramEnding : Flow::Stop;
 }
 

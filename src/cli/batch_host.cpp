@@ -80,8 +80,7 @@ Answer BatchHost::AskYesNo(const std::string& text, const std::string& title) {
   return Answer::No;
 }
 
-Answer BatchHost::AskAboutMatrix(const std::string& text, const std::string&,
-                                 const MatrixDoubt& doubt) {
+Answer BatchHost::AskAboutMatrix(const std::string& text, const std::string&, MatrixDoubt& doubt) {
   // The matrix warning never stops a batch run unless --max-condition says so.
   const bool refuse =
       options_.max_condition && (doubt.singular || doubt.condition > *options_.max_condition);
@@ -90,6 +89,7 @@ Answer BatchHost::AskAboutMatrix(const std::string& text, const std::string&,
     return Answer::Yes;
   }
   last_message_ = "The condition number exceeds --max-condition: the analysis is stopped.";
+  doubt.refusal = last_message_;
   WriteLines("Warning: " + text + " - answered No\n" + last_message_);
   return Answer::No;
 }
@@ -125,9 +125,10 @@ void BatchHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
 }
 
 bool BatchHost::StopRequested() {
-  // As a run's signal does: the core drops the temporary results file and stops the run at
-  // its next check.
-  if (stop_ == nullptr || !stop_->load()) return false;
+  ++yields_;
+  const bool stop = (stop_ != nullptr && stop_->load()) || yields_ == stop_at_yield_;
+  if (!stop || aborted_) return false;
+  // As a confirmed abort: the load or run stops at its next check.
   aborted_ = true;
   return true;
 }

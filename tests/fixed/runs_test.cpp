@@ -65,7 +65,7 @@ TEST_F(Runs, ReportRowOfAColour) {
                                                             (blanks == 3 ? rows[2] : ""))));
     ASSERT_EQ(Flow::Continue, CheckFixedRunPreconditions(p));
     ASSERT_EQ(Flow::Continue, RunFixedAnalysis(p));
-    const std::string html = RunReportHtml(p, {}, data + ".scf", "");
+    const std::string html = RunReportHtml(p, {});
     EXPECT_EQ(html.find("B<l"), std::string::npos);
     std::smatch row;
     ASSERT_TRUE(std::regex_search(
