@@ -25,20 +25,21 @@ FileFilter SplitEntry(const std::string& entry) {
 
 }  // namespace
 
-std::string AskFileName(Program& p, const std::string& filter, const std::string& title, bool save,
-                        const std::string& default_name) {
+std::string AskFileName(Program& p, FileRole role, const std::string& filter,
+                        const std::string& title, bool save, const std::string& default_name) {
   FileDialogRequest request;
+  request.role = role;
   request.save = save;
   request.title = title;
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
   std::string answer = p.host.AskFile(request);
-  NoteChosenFile(p.ChosenFiles, title, answer);
+  NoteChosenFile(p.ChosenFiles, role, answer);
   return answer;
 }
 
-std::string AskOpenFileName(Program& p, const std::string& filter) {
+std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (;;) {
@@ -49,6 +50,7 @@ std::string AskOpenFileName(Program& p, const std::string& filter) {
     start = bar + 1;
   }
   FileDialogRequest request;
+  request.role = role;
   request.save = false;
   for (std::size_t i = 0; i < parts.size(); i += 2) {
     std::string description = Trim(parts[i]);

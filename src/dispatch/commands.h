@@ -10,7 +10,6 @@ namespace kolvane {
 Flow OpenData_Click(Program& p);
 Flow OpenDataSS_Click(Program& p);
 Flow RunAnalysis_Click(Program& p);
-Flow DispatchRun(Program& p);
 
 // The operations the analyse button reaches on each path. The commands above use the real
 // ones; tests hand in their own to watch the window around a run.

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "batch_runner.h"
 #include "dispatch/commands.h"
 #include "support/scripted_host.h"
