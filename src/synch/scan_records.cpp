@@ -41,7 +41,7 @@ ScanRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::st
     if (in.ReadChar(c) == ReadStatus::End) return ScanRead::NoRecord;
     if (EndsLabel(c)) break;
     // A label without an end would take the memory of the whole file: 1 MiB at most, as a line.
-    if (in.TooLong(s.RecordName.size())) return RecordRead::NoRecord;
+    if (in.TooLong(s.RecordName.size())) return ScanRead::NoRecord;
   }
   if (letter != 0) type.assign(1, letter);
   // A number beyond the 16-bit range cannot be 1, the only number the method looks at.
