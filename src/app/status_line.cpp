@@ -32,6 +32,7 @@ std::string RunOutcomeText(const Program& p) {
   const RunOutcome& r = p.LastRun;
   const std::string records = r.written == 1 ? " record" : " records";
   if (p.RunCompleted) return GroupedCount(r.written) + records + " written to " + r.results;
+  if (r.cancelled) return "The run was cancelled before it began.";
   if (r.aborted)
     return "Aborted: " + GroupedCount(r.written) + " of " + GroupedCount(r.total) + records +
            " written to " + r.results;

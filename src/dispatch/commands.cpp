@@ -4,6 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
@@ -184,7 +185,13 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     p.form.SynchDataBox.visible = false;
     NotifyFormChanged(p);
     p.RunCompleted = false;
+    const DatasetBeforeRun before = KeepDatasetBeforeRun(p);
     flow = paths.fixed_run(p);
+    if (p.LastRun.cancelled && !p.Ending) {
+      ReturnToDataset(p, before);
+      ShowRunOutcome(p);
+      return Flow::Stop;
+    }
     if (flow == Flow::ProgramEnding || p.Ending) {
       SettleOutcome(p);
       return Flow::ProgramEnding;

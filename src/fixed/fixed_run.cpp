@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
 #include "app/tissue_dialogs.h"
 #include "base/numbers.h"
@@ -79,10 +80,7 @@ Flow SettleTissue(Program& p) {
   if (p.TissueColumn && p.TissueInFile) {
     ShowTissueDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
-    if (p.TissueRunCancelled) {
-      EndProgram(p);
-      return Flow::ProgramEnding;
-    }
+    if (p.TissueRunCancelled) return CancelRunBeforeStart(p);
   } else {
     p.TissueColumn = false;
     p.TissueExcluded = false;
