@@ -76,8 +76,6 @@ class Host {
   virtual void Beep() = 0;
   // Seconds since an arbitrary start, monotonic.
   virtual double Clock() = 0;
-  // Waits about one second while messages are processed (the pure search's pause per pure).
-  virtual void WaitOneSecond() = 0;
 
   // Asks the program to end. The core then returns to its caller with Flow::ProgramEnding;
   // results written so far are flushed before the host ends the process.

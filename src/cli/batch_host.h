@@ -74,7 +74,6 @@ class BatchHost : public Host {
   void SetPointer(Pointer) override {}
   void Beep() override {}
   double Clock() override;
-  void WaitOneSecond() override {}
   void EndProgram() override { ended_ = true; }
 
  private:

@@ -232,14 +232,6 @@ double QtHost::Clock() {
   return static_cast<double>(clock_.nsecsElapsed()) / 1.0e9;
 }
 
-void QtHost::WaitOneSecond() {
-  if (ending_) return;
-  Mirror();
-  QEventLoop loop;
-  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 void QtHost::EndProgram() {
   if (ending_) return;
   ending_ = true;

@@ -48,7 +48,6 @@ class QtHost : public Host {
   void SetPointer(Pointer shape) override;
   void Beep() override;
   double Clock() override;
-  void WaitOneSecond() override;
   void EndProgram() override;
 
   bool ending() const { return ending_; }

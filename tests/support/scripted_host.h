@@ -40,10 +40,9 @@ class ScriptedHost : public Host {
   std::vector<FileDialogRequest> dialogs;  // every file dialog request
   std::vector<Pointer> pointers;           // every pointer change
   int message_pumps = 0;
-  int one_second_waits = 0;
   int about_shown = 0;
   bool ended = false;
-  double clock = 0.0;  // advanced by WaitOneSecond
+  double clock = 0.0;
 
   // --- Host -----------------------------------------------------------------------------
   void ShowMessage(const std::string& text) override;
@@ -58,7 +57,6 @@ class ScriptedHost : public Host {
   void SetPointer(Pointer shape) override;
   void Beep() override {}
   double Clock() override { return clock; }
-  void WaitOneSecond() override;
   void EndProgram() override { ended = true; }
 
  private:
