@@ -19,7 +19,7 @@ const char* const kNoMatrix =
     "There is no spillover matrix data available for this dataset.  Please use the 'New "
     "Spillover Matrix' menu option to associate a matrix with this dataset.";
 
-const char* const kNoColor = "Select at least one colour to analyse.";
+const char* const kNoColor = "Select at least one color to analyze.";
 
 // A colour the run would solve for: ticked, and not the tissue column, which the run may pass
 // through unused.

@@ -209,7 +209,8 @@ void MainWindow::BuildMenus() {
   });
   connect(matrix_view_, &QAction::triggered, this, [this] {
     if (BusyGuard() || !p_.figures.ready) return;
-    MatrixDialog dialog(MakeMatrixPicture(p_.figures), this);
+    MatrixDialog dialog(MakeMatrixPicture(p_.figures), this,
+                        ProposedPicturePath(p_.LastRun.results));
     dialog.exec();
   });
   connect(exit_, &QAction::triggered, this, [this] { Handle([this] { Exit_Click(p_); }); });

@@ -43,7 +43,7 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
         s.Open(false, {KOLVANE_TEST_DATA "/cli/" + std::string(data), "", "", Temp("refused.scf")}),
         Flow::Continue);
     for (int i = 1; i <= 3; ++i) SetColorTick(s.p, i, i == 1 && tissue_ticked);
-    s.host.ExpectMessage("Select at least one colour to analyse.");
+    s.host.ExpectMessage("Select at least one color to analyze.");
     EXPECT_EQ(RunAnalysis_Click(s.p), Flow::Stop);
     EXPECT_TRUE(s.p.FixedDataLoaded && s.p.form.CloseIt.enabled && s.p.form.ColorBoxes.visible);
     EXPECT_FALSE(s.p.Busy);
