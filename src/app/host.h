@@ -72,6 +72,9 @@ class Host {
   // a number (empty text included) or lies outside the single-precision range.
   virtual std::optional<double> ParseUserNumber(const std::string& text) = 0;
 
+  // Opens the folder in the desktop's file manager; false when none could show it.
+  virtual bool ShowFolder(const std::string& /*folder*/) { return false; }
+
   virtual void SetPointer(Pointer shape) = 0;
   virtual void Beep() = 0;
   // Seconds since an arbitrary start, monotonic.

@@ -26,11 +26,11 @@ using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31
 // What the last run did, for the status line: filled by the runs, read after the run.
 struct RunOutcome {
   bool aborted = false;    // F5 answered Yes
-  bool cancelled = false;  // Cancel Analysis or Abort Run: the run never began
   std::string reason;      // the message with which the data stopped the run
   long written = 0;        // records whose result lines were written
   long total = 0;          // records of the data file
   std::string results;     // the results file
+  bool cancelled = false;  // Cancel Analysis or Abort Run: the run never began
 };
 
 struct Program {

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -222,6 +226,29 @@ void QtHost::SetPointer(Pointer shape) {
     QApplication::setOverrideCursor(cursor);
     override_cursor_ = true;
   }
+}
+
+bool QtHost::ShowFolder(const std::string& folder) {
+  const QString path = QFile::decodeName(folder.c_str());
+  // xdg-open reports a folder nothing could show by its exit status, which the desktop
+  // services do not pass on; a file manager it starts may keep it running, which is success.
+  const QString opener = QStandardPaths::findExecutable("xdg-open");
+  if (!opener.isEmpty()) {
+    auto* process = new QProcess;
+    process->start(opener, {path});
+    if (!process->waitForStarted(3000)) {
+      delete process;
+      return false;
+    }
+    if (!process->waitForFinished(3000)) {
+      QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+      return true;
+    }
+    const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return shown;
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtHost::Beep() {

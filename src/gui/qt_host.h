@@ -45,6 +45,7 @@ class QtHost : public Host {
   void WaitForMessages() override;
   void FormChanged() override;
   std::optional<double> ParseUserNumber(const std::string& text) override;
+  bool ShowFolder(const std::string& folder) override;
   void SetPointer(Pointer shape) override;
   void Beep() override;
   double Clock() override;

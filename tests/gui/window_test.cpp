@@ -56,7 +56,7 @@ TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
   const std::string ex = std::string(KOLVANE_SOURCE_DIR) + "/examples/";
   EXPECT_FALSE(window->action_matrix_view()->isEnabled()) << "before the first run";
   for (auto [scan, base, rows, cols] :
-       {std::tuple{true, "scan/small", 30, 6}, {false, "fixed/tissue_blanks_controls", 7, 7}}) {
+       {std::tuple{true, "scan/small", 6, 30}, {false, "fixed/tissue_blanks_controls", 7, 7}}) {
     SCOPED_TRACE(base);
     const QStringList args = Queue(scan, ex + base);
     const std::vector<std::string> inputs(host.files.begin(), host.files.end() - 1);
