@@ -75,6 +75,7 @@ class BatchHost : public Host {
   void Beep() override {}
   double Clock() override;
   void EndProgram() override { ended_ = true; }
+  bool HasUser() const override { return false; }
 
  private:
   void WriteLines(const std::string& text);

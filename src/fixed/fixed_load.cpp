@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/color_panel.h"
+#include "app/data_kind.h"
 #include "app/file_dialogs.h"
 #include "app/main_window.h"
 #include "base/numbers.h"
@@ -111,6 +112,12 @@ Flow AskForFiles(Program& p, std::string& data) {
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
+  // The file is checked as soon as it is chosen, before its companions are asked for.
+  if (p.host.HasUser()) {
+    const std::string wrong = WrongKindMessage(data, DataKind::Fixed, KindOfDataFile(data));
+    if (!wrong.empty()) return RefuseLoad(p, wrong);
+  }
+  if (ReadDataFileHeader(p, true, false) != Flow::Continue) return AbandonLoad(p);
 
   std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
   if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
@@ -122,18 +129,16 @@ Flow AskForFiles(Program& p, std::string& data) {
   p.ControlsPresent = !controls.empty();
   p.form.ControlCorr.visible = p.ControlsPresent;
 
-  std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
-                                    "Save Results File", true, data + ".scf");
-  if (results.empty()) return AbandonLoad(p);
   // Checked before the results file is opened, which would empty it.
-  std::string input = FilesBeingRead(p, results);
-  if (!input.empty())
-    return RefuseLoad(p, "The results file " + results + " is the file " + input +
-                             ", which is being read.  Please choose another name for the "
-                             "results file.  The file was not loaded.");
-  if (!p.channels.Out(Channels::kResults).Open(results))
-    return RefuseLoad(p, "Can't open file: " + results);
-  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
+  auto being_read = [&p](const std::string& results) {
+    const std::string input = FilesBeingRead(p, results);
+    if (input.empty()) return std::string();
+    return "The results file " + results + " is the file " + input + ", which is being read.";
+  };
+  const std::string results = AskResultsFile(
+      p, data + ".scf", being_read,
+      "  Please choose another name for the results file.  The file was not loaded.");
+  if (results.empty()) return AbandonLoad(p);
   return Flow::Continue;
 }
 

@@ -30,6 +30,7 @@
 #include "app/run_record.h"
 #include "base/channels.h"
 #include "dispatch/commands.h"
+#include "dispatch/open_file.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
@@ -624,8 +625,10 @@ void MainWindow::FitInto(const QRect& area) {
     scroll_->setFixedSize(fit);
   }
   if (!isVisible()) return;
-  // The title bar and the close box stay on the screen.
-  const QRect outer = frameGeometry();
+  // The title bar and the close box stay on the screen. Until the window manager told its
+  // frame, the frame is taken to be what FrameExtents assumes, all of it above the window.
+  QRect outer = frameGeometry();
+  if (outer == geometry()) outer = geometry().adjusted(0, -frame.height(), frame.width(), 0);
   const int x = std::max(area.left(), std::min(outer.left(), area.right() + 1 - outer.width()));
   const int y = std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height()));
   if (x != outer.left() || y != outer.top()) move(x, y);
@@ -665,6 +668,10 @@ void MainWindow::Mirror() {
   ApplySpectra();
   ApplyFocus();
   mirroring_ = false;
+}
+
+void MainWindow::OpenGivenFile(const std::string& path) {
+  if (!BusyGuard()) Handle([this, &path] { OpenDataFileByKind(p_, path); });
 }
 
 void MainWindow::PlaceAsForm() {
@@ -723,7 +730,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // The window manager frames the window once it is shown; the fit then knows the frame.
-  QTimer::singleShot(200, this, [this] { FitToScreen(); });
+  for (int ms : {200, 1000}) QTimer::singleShot(ms, this, [this] { FitToScreen(); });
 }
 
 // Closed during a run, the window asks as F5 does; on Yes the run ends as an abort (its lines

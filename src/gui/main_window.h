@@ -39,6 +39,8 @@ class MainWindow : public QMainWindow {
   void Mirror();
   // Moves the window to the place start-up chose (the form's left and top).
   void PlaceAsForm();
+  // Opens a data file named on the command line, by its kind, as File > Open would.
+  void OpenGivenFile(const std::string& path);
 
   // The scroll area's size for a form of `form` pixels in `room` pixels of screen, with
   // scroll bars `bar` pixels wide.

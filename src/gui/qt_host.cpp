@@ -3,9 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QUrl>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -13,8 +10,11 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <limits>
 

@@ -30,6 +30,9 @@ class ScriptedHost : public Host {
   // Acts on the tissue dialogs while they are shown (e.g. TissueOk_Click(f)).
   std::function<void(TissueForm&)> on_tissue;
   std::function<void(TissueOptionsForm&)> on_tissue_options;
+  // Whether a person answers: a refused answer is asked for again (false: as the batch).
+  bool has_user = true;
+  bool HasUser() const override { return has_user; }
   // Whether a file manager shows the folders asked for.
   bool folder_opens = true;
   // Called on every ProcessPendingMessages / WaitForMessages with the running count, so a
