@@ -59,7 +59,7 @@ std::string AskResultsFile(Program& p, const std::string& proposed,
         return results;
       }
       if (!p.host.HasUser()) {
-        p.host.ShowMessage("Can't open file: " + results);
+        p.host.ShowMessage("Can't open file: " + out.Failure());
         return "";
       }
       problem = "Can't open file: " + out.Failure() + ".";

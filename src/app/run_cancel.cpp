@@ -17,7 +17,7 @@ DatasetBeforeRun KeepDatasetBeforeRun(const Program& p) {
 }
 
 Flow CancelRunBeforeStart(Program& p) {
-  p.LastRun.cancelled = true;
+  p.ledger.cancelled = true;
   // Nothing was written yet; the lines of the next Analyze are the ones to keep.
   p.channels.Out(Channels::kResults).Hold();
   return Flow::Stop;
@@ -33,7 +33,7 @@ void ReturnToDataset(Program& p, const DatasetBeforeRun& b) {
   p.TissueExcluded = b.tissue_excluded;
   p.TissueRunCancelled = false;
   p.TissueAbortRun = false;
-  p.RunCompleted = false;
+  p.ledger.end = RunEnd::NotRun;
   MainForm& f = p.form;
   f.SynchFrame.visible = true;
   f.SynchDataBox.visible = true;

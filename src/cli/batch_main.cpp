@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,6 +14,8 @@
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
+#include "cli/batch_flow.h"
+#include "cli/batch_signals.h"
 #include "cli/batch_study.h"
 
 namespace kolvane {
@@ -49,18 +50,6 @@ constexpr const char* kHint = "Run with --help for more information.";
 int Usage(const std::string& message) {
   std::cerr << message << "\n" << kHint << std::endl;
   return kExitUsage;
-}
-
-// Ctrl-C, a terminal that closes or a kill: the temporary results file goes, then the signal
-// ends the program as it would have.
-extern "C" void RemovePartialAndStop(int signal) {
-  RemovePartialFile();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void HandleStopSignals() {
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, RemovePartialAndStop);
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -245,6 +234,9 @@ int BatchMain(int argc, char** argv) {
                    "Microspheres/ml of pures 1, 2, ... in the file's order (default: 1000 each)")
       ->type_name("V1,V2,...");
 
+  FlowCommandLine flow_line;
+  CLI::App* flow = AddFlowCommand(app, flow_line);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -260,6 +252,7 @@ int BatchMain(int argc, char** argv) {
     return Usage(e.what());
   }
 
+  if (flow->parsed()) return RunFlowCommand(flow_line);
   const CLI::App& cmd = fixed->parsed() ? *fixed : *scan;
   raw.study.inputs = raw.inputs;
   const bool study = IsStudy(cmd, raw.study);
@@ -284,6 +277,7 @@ int BatchMain(int argc, char** argv) {
 
   HandleStopSignals();
   BatchHost host(o, stderr, isatty(fileno(stderr)) != 0);
+  host.StopOn(&StopRequested());
   return fixed->parsed() ? RunFixedBatch(o, host) : RunScanBatch(o, host);
 }
 

@@ -59,7 +59,7 @@ void StartAfresh(Program& p) {
 // opened. An empty answer means there is none.
 bool OpenCompanion(Program& p, int channel, const std::string& path) {
   if (path.empty() || p.channels.In(channel).Open(path)) return true;
-  p.host.ShowMessage("Can't open file: " + path);
+  p.host.ShowMessage("Can't open file: " + p.channels.In(channel).OpenFailure());
   return false;
 }
 
@@ -111,7 +111,8 @@ Flow AskForFiles(Program& p, std::string& data) {
   data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
-  if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
+  if (!p.channels.In(Channels::kData).Open(data))
+    return RefuseLoad(p, "Can't open file: " + p.channels.In(Channels::kData).OpenFailure());
   // The file is checked as soon as it is chosen, before its companions are asked for.
   if (p.host.HasUser()) {
     const std::string wrong = WrongKindMessage(data, DataKind::Fixed, KindOfDataFile(data));
@@ -220,7 +221,7 @@ Flow OpenFixedDataFile(Program& p) {
   f = ScanDataBody(p);
   if (f == Flow::ProgramEnding) return f;
   if (f != Flow::Continue) return AbandonLoad(p);
-  p.RecordsExpected = p.NumPures + p.NumSamples;
+  p.ledger.Loaded(p.NumPures + p.NumSamples, 0);
   in.Rewind();
   if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
   for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];

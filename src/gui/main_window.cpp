@@ -31,6 +31,7 @@
 #include "base/channels.h"
 #include "dispatch/commands.h"
 #include "dispatch/open_file.h"
+#include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
@@ -190,6 +191,7 @@ void MainWindow::BuildMenus() {
   exit_->setMenuRole(QAction::QuitRole);
   QMenu* view = menuBar()->addMenu(tr("&View"));
   matrix_view_ = view->addAction(tr("Spillover Matrix..."));
+  AddToolsMenu(menuBar(), this, [this] { return BusyGuard() ? "" : p_.ChosenFiles.results; });
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   about_ = help->addAction(QString());
   about_->setMenuRole(QAction::AboutRole);
@@ -209,7 +211,7 @@ void MainWindow::BuildMenus() {
   connect(matrix_view_, &QAction::triggered, this, [this] {
     if (BusyGuard() || !p_.figures.ready) return;
     MatrixDialog dialog(MakeMatrixPicture(p_.figures), this,
-                        ProposedPicturePath(p_.LastRun.results));
+                        ProposedPicturePath(p_.ledger.results));
     dialog.exec();
   });
   connect(exit_, &QAction::triggered, this, [this] { Handle([this] { Exit_Click(p_); }); });
@@ -517,10 +519,10 @@ void MainWindow::Apply(Binding& b) {
   b.applied = true;
 }
 
-// The record of a run beside its results file, as the batch writes it.
+// The record of a run is written by the run's close, beside the file its lines are in, as the
+// batch writes it: only what could not be written is said.
 void MainWindow::WriteRunRecord() {
-  const std::string failure = SaveWindowRunRecord(p_);
-  if (!failure.empty()) p_.host.ShowMessage("Cannot write " + failure);
+  if (!p_.ledger.unwritten.empty()) p_.host.ShowMessage(p_.ledger.unwritten);
 }
 
 void MainWindow::ApplyMenus() {

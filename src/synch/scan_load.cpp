@@ -48,7 +48,7 @@ void StartAfresh(Program& p) {
   s.RecordType.clear();
   s.RecordNumber = 0;
   s.Spectrum.fill(0.0f);
-  s.RecordsDone = 0;
+  p.ledger.records_read = 0;
   s.DataTruncationShown = false;
   s.BlanksTruncationShown = false;
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorSelected[slot] = false;
@@ -72,7 +72,7 @@ Flow CountScanRecords(Program& p) {
   s.BusyCursor = 9;
   s.BusyCount = 0;
   int records = 0;
-  s.BlankScansInFile = 0;
+  long blanks = 0;
   while (!in.AtEnd()) {
     RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
@@ -85,11 +85,10 @@ Flow CountScanRecords(Program& p) {
     ++records;
     if (s.RecordType == "P") ++p.NumPures;
     if (s.RecordType == "S") ++p.NumSamples;
-    if (s.RecordType == "B") ++s.BlankScansInFile;
+    if (s.RecordType == "B") ++blanks;
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 3);
   }
-  s.RecordsInFile = records;
-  p.RecordsExpected = records;
+  p.ledger.Loaded(records, blanks);
   p.form.Samples.caption = std::to_string(p.NumSamples);
   p.form.PureStat.caption = std::to_string(p.NumPures);
   if (p.BlanksPresent) {
@@ -117,7 +116,7 @@ Flow OpenScanDataset(Program& p) {
     return Flow::Stop;
   }
   if (!p.channels.In(Channels::kData).Open(data)) {
-    p.host.ShowMessage(kCantOpen + data);
+    p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kData).OpenFailure());
     return Flow::Stop;
   }
   // The file is checked as soon as it is chosen, before its blanks are asked for.
@@ -132,7 +131,7 @@ Flow OpenScanDataset(Program& p) {
 
   const std::string blanks = AskFileName(p, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
   if (!blanks.empty() && !p.channels.In(Channels::kBlanks).Open(blanks)) {
-    p.host.ShowMessage(kCantOpen + blanks);
+    p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kBlanks).OpenFailure());
     return AbandonLoad(p, Flow::Stop);
   }
   p.BlanksPresent = !blanks.empty();

@@ -137,7 +137,7 @@ TEST(Channels, OutputLinesEndWithCrLf) {
   ASSERT_TRUE(channels.In(Channels::kData).Open(Write("data.fix", "x\r\n")));
   ASSERT_TRUE(channels.Out(Channels::kResults).Open(path));
   channels.Out(Channels::kResults).WriteLine("head");
-  channels.FlushAll();  // the lines wait beside it: the earlier file is whole until the close
+  channels.Out(Channels::kResults).Flush();  // the lines wait beside it: the earlier file is whole until the close
   EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
   channels.Out(Channels::kResults).WriteLine("line");
   channels.CloseAll();  // flushes what is pending

@@ -85,9 +85,9 @@ void AnalyzeAndCompare(Window& w, const std::string& results) {
   ASSERT_TRUE(fresh.Open(w.loaded, fresh_results));
   fresh.Copy(w);
   RunAnalysis_Click(w.p);
-  if (!w.p.RunCompleted) return;
+  if (!w.p.ledger.Complete()) return;
   RunAnalysis_Click(fresh.p);
-  ASSERT_TRUE(fresh.p.RunCompleted);
+  ASSERT_TRUE(fresh.p.ledger.Complete());
   ASSERT_EQ(testing_window::FileText(results), testing_window::FileText(fresh_results))
       << "dataset " << fresh.loaded;
 }
@@ -107,7 +107,7 @@ TEST(FreshLoad, EntriesOfOnePanelNeverReachARunOfTheOtherKind) {
   OFResults_Radio_Click(w.p, 1);
   EXPECT_EQ(w.p.form.MicrosPerMlFix[2].text, "555");
   AnalyzeAndCompare(w, results);
-  EXPECT_TRUE(w.p.RunCompleted);
+  EXPECT_TRUE(w.p.ledger.Complete());
 }
 
 TEST(FreshLoad, RandomCommandSequences) {
@@ -146,7 +146,7 @@ TEST(FreshLoad, RandomCommandSequences) {
         ControlCorr_Click(p);
       } else if (command > 5) {
         AnalyzeAndCompare(w, results);
-        if (p.RunCompleted) ++runs, ++compared[w.loaded][p.ResultsInMicrospheres];
+        if (p.ledger.Complete()) ++runs, ++compared[w.loaded][p.ResultsInMicrospheres];
       }
       if (::testing::Test::HasFailure()) return;
     }

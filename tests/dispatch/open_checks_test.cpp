@@ -108,8 +108,10 @@ TEST(OpenChecks, AHostThatAnswersFromItsCommandLineIsNotAskedAgain) {
   testing_window::Started s;
   s.host.has_user = false;
   for (const char* f : {kFix.c_str(), "", "", "/proc/kolvane-out.scf"}) s.host.QueueFile(f);
-  s.host.ExpectMessage("Can't open file: /proc/kolvane-out.scf");
+  s.host.allow_any_message = true;
   EXPECT_EQ(OpenData_Click(s.p), Flow::Stop);
+  ASSERT_EQ(s.host.messages.size(), 1u);
+  EXPECT_EQ(s.host.messages[0].rfind("Can't open file: /proc/kolvane-out.scf (", 0), 0u);
   EXPECT_FALSE(s.p.form.CloseIt.enabled);
 }
 

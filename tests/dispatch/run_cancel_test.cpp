@@ -95,7 +95,7 @@ TEST(RunCancelled, ReturnsToTheDatasetAsItWasAndLeavesTheEarlierResults) {
     // The next Analyze needs no dialog of the load and writes a fresh start's bytes.
     ASSERT_EQ(w.Analyze(UseTissue, [](TissueOptionsForm& f) { TissueOptionsUseProvided_Click(f); }),
               Flow::Continue);
-    ASSERT_TRUE(w.p.RunCompleted);
+    ASSERT_TRUE(w.p.ledger.Complete());
     const std::string fresh_results = testing_window::TempPath("cancel-fresh.fix.scf");
     Window fresh(fresh_results);
     fresh.Choose();

@@ -77,7 +77,8 @@ TEST_F(Refusals, FilesThatCannotBeOpenedAndCancelledDialogs) {
                     no_blk = Path("missing.blk");
   const std::vector<std::string> answers[] = {{no_fix}, {data, no_blk}, {data, "", "", ""}};
   for (const auto& queue : answers) {  // the last: no results file
-    if (queue.size() < 4) host.ExpectMessage("Can't open file: " + queue.back());
+    if (queue.size() < 4)
+      host.ExpectMessage("Can't open file: " + queue.back() + " (No such file or directory)");
     for (const std::string& answer : queue) host.QueueFile(answer);
     EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
     ExpectIdleAndClosed();
@@ -138,15 +139,15 @@ TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   for (bool abort : {true, false}) {
     SCOPED_TRACE(abort ? "Abort Run" : "Cancel Analysis");
     ASSERT_EQ(Flow::Continue, Load(data));
-    p.LastRun = RunOutcome{};
+    p.ledger.cancelled = false;
     host.on_tissue = [abort](TissueForm& f) {
       TissueOpt_Click(f, 0);  // used in the correction
       abort ? TissueOk_Click(f) : TissueCancel_Click(f);
     };
     host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
     EXPECT_EQ(Flow::Stop, Analyze());
-    EXPECT_TRUE(p.LastRun.cancelled);
-    EXPECT_FALSE(p.RunCompleted || host.ended || p.Ending);
+    EXPECT_TRUE(p.ledger.cancelled);
+    EXPECT_FALSE(p.ledger.Complete() || host.ended || p.Ending);
     EXPECT_FALSE(std::ifstream(data + ".scf").good());
   }
 }
@@ -166,7 +167,7 @@ TEST_F(Refusals, ExitWhileYieldingUnwinds) {
     };
     EXPECT_EQ(Flow::ProgramEnding, at_pump > 0 ? RunFixedAnalysis(p) : Load(data));
     host.on_messages = nullptr;
-    EXPECT_TRUE(host.ended && !p.RunCompleted);
+    EXPECT_TRUE(host.ended && !p.ledger.Complete());
     CloseDataset(p);
   }
 }
