@@ -34,9 +34,44 @@ std::string AskFileName(Program& p, FileRole role, const std::string& filter,
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  std::string answer = p.host.AskFile(request);
+  const bool data_dialog = role == FileRole::Data;
+  std::string answer;
+  if (data_dialog && !p.GivenDataFile.empty())
+    answer = p.GivenDataFile;
+  else
+    answer = p.host.AskFile(request);
   NoteChosenFile(p.ChosenFiles, role, answer);
   return answer;
+}
+
+std::string AskResultsFile(Program& p, const std::string& proposed,
+                           const std::function<std::string(const std::string&)>& refused,
+                           const std::string& final_words) {
+  std::string name = proposed;
+  for (;;) {
+    const std::string results =
+        AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                    "Save Results File", true, name);
+    if (results.empty()) return "";
+    std::string problem = refused(results);
+    if (problem.empty()) {
+      OutputChannel& out = p.channels.Out(Channels::kResults);
+      if (out.Open(results)) {
+        out.Hold();  // the run keeps it
+        return results;
+      }
+      if (!p.host.HasUser()) {
+        p.host.ShowMessage("Can't open file: " + out.Failure());
+        return "";
+      }
+      problem = "Can't open file: " + out.Failure() + ".";
+    } else if (!p.host.HasUser()) {
+      p.host.ShowMessage(problem + final_words);
+      return "";
+    }
+    p.host.ShowMessage(problem + "  Please choose another name for the results file.");
+    name = results;
+  }
 }
 
 std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter) {

@@ -116,12 +116,18 @@ class Host {
   // a number (empty text included) or lies outside the single-precision range.
   virtual std::optional<double> ParseUserNumber(const std::string& text) = 0;
 
+  // A person answers the dialogs: a refused answer can be asked for again, and a message may
+  // name the menu item to use. The batch answers from its command line, which would give the
+  // same answer every time and has no menu.
+  virtual bool HasUser() const { return true; }
+
+  // Opens the folder in the desktop's file manager; false when none could show it.
+  virtual bool ShowFolder(const std::string& /*folder*/) { return false; }
+
   virtual void SetPointer(Pointer shape) = 0;
   virtual void Beep() = 0;
   // Seconds since an arbitrary start, monotonic.
   virtual double Clock() = 0;
-  // Waits about one second while messages are processed (the pure search's pause per pure).
-  virtual void WaitOneSecond() = 0;
 
   // Asks the program to end. The core then returns to its caller with Flow::ProgramEnding;
   // results written so far are flushed before the host ends the process.

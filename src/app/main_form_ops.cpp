@@ -122,6 +122,15 @@ void AbtKOLVANE_Click(Program& p) {
   p.host.ShowAbout(about);
 }
 
+void ShowInFolder_Click(Program& p) {
+  const std::string folder = p.form.StatusFolder;
+  if (folder.empty() || p.host.ShowFolder(folder)) return;
+  p.host.ShowMessage(
+      "No file manager could show the folder of the results file.  The results "
+      "are in " +
+      folder);
+}
+
 void SetBusy(Program& p, bool busy) {
   p.Busy = busy;
   NotifyFormChanged(p);

@@ -103,6 +103,9 @@ struct Program {
   // kDefaultConditionThreshold at start-up; 0 asks nothing.
   RunFigures figures;
   ChosenFileSet ChosenFiles;  // for the run record
+  // A data file named on the command line: the next Open command's data dialog takes it
+  // instead of asking.
+  std::string GivenDataFile;
   double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path

@@ -34,6 +34,7 @@ std::string RunOutcomeText(const Program& p) {
   const long counted = r.Complete() ? r.lines_written : r.lines_expected;
   const std::string records = counted == 1 ? " record" : " records";
   if (r.Complete()) return GroupedCount(r.lines_written) + records + " written to " + r.results;
+  if (r.cancelled) return "The run was cancelled before it began.";
   // The earlier results file is as it was; the lines written so far are beside it.
   const std::string kept = r.incomplete.empty() ? ""
                                                 : GroupedCount(r.lines_written) + " of " +

@@ -73,8 +73,8 @@ class BatchHost : public Host {
   void SetPointer(Pointer) override {}
   void Beep() override {}
   double Clock() override;
-  void WaitOneSecond() override {}
   void EndProgram() override { ended_ = true; }
+  bool HasUser() const override { return false; }
 
  private:
   void WriteLines(const std::string& text);

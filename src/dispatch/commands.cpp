@@ -4,6 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/main_form_ops.h"
+#include "app/run_cancel.h"
 #include "app/run_record.h"
 #include "app/status_line.h"
 #include "fixed/fixed_load.h"
@@ -19,7 +20,7 @@ const char* const kNoMatrix =
     "There is no spillover matrix data available for this dataset.  Please use the 'New "
     "Spillover Matrix' menu option to associate a matrix with this dataset.";
 
-const char* const kNoColor = "Select at least one colour to analyse.";
+const char* const kNoColor = "Select at least one color to analyze.";
 
 // A colour the run would solve for: ticked, and not the tissue column, which the run may pass
 // through unused.
@@ -212,7 +213,17 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
       p.host.ShowMessage(kNoMatrix);
       return Flow::Stop;
     }
-    if (!RunLoadedDataset(p, paths.fixed_run, flow)) return flow;
+    p.form.SynchDataBox.visible = false;
+    NotifyFormChanged(p);
+    const DatasetBeforeRun before = KeepDatasetBeforeRun(p);
+    flow = paths.fixed_run(p);
+    if (p.ledger.cancelled && !p.Ending) {
+      ReturnToDataset(p, before);
+      ShowRunOutcome(p);
+      return Flow::Stop;
+    }
+    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
+    flow = CloseAfterRun(p, flow);
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {

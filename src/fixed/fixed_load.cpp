@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/color_panel.h"
+#include "app/data_kind.h"
 #include "app/file_dialogs.h"
 #include "app/main_form_ops.h"
 #include "base/numbers.h"
@@ -110,6 +111,12 @@ Flow AskForFiles(Program& p, std::string& data) {
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data))
     return RefuseLoad(p, "Can't open file: " + p.channels.In(Channels::kData).OpenFailure());
+  // The file is checked as soon as it is chosen, before its companions are asked for.
+  if (p.host.HasUser()) {
+    const std::string wrong = WrongKindMessage(data, DataKind::Fixed, KindOfDataFile(data));
+    if (!wrong.empty()) return RefuseLoad(p, wrong);
+  }
+  if (ReadDataFileHeader(p, true, false) != Flow::Continue) return AbandonLoad(p);
 
   std::string blanks =
       AskFileName(p, FileRole::Blanks, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
@@ -123,18 +130,16 @@ Flow AskForFiles(Program& p, std::string& data) {
   p.ControlsPresent = !controls.empty();
   p.form.ControlCorr.visible = p.ControlsPresent;
 
-  std::string results = AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
-                                    "Save Results File", true, data + ".scf");
-  if (results.empty()) return AbandonLoad(p);
   // Checked before the results file is opened, which would empty it.
-  std::string input = FilesBeingRead(p, results);
-  if (!input.empty())
-    return RefuseLoad(p, "The results file " + results + " is the file " + input +
-                             ", which is being read.  Please choose another name for the "
-                             "results file.  The file was not loaded.");
-  if (!p.channels.Out(Channels::kResults).Open(results))
-    return RefuseLoad(p, "Can't open file: " + p.channels.Out(Channels::kResults).Failure());
-  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
+  auto being_read = [&p](const std::string& results) {
+    const std::string input = FilesBeingRead(p, results);
+    if (input.empty()) return std::string();
+    return "The results file " + results + " is the file " + input + ", which is being read.";
+  };
+  const std::string results = AskResultsFile(
+      p, data + ".scf", being_read,
+      "  Please choose another name for the results file.  The file was not loaded.");
+  if (results.empty()) return AbandonLoad(p);
   return Flow::Continue;
 }
 

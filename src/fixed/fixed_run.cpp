@@ -13,6 +13,7 @@
 
 #include "app/main_form_ops.h"
 #include "app/run_control.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
 #include "app/tissue_choices.h"
 #include "base/numbers.h"
@@ -68,10 +69,7 @@ Flow SettleTissue(Program& p) {
   if (p.TissueColumn && p.TissueInFile) {
     ShowTissueDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
-    if (p.TissueRunCancelled) {
-      EndProgram(p);
-      return Flow::ProgramEnding;
-    }
+    if (p.TissueRunCancelled) return CancelRunBeforeStart(p);
   } else {
     p.TissueColumn = false;
     p.TissueExcluded = false;

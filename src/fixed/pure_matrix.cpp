@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/main_form_ops.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
 #include "app/tissue_choices.h"
 #include "fixed/records.h"
@@ -58,13 +59,7 @@ Flow NormalizeSpillMatrix(Program& p) {
   if (p.ColorIsTissue[1] && p.TissueInFile && !p.TissueExcluded && !p.MatrixFromFile) {
     ShowTissueOptionsDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
-    if (p.TissueAbortRun) {
-      p.form.SynchFrame.visible = false;
-      p.form.Directions.visible = false;
-      NotifyFormChanged(p);
-      p.channels.CloseAll();
-      return Flow::Stop;
-    }
+    if (p.TissueAbortRun) return CancelRunBeforeStart(p);
   }
   auto& m = p.SpillMatrix;
   for (int i = p.FirstNormalizedColor; i <= p.MatrixSize; ++i) {

@@ -39,10 +39,17 @@ class MainWindow : public QMainWindow {
   void Mirror();
   // Moves the window to the place start-up chose (the form's left and top).
   void PlaceAsForm();
+  // Opens a data file named on the command line, by its kind, as File > Open would.
+  void OpenGivenFile(const std::string& path);
 
   // The scroll area's size for a form of `form` pixels in `room` pixels of screen, with
   // scroll bars `bar` pixels wide.
   static QSize FitFormToRoom(const QSize& form, const QSize& room, int bar);
+
+  // Keeps the window, with its frame, within `area` (the screen's available area): the form
+  // scrolls where it does not fit, and a window beyond the area's edges moves into it.
+  void FitInto(const QRect& area);
+  void FitToScreen();
 
   // Pixels per twip on this screen: logicalDpiX / 1440.
   double logical_dpi() const;
@@ -78,6 +85,7 @@ class MainWindow : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   enum class Kind { Panel, Container, Label, Check, Radio, Edit, Button };
@@ -100,8 +108,8 @@ class MainWindow : public QMainWindow {
   void ApplyProgress();
   void ApplySpectra();
   void ApplyWindow();
-  // The scroll area's size: the form's, or less when the screen is smaller than the window.
-  QSize FittedScrollSize(const QSize& form) const;
+  // The window's frame around its client area (title bar and borders).
+  QSize FrameExtents() const;
   void ApplyStatus();
   void BuildStatusLine();
 

@@ -45,10 +45,10 @@ class QtHost : public Host {
   void WaitForMessages() override;
   void FormChanged() override;
   std::optional<double> ParseUserNumber(const std::string& text) override;
+  bool ShowFolder(const std::string& folder) override;
   void SetPointer(Pointer shape) override;
   void Beep() override;
   double Clock() override;
-  void WaitOneSecond() override;
   void EndProgram() override;
 
   bool ending() const { return ending_; }

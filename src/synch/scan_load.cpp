@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/color_panel.h"
+#include "app/data_kind.h"
 #include "app/file_dialogs.h"
 #include "app/main_form_ops.h"
 #include "base/channels.h"
@@ -118,6 +119,15 @@ Flow OpenScanDataset(Program& p) {
     p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kData).OpenFailure());
     return Flow::Stop;
   }
+  // The file is checked as soon as it is chosen, before its blanks are asked for.
+  const std::string wrong =
+      p.host.HasUser() ? WrongKindMessage(data, DataKind::Scan, KindOfDataFile(data)) : "";
+  if (!wrong.empty()) {
+    p.host.ShowMessage(wrong);
+    return AbandonLoad(p, Flow::Stop);
+  }
+  if (Flow early = ReadScanHeader(p, true); early != Flow::Continue) return AbandonLoad(p, early);
+  RewindScanData(p);
 
   const std::string blanks =
       AskFileName(p, FileRole::Blanks, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
@@ -128,20 +138,13 @@ Flow OpenScanDataset(Program& p) {
   p.BlanksPresent = !blanks.empty();
   f.BackSub.visible = p.BlanksPresent;
 
-  const std::string results =
-      AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
-                  "Save Results File", true, data + ".scf");
-  if (results.empty()) return AbandonLoad(p, Flow::Stop);
   // Opening the results file empties it: it may not be one of the files being read.
-  if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks))) {
-    p.host.ShowMessage("The results file may not be one of the files being read: " + results);
-    return AbandonLoad(p, Flow::Stop);
-  }
-  if (!p.channels.Out(Channels::kResults).Open(results)) {
-    p.host.ShowMessage(kCantOpen + p.channels.Out(Channels::kResults).Failure());
-    return AbandonLoad(p, Flow::Stop);
-  }
-  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
+  auto being_read = [&](const std::string& results) {
+    if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks)))
+      return "The results file may not be one of the files being read: " + results;
+    return std::string();
+  };
+  if (AskResultsFile(p, data + ".scf", being_read, "").empty()) return AbandonLoad(p, Flow::Stop);
 
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorNames[slot] = p.DefaultColorNames[slot];
   p.scan.PlotYMax = 0;

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/about_box.h"
 #include "app/file_dialogs.h"
+#include "app/version.h"
 #include "window_fixtures.h"
 
 namespace kolvane {
@@ -44,6 +46,40 @@ TEST(FileDialogs, RequestTitleFiltersAndProposedName) {
       for (const auto& f : r.filters) offered += "|" + f.description + "|" + f.pattern;
       EXPECT_EQ(offered, c.offered + std::string(c.save ? "" : "|All Files (*.*)|*.*"));
     }
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// The about box says only what the build knows: the version, the license and where the source
+// lives; no made-up address, telephone, fax or web site.
+TEST(AboutBox, HoldsTheVersionLicenseAndSourceAndNoPlaceholders) {
+  AboutForm f;
+  AboutForm_Load(f);
+  EXPECT_EQ(f.lblVersion, std::string("Version ") + KOLVANE_VERSION_STRING);
+  const std::string text = f.lblDescription + "\n" + f.lblDisclaimer;
+  EXPECT_NE(f.lblDisclaimer.find("License: "), std::string::npos) << text;
+  EXPECT_NE(f.lblDisclaimer.find("Source: "), std::string::npos) << text;
+  for (const char* placeholder : {"example.org", "project's web site", "Fax", "Telephone"})
+    EXPECT_EQ(text.find(placeholder), std::string::npos) << placeholder;
+}
+
+// Show in Folder with no file manager to show it: the window says so and names the folder.
+TEST(ShowInFolder, SaysSoWhenNoFileManagerShowsTheFolder) {
+  for (bool opens : {true, false}) {
+    Started s;
+    s.p.form.StatusFolder = "/data/run 1";
+    s.host.folder_opens = opens;
+    if (!opens)
+      s.host.ExpectMessage(
+          "No file manager could show the folder of the results file.  The results are in "
+          "/data/run 1");
+    ShowInFolder_Click(s.p);
+    EXPECT_EQ(s.host.folders_shown, std::vector<std::string>{"/data/run 1"});
   }
 }
 
