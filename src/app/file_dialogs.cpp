@@ -33,7 +33,9 @@ std::string AskFileName(Program& p, const std::string& filter, const std::string
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  std::string answer = p.host.AskFile(request);
+  // A dataset opened in one step has its answers already.
+  auto given = p.FileAnswers.find(title);
+  std::string answer = given != p.FileAnswers.end() ? given->second : p.host.AskFile(request);
   NoteChosenFile(p.ChosenFiles, title, answer);
   return answer;
 }
@@ -48,6 +50,8 @@ std::string AskOpenFileName(Program& p, const std::string& filter) {
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
+  auto given = p.FileAnswers.find(kMatrixFileAnswer);
+  if (given != p.FileAnswers.end()) return given->second;
   FileDialogRequest request;
   request.save = false;
   for (std::size_t i = 0; i < parts.size(); i += 2) {

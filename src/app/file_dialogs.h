@@ -12,7 +12,9 @@ namespace kolvane {
 // "All Files (*.*)". default_name is used by save dialogs only.
 std::string AskFileName(Program& p, const std::string& filter, const std::string& title, bool save,
                         const std::string& default_name);
-// filter: the platform form, description and pattern alternating, separated by "|".
+// filter: the platform form, description and pattern alternating, separated by "|". Answered
+// from Program::FileAnswers[kMatrixFileAnswer] when that holds one.
 std::string AskOpenFileName(Program& p, const std::string& filter);
+constexpr const char* kMatrixFileAnswer = "New Spillover Matrix";
 
 }  // namespace kolvane

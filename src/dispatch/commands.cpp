@@ -5,6 +5,8 @@
 #include "app/color_panel.h"
 #include "app/main_window.h"
 #include "app/status_line.h"
+#include "dispatch/analyze_again.h"
+#include "dispatch/results_commands.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "synch/scan_load.h"
@@ -30,10 +32,17 @@ bool AnyColorToAnalyse(const Program& p) {
 
 // A load runs with the menu guarded, so that Close File or a second Open cannot pull its
 // files away while it yields to the window.
-Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
+// A quiet load is the dataset loaded again after a run: the run's table and the window's
+// list of the dataset's files stay.
+Flow GuardedLoad(Program& p, Flow (*load)(Program&), bool quiet = false) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
   SetBusy(p, true);
+  if (!quiet) {
+    p.results.Clear();
+    p.Dataset = DatasetFiles{};
+  }
+  p.RerunReady = false;
   p.channels.ForgetReadFailures();
   // The load skims the data faster than a digest can keep up with; the run's pass digests it.
   p.channels.Digests().Defer(true);
@@ -121,6 +130,10 @@ Flow RunAnalysis_Click(Program& p) {
   return RunAnalysisWith(p, DefaultRunPaths());
 }
 
+Flow LoadQuietly(Program& p, bool scan) {
+  return GuardedLoad(p, scan ? OpenScanDataset : OpenFixedDataFile, true);
+}
+
 Flow DispatchRun(Program& p) {
   return DispatchRunWith(p, DefaultRunPaths());
 }
@@ -128,6 +141,7 @@ Flow DispatchRun(Program& p) {
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
+  p.ChoicesAtAnalyze = ChoicesOf(p);
   // A refusal below is no complete run, whatever an earlier run of the session reached.
   p.RunCompleted = false;
   if (p.ScanDataLoaded) {
@@ -157,7 +171,10 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
 
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
+  const bool scan = p.ScanDataLoaded;
+  const DatasetFiles shown = p.Dataset;
   SetBusy(p, true);
+  p.results.Clear();
   p.channels.Digests().Defer(false);
   p.LastRun = RunOutcome{};
   p.LastRun.results = p.channels.Out(Channels::kResults).Path();
@@ -208,8 +225,11 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
 
   SetBusy(p, false);
   ReturnToIdle(p);
+  if (p.KeepDatasetAfterRun && KeepDatasetAfterRun(p, scan, shown) == Flow::ProgramEnding)
+    return Flow::ProgramEnding;
   // The one place a run's outcome reaches the status line.
   ShowRunOutcome(p);
+  if (p.RunCompleted) ShowRunResults(p);
   return flow;
 }
 

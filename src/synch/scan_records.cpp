@@ -104,11 +104,13 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
   InputChannel& in = p.channels.In(Channels::kData);
   found = false;
   while (!in.AtEnd() && !found) {
+    s.RecordOffset = in.Tell();
     RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
     if (r == RecordRead::BadValue) return Flow::Stop;
     if (r != RecordRead::Read) break;  // the file is over
     if (s.RecordType == "B" && p.BackgroundOn) {
+      s.BlankOffset = s.RecordOffset;
       std::copy(s.Spectrum.begin() + 1, s.Spectrum.begin() + 1 + s.ScanPoints,
                 s.BlankSpectrum.begin() + 1);
       if (s.RecordsDone < std::numeric_limits<std::int16_t>::max()) ++s.RecordsDone;

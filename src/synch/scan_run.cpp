@@ -141,6 +141,17 @@ Flow RunScanAnalysis(Program& p) {
   std::int16_t slots[kMaxScanPures + 2] = {};
   float peak_values[kMaxScanPures + 2] = {};
   for (int k = 1; k <= n; ++k) slots[k] = s.PureSlot[k];
+  s.RecordPlaces.clear();
+  s.BlankOffset = -1;
+  s.RunStartBlank = s.BlankSpectrum;
+  s.RunBackground = p.BackgroundOn;
+  s.RunDataPath = in.Path();
+  s.RunFitMatrix = s.FitMatrix;
+  s.RunPureSpectra = s.PureSpectra;
+  s.RunFitPoints = s.FitPoints;
+  s.RunPointWavelength = s.PointWavelength;
+  s.RunScanPoints = s.ScanPoints;
+  s.RunPures = static_cast<std::int16_t>(n);
 
   for (;;) {
     if (in.AtEnd()) break;
@@ -173,6 +184,7 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    s.RecordPlaces.push_back({s.RecordOffset, p.BackgroundOn ? s.BlankOffset : -1});
     ++p.LastRun.written;
     p.RecordsWritten = s.RecordsDone;
     NoteScanRecord(p, x, quality, hi_lo);
