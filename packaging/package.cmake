@@ -1,7 +1,8 @@
 # Installation of the programs' companions and the Debian package. From build/release:
 #   cpack -G DEB      writes kolvane_VERSION_ARCH.deb
 # The package holds kolvane (the window, when Qt is built), kolvane-batch, kolvane-simulate, the
-# desktop entry and icon, the examples (/usr/share/kolvane/examples) and the two manual pages.
+# desktop entry and icon, the examples (/usr/share/kolvane/examples), the cluster recipes
+# (/usr/share/kolvane/cluster) and the manual pages.
 
 if(TARGET kolvane-simulate)
   install(TARGETS kolvane-simulate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -11,6 +12,13 @@ endif()
 # that a system which leaves out /usr/share/doc still has them.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kolvane/examples)
+
+# The cluster recipes are run (or submitted to Slurm) as they stand, from where they are
+# installed; the parallel recipe finds the merge beside it.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/cluster/slurm-study.sh
+                 ${PROJECT_SOURCE_DIR}/tools/cluster/parallel-study.sh
+                 ${PROJECT_SOURCE_DIR}/tools/cluster/merge-summaries.sh
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kolvane/cluster)
 
 # Manual pages, written by hand in troff, and the package's change log, installed gzipped (-n: no
 # name or time stamp, so the package's bytes do not depend on when it was built).
@@ -46,6 +54,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The cluster recipes hand a study to GNU parallel or to Slurm when they are there.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel, slurm-client")
 # The long description: CPack puts the summary above it and indents every line; an empty line
 # separates the paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -57,5 +67,7 @@ millilitre, for every record as a TAB-separated results file.
 Fixed-wavelength files are solved record by record by Gaussian elimination;
 synchronous-scan files are fitted by least squares. The package holds the
 window program (kolvane), the batch program (kolvane-batch), the measurement
-simulator (kolvane-simulate) and examples in /usr/share/kolvane/examples.")
+simulator (kolvane-simulate), examples in /usr/share/kolvane/examples and
+scripts that spread a study over a Slurm cluster or over ssh hosts with GNU
+parallel in /usr/share/kolvane/cluster.")
 include(CPack)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from build/release, installs it, runs the installed kolvane-batch
 # on the installed examples and compares its results with the build tree's and with the
-# examples' ground truth, checks the manual pages, and removes the package again (also when a
-# step fails). The test command runs it after the release build.
+# examples' ground truth, runs the installed cluster recipe, checks the manual pages, and
+# removes the package again (also when a step fails). The test command runs it after the
+# release build.
 #   scripts/package-check.sh [BUILD_DIR]      (default build/release, already configured)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -73,6 +74,19 @@ pures=$(($(grep -m1 '^Record' "$truth" | tr -d '\r' | awk -F'\t' '{print NF}') -
 diff <(records "$work/installed/small.scf" | cut -f "1-$((pures + 1)),$((pures + 4))") \
   <(records "$truth") >/dev/null || fail "the scan example's results differ from its truth file"
 
+# The cluster recipes are installed side by side and run from there: the GNU parallel one over
+# this machine alone, on the fixed example, gives the records of the single run above.
+cluster=/usr/share/kolvane/cluster
+for f in slurm-study.sh parallel-study.sh merge-summaries.sh; do
+  [ -x "$cluster/$f" ] || fail "missing $cluster/$f, or it cannot be run"
+done
+echo "$examples/fixed/tissue_blanks_controls.fix" >"$work/study.list"
+KOLVANE_BATCH=/usr/bin/kolvane-batch "$cluster/parallel-study.sh" -S : fixed "$work/study.list" \
+  "$work/cluster" --companions --control-correction on --tissue use >/dev/null 2>&1 ||
+  fail "the installed parallel-study.sh did not complete the fixed example"
+diff <(records "$work/cluster/tissue_blanks_controls.fix.scf") <(records "$work/installed/tissue.scf") \
+  >/dev/null || fail "the installed parallel-study.sh's results differ from the single run's"
+
 # The manual pages are found, and each program's page names every option of its --help.
 man -w kolvane >/dev/null || fail "man -w kolvane finds no page"
 for program in kolvane-batch kolvane-simulate; do
@@ -84,4 +98,4 @@ for program in kolvane-batch kolvane-simulate; do
     grep -qF -- "$opt" <<<"$text" || fail "the manual page of $program does not describe $opt"
   done
 done
-echo "package-check: installed programs, examples and manual pages checked"
+echo "package-check: installed programs, examples, cluster recipes and manual pages checked"

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "base/stale_parts.h"
 #include "base/system_error.h"
 
 namespace kolvane {
@@ -99,6 +100,7 @@ bool OutputChannel::Open(const std::string& path) {
     std::string part = path + ".part-XXXXXX";
     const int fd = mkstemp(part.data());
     if (fd < 0) return refuse(errno);
+    HoldPartFile(fd);  // a sweep by another run leaves the file alone while it is written
     fchmod(fd, ModeFor(exists ? &st : nullptr));
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {

@@ -15,6 +15,7 @@
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
+#include "cli/batch_flow.h"
 #include "cli/batch_study.h"
 
 namespace kolvane {
@@ -245,6 +246,9 @@ int BatchMain(int argc, char** argv) {
                    "Microspheres/ml of pures 1, 2, ... in the file's order (default: 1000 each)")
       ->type_name("V1,V2,...");
 
+  FlowCommandLine flow_line;
+  CLI::App* flow = AddFlowCommand(app, flow_line);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -260,6 +264,7 @@ int BatchMain(int argc, char** argv) {
     return Usage(e.what());
   }
 
+  if (flow->parsed()) return RunFlowCommand(flow_line);
   const CLI::App& cmd = fixed->parsed() ? *fixed : *scan;
   raw.study.inputs = raw.inputs;
   const bool study = IsStudy(cmd, raw.study);

@@ -9,13 +9,16 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "base/channels.h"
+#include "base/stale_parts.h"
 #include "cli/batch_commands.h"
 #include "cli/batch_summary.h"
 
@@ -147,6 +150,17 @@ std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& stud
   return WritesOntoAnInput(plan, study.summary);
 }
 
+// Removes, and says, the temporary files killed runs left in the folders the study writes into.
+void RemoveLeftParts(const std::vector<StudyFile>& plan, const std::string& summary,
+                     std::chrono::system_clock::time_point start) {
+  std::set<std::string> folders;
+  for (const StudyFile& f : plan) folders.insert(fs::path(f.options.results).parent_path());
+  if (!summary.empty()) folders.insert(fs::path(FullPath(summary)).parent_path());
+  for (const std::string& folder : folders)
+    for (const std::string& path : RemoveStaleParts(folder, start))
+      std::cerr << "Removed a temporary file left by an earlier run: " << path << std::endl;
+}
+
 void RunFile(bool scan, StudyFile& f, StudyOutput& output) {
   FileSummary& row = f.summary;
   std::string last_note;
@@ -210,6 +224,7 @@ bool IsStudy(const CLI::App& cmd, const StudyOptions& study) {
 }
 
 int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
+  const auto start = std::chrono::system_clock::now();
   std::vector<StudyFile> plan;
   const std::string wrong = Plan(scan, common, study, plan);
   if (!wrong.empty()) return Usage(wrong);
@@ -219,6 +234,7 @@ int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
     if (!fs::is_directory(study.out_dir, ec))
       return Usage("--out-dir: cannot make the folder " + study.out_dir);
   }
+  RemoveLeftParts(plan, study.summary, start);
 
   g_stop = false;
   for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, StopStudy);

@@ -35,6 +35,7 @@
 #include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
 #include "dispatch/open_dataset.h"
+#include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
@@ -199,6 +200,7 @@ void MainWindow::BuildMenus() {
   exit_->setMenuRole(QAction::QuitRole);
   QMenu* view = menuBar()->addMenu(tr("&View"));
   matrix_view_ = view->addAction(tr("Spillover Matrix..."));
+  AddToolsMenu(menuBar(), this, [this] { return BusyGuard() ? "" : p_.ChosenFiles.results; });
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   BuildHelpMenu(help);
   about_ = help->addAction(QString());

@@ -44,7 +44,8 @@ QString DraggedFile(const QMimeData* mime) {
 
 void MainWindow::BuildResults() {
   results_ = new ResultsPanel(p_);
-  results_dock_ = Dock(this, tr("Results"), "ResultsDock", results_, Qt::BottomDockWidgetArea);
+  // Beside the form, which keeps its size: the table and the viewer get the window's height.
+  results_dock_ = Dock(this, tr("Results"), "ResultsDock", results_, Qt::RightDockWidgetArea);
   dataset_ = new DatasetPanel(p_);
   dataset_->OnChange([this] {
     AfterLoad();

@@ -204,7 +204,7 @@ void RecordPlot::paintEvent(QPaintEvent*) {
 
 ResultsPanel::ResultsPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p) {
   setObjectName("ResultsPanel");
-  setMinimumHeight(340);
+  setMinimumWidth(760);
   model_ = new ResultsModel(p.results, this);
   proxy_ = new ResultsProxy(p.results, this);
   proxy_->setSourceModel(model_);
@@ -253,11 +253,11 @@ ResultsPanel::ResultsPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p)
   bar->addWidget(title_, 1);
   bar->addWidget(new QLabel(tr("Show:"), this));
   bar->addWidget(filter_);
-  auto* split = new QSplitter(Qt::Horizontal, this);
+  auto* split = new QSplitter(Qt::Vertical, this);
   split->addWidget(view_);
   split->addWidget(plot_);
-  split->setStretchFactor(0, 3);
-  split->setStretchFactor(1, 2);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(bar);

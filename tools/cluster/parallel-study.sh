@@ -12,15 +12,19 @@
 # Every host needs kolvane-batch (the kolvane package, or KOLVANE_BATCH=/path/to/it) and sees
 # the data, LIST's paths and OUT_DIR at the same paths (a shared file system); relative paths are
 # taken from the current folder. Files of different folders must not share a name, since their
-# results meet in OUT_DIR. Writes OUT_DIR/summaries/JOB.tsv, OUT_DIR/joblog.tsv (GNU parallel's
-# log: host, time and exit status of each job) and OUT_DIR/summary.tsv (merged).
+# results meet in OUT_DIR. Writes OUT_DIR/summaries/MODE-LISTNAME-LINE.tsv (one per line),
+# OUT_DIR/logs/joblog-MODE-LISTNAME.tsv (GNU parallel's log: host, time and exit status of each
+# job) and OUT_DIR/summary-MODE-LISTNAME.tsv (merged with --list LIST: a line whose job wrote no
+# summary is "not started"); an earlier run's of the same analysis and list are removed first,
+# other lists' are left alone.
 # Running it again does only what is missing (--skip-done).
 # Exit status: 0 when every file completed (or was done before), 1 when any did not, 2 for a
 # wrong command line.
 set -euo pipefail
+name=parallel-study.sh
 here=$(cd "$(dirname "$0")" && pwd)
 usage() {
-  sed -n '4,9p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,11p' "$here/$name" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 hosts=":"
@@ -39,31 +43,53 @@ shift $((OPTIND - 1))
 mode=$1 list=$2 out=$3
 shift 3
 case $mode in fixed | scan) ;; *) usage ;; esac
-grep -q '[^[:space:]]' "$list" 2>/dev/null || { echo "$0: $list names no file or folder" >&2; exit 2; }
-command -v parallel >/dev/null || { echo "$0: GNU parallel is not installed" >&2; exit 2; }
+grep -q '[^[:space:]]' "$list" 2>/dev/null || { echo "$name: $list names no file or folder" >&2; exit 2; }
+command -v parallel >/dev/null || { echo "$name: GNU parallel is not installed" >&2; exit 2; }
 batch=${KOLVANE_BATCH:-kolvane-batch}
 
 mkdir -p "$out/summaries"
 out=$(cd "$out" && pwd)
-rm -f "$out"/summaries/*.tsv "$out/summary.tsv"
-status=0
-# {#} is the job's number (its line in LIST); -q passes every word to the host as it stands.
-grep -v '^[[:space:]]*$' "$list" |
-  parallel -q -S "$hosts" -j "$jobs" --wd "$PWD" --joblog "$out/joblog.tsv" \
-    "$batch" "$mode" --out-dir "$out" --skip-done -j "$threads" \
-    --summary "$out/summaries/{#}.tsv" "$@" {} || status=$?
+list_name=$(basename -- "$list" | tr -c 'A-Za-z0-9._+\n-' '_')
+joblog=$out/logs/joblog-$mode-$list_name.tsv merged=$out/summary-$mode-$list_name.tsv
+mkdir -p "$out/logs"
+rm -f "$out/summaries/$mode-$list_name-"*.tsv "$merged" "$joblog"
 
-# A job that ended with 2 had its command line refused (an option, or a path that is not there).
-if awk -F'\t' 'NR > 1 && $7 == 2 { found = 1 } END { exit !found }' "$out/joblog.tsv"; then
-  echo "$0: kolvane-batch refused the command line (exit status 2); see $out/joblog.tsv" >&2
-  exit 2
+# The lines of LIST as every recipe counts them (blank lines left out, a CR at the end dropped),
+# each with its number; a line naming nothing is said here and left out: the merge lists it.
+numbers=$(mktemp) inputs=$(mktemp)
+trap 'rm -f "$numbers" "$inputs"' EXIT
+n=0
+while IFS= read -r line || [ -n "$line" ]; do
+  line=${line%$'\r'}
+  [[ $line =~ [^[:space:]] ]] || continue
+  n=$((n + 1))
+  if [ -e "$line" ]; then
+    echo "$n" >>"$numbers"
+    printf '%s\n' "$line" >>"$inputs"
+  else
+    echo "$name: no file or folder $line (line $n of $list)" >&2
+  fi
+done <"$list"
+
+status=0
+if [ -s "$inputs" ]; then
+  # The two sources are read in step: {1} the line's number, {2} the line. -q passes every word
+  # to the host as it stands.
+  parallel -q -S "$hosts" -j "$jobs" --wd "$PWD" --joblog "$joblog" \
+    "$batch" "$mode" --out-dir "$out" --skip-done -j "$threads" \
+    --summary "$out/summaries/$mode-$list_name-{1}.tsv" "$@" "{2}" \
+    :::: "$numbers" ::::+ "$inputs" || status=1
 fi
-summaries=("$out"/summaries/*.tsv)
-if [ ! -f "${summaries[0]}" ]; then
-  echo "$0: no job wrote a summary; see $out/joblog.tsv" >&2
-  exit 1
+
+summaries=()
+for s in "$out/summaries/$mode-$list_name-"*.tsv; do [ -f "$s" ] && summaries+=("$s"); done
+# A job that ended with 2 had its command line refused (an option, or a path that went away).
+refused=0
+[ ! -f "$joblog" ] || refused=$(awk -F'\t' 'NR > 1 && $7 == 2' "$joblog" | wc -l)
+if [ "$refused" -gt 0 ]; then
+  echo "$name: kolvane-batch refused the command line of $refused jobs (exit status 2); see $joblog" >&2
+  if [ ${#summaries[@]} -eq 0 ]; then exit 2; fi
 fi
-"$here/merge-summaries.sh" -o "$out/summary.tsv" "${summaries[@]}" || status=1
-[ "$status" -eq 0 ] || status=1
-echo "Summary of the study: $out/summary.tsv" >&2
+"$here/merge-summaries.sh" --list "$list" -o "$merged" "${summaries[@]}" || status=1
+echo "Summary of the study: $merged" >&2
 exit "$status"

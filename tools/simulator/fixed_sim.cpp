@@ -363,6 +363,8 @@ std::string WriteFixedDataset(const FixedOptions& o) {
   if (o.no_pures) truth.Comment("The spillover matrix comes from the matrix file (.spl).");
   truth.Heading(names);
 
+  std::vector<double> pure_own(n, 0.0);
+  for (int k = 0; k < n && !o.no_pures; ++k) pure_own[k] = pure_truth[k][k];
   int tube = 0;
   if (!o.no_pures) {
     for (int k = 0; k < n; ++k) {
@@ -377,7 +379,8 @@ std::string WriteFixedDataset(const FixedOptions& o) {
     std::vector<double> clean(n), reported;
     for (int attempt = 0;; ++attempt) {
       std::vector<double> amount(n);
-      for (int k = 0; k < n; ++k) {
+      if (o.amounts) amount = o.amounts(s, pure_own);
+      for (int k = 0; k < n && !o.amounts; ++k) {
         if (columns[k].tissue) {
           amount[k] = rng.Uniform(10.0, 120.0);
         } else {
@@ -396,13 +399,18 @@ std::string WriteFixedDataset(const FixedOptions& o) {
       for (int c = 0; c < n; ++c) {
         highest = std::max(highest, background[c] + current[c] / reference[c] * signal[c]);
       }
+      if (o.amounts && highest > kHighestReading) {
+        CloseAll(files);
+        return "Sample S" + std::to_string(s) + " would read above " +
+               FixedText(kHighestReading, 0) + ": fewer spheres or more microspheres per ml";
+      }
       double scale = highest > kHighestReading ? kHighestReading / highest : 1.0;
       for (int c = 0; c < n; ++c) {
         double value = background[c] + current[c] / reference[c] * signal[c] * scale;
         clean[c] = ReadBack(FixedText(value, kReadingDecimals));
       }
       reported = Reported(solver, clean, background, &reference, &current);
-      if (!NearRoundingHalf(reported, kTruthDecimals) || attempt == 100) break;
+      if (o.amounts || !NearRoundingHalf(reported, kTruthDecimals) || attempt == 100) break;
     }
     std::vector<std::string> text(n);
     for (int c = 0; c < n; ++c) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace kolvane::sim {
 
@@ -19,6 +21,11 @@ struct FixedOptions {
   double drift = 0.05;    // fractional loss of gain from the first sample to the last
   bool no_pures = false;  // no P records: the matrix comes from BASENAME.spl only
   std::string basename;   // path without extension
+  // When set, sample s (1..samples) holds these amounts of each column's colour, in corrected
+  // intensity levels, instead of random ones; `pure_own` holds each pure's corrected intensity at
+  // its own colour (what the microspheres/ml factors divide by). Its readings must stay below
+  // the overload mark: the dataset is refused otherwise.
+  std::function<std::vector<double>(int sample, const std::vector<double>& pure_own)> amounts;
 };
 
 constexpr int kMaxFixedColors = 30;

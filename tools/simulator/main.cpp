@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "simulator/fixed_sim.h"
+#include "simulator/flow_sim.h"
 #include "simulator/scan_sim.h"
 
 namespace {
@@ -56,6 +57,23 @@ int main(int argc, char** argv) {
   scan->add_option("--seed", s.seed, "Seed of the random numbers")->capture_default_str();
   scan->add_option("-o,--output", s.basename, "Path of the files, without extension")->required();
 
+  kolvane::sim::FlowSimOptions w;
+  CLI::App* flow = app.add_subcommand(
+      "flow", "Blood-flow study: BASENAME.fix (as fixed), .sheet.tsv and .flows.tsv (the truth)");
+  flow->add_option("--animals", w.animals, "Animals (1..100)")->capture_default_str();
+  flow->add_option("--colors", w.colors, "Injections, one dye colour each (1..13)")
+      ->capture_default_str();
+  flow->add_option("--spheres", w.spheres, "Spheres injected per colour")->capture_default_str();
+  flow->add_option("--references", w.references, "Reference samples per animal (1 or 2)")
+      ->capture_default_str();
+  flow->add_option("--withdrawal", w.withdrawal, "Withdrawal rate of a reference, ml/min")
+      ->capture_default_str();
+  flow->add_option("--micros-per-ml", w.micros_per_ml,
+                   "Microspheres/ml of every pure (give it to kolvane-batch fixed)")
+      ->capture_default_str();
+  flow->add_option("--seed", w.seed, "Seed of the random numbers")->capture_default_str();
+  flow->add_option("-o,--output", w.basename, "Path of the files, without extension")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -67,6 +85,11 @@ int main(int argc, char** argv) {
     std::string problem = kolvane::sim::CheckFixedOptions(f);
     if (!problem.empty()) return Report(problem, kUsageError);
     return Report(kolvane::sim::WriteFixedDataset(f), kWriteError);
+  }
+  if (flow->parsed()) {
+    std::string problem = kolvane::sim::CheckFlowOptions(w);
+    if (!problem.empty()) return Report(problem, kUsageError);
+    return Report(kolvane::sim::WriteFlowStudy(w), kWriteError);
   }
   std::string problem = kolvane::sim::CheckScanOptions(s);
   if (!problem.empty()) return Report(problem, kUsageError);

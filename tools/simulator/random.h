@@ -28,6 +28,10 @@ class Random {
   // noiseless dataset does not depend on how many noise values would have been drawn.
   double Noise(double sigma) { return sigma > 0.0 ? sigma * Normal() : 0.0; }
 
+  // A count drawn from the Poisson law with this mean (0 for a mean of 0 or less): by products
+  // of uniforms below a mean of 10, else by transformed rejection with squeeze (Hoermann 1993).
+  long Poisson(double mean);
+
  private:
   std::mt19937_64 engine_;
   bool has_spare_ = false;
