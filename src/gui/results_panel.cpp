@@ -204,7 +204,7 @@ void RecordPlot::paintEvent(QPaintEvent*) {
 
 ResultsPanel::ResultsPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p) {
   setObjectName("ResultsPanel");
-  setMinimumWidth(760);
+  setMinimumSize(760, 640);
   model_ = new ResultsModel(p.results, this);
   proxy_ = new ResultsProxy(p.results, this);
   proxy_->setSourceModel(model_);
@@ -236,6 +236,8 @@ ResultsPanel::ResultsPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p)
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  // Column widths from the first rows only: a whole table's cells are never measured.
+  view_->horizontalHeader()->setResizeContentsPrecision(100);
   view_->horizontalHeader()->setDefaultSectionSize(
       view_->fontMetrics().horizontalAdvance("-00000.000") + 16);
   auto* copy = new QAction(tr("Copy"), view_);
@@ -274,7 +276,7 @@ void ResultsPanel::Mirror() {
     view_->sortByColumn(-1, Qt::AscendingOrder);
     proxy_->sort(-1);
     title_->setText(tr("%1 rows of %2").arg(t.rows()).arg(QString::fromStdString(t.path())));
-    view_->resizeColumnToContents(0);
+    view_->resizeColumnsToContents();
     plot_->setVisible(t.scan());
   }
   if (shown_filter_ != t.filter) {

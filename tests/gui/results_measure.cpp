@@ -1,7 +1,8 @@
-// The time from a run's end to its table shown, for a results file named by
-// KOLVANE_MEASURE_SCAN (a scan dataset's .syn; its results file is written beside it). Not a
-// test: disabled, run by hand under /usr/bin/time -v for the memory.
+// The time from a run's end to its table shown, for the data file named by KOLVANE_MEASURE_SCAN
+// (a .syn or .fix opened in one step; its results file is written beside it). Not a test:
+// disabled, run by hand under /usr/bin/time -v for the memory.
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTableView>
 #include <cstdio>
@@ -30,7 +31,7 @@ TEST_F(Measure, DISABLED_TableShownAfterABigScanRun) {
   ASSERT_FALSE(syn.isEmpty());
   program->KeepDatasetAfterRun = true;
   window->OpenDataset(syn.toStdString());
-  ASSERT_TRUE(p().ScanDataLoaded);
+  ASSERT_TRUE(p().form.CloseIt.enabled);
   QElapsedTimer run;
   run.start();
   Form_KeyDown(p(), kKeyF12, 0);  // the drawing off, as one would for a long run
@@ -53,12 +54,16 @@ TEST_F(Measure, DISABLED_TableShownAfterABigScanRun) {
       "rows %d, columns %d; run %.1f s; table read %.1f ms; shown %.1f ms; "
       "resident %ld -> %ld kB\n",
       p().results.rows(), p().results.columns(), run_seconds, loaded, total, before, after);
+  std::printf(
+      "table: %zu bytes of text, %d cells of %zu bytes\n",
+      static_cast<std::size_t>(QFileInfo(QString::fromStdString(p().LastRun.results)).size()),
+      p().results.rows() * p().results.columns(), sizeof(ResultsCell));
   QElapsedTimer sort;
   sort.start();
   window->results_panel()->view()->sortByColumn(3, Qt::DescendingOrder);
   QApplication::processEvents();
   std::printf("sorted by a colour in %.1f ms\n", sort.nsecsElapsed() / 1e6);
-  EXPECT_EQ(p().results.rows(), p().LastRun.written);
+  EXPECT_GE(p().results.rows(), p().LastRun.written);
   EXPECT_LT(total, 1000.0);
 }
 
