@@ -56,7 +56,7 @@ Flow Spillover_Click(Program& p) {
     return Flow::Stop;
   }
   if (!in.Open(path)) {
-    p.host.ShowMessage("Can't open file: " + path);
+    p.host.ShowMessage("Can't open file: " + in.OpenFailure());
     return Flow::Stop;
   }
   const int n = p.NumColors;

@@ -16,6 +16,7 @@
 #include "app/preferences.h"
 #include "app/results_table.h"
 #include "app/run_figures.h"
+#include "app/run_ledger.h"
 #include "app/scan_tables.h"
 #include "base/channels.h"
 
@@ -26,15 +27,6 @@ using SlotFlags = std::array<bool, 31>;  // 0..30
 using SlotStrings = std::array<std::string, 31>;
 using SlotDoubles = std::array<double, 31>;
 using SlotMatrix = std::array<std::array<double, 32>, 32>;  // 0..31 x 0..31
-
-// What the last run did, for the status line: filled by the runs, read after the run.
-struct RunOutcome {
-  bool aborted = false;  // F5 answered Yes
-  std::string reason;    // the message with which the data stopped the run
-  long written = 0;      // records whose result lines were written
-  long total = 0;        // records of the data file
-  std::string results;   // the results file
-};
 
 struct Program {
   explicit Program(Host& h);
@@ -99,14 +91,12 @@ struct Program {
   // A load or a run is in progress: the Open commands, Close File and New Spillover Matrix
   // are disabled until it returns.
   bool Busy = false;
-  // The last run reached the end of its data file and wrote a complete results file (set by
-  // the runs; cleared when a run starts). The batch front end's exit status reads it.
-  bool RunCompleted = false;
-  RunOutcome LastRun;
-  // Result lines the data file holds by the load's count, and those the last run wrote: a
-  // run that ends short of the count says so.
-  int RecordsExpected = 0;
-  int RecordsWritten = 0;
+  // The account of the last run (and of the load's count of records).
+  RunLedger ledger;
+  // The files written beside a run's kept lines: its record (RESULTS.scf.json), and a report
+  // when a path is set.
+  bool RecordWanted = true;
+  std::string ReportPath;
   // EndProgram was asked of the host; every operation unwinds.
   bool Ending = false;
 

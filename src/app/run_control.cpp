@@ -77,13 +77,22 @@ bool CheckRunInterrupt(Program& p) {
     abort = AskAbort(p);
     if (p.Ending) return false;
   }
-  if (abort) p.figures.outcome = RunEnd::Aborted;
+  if (abort) p.ledger.end = RunEnd::Aborted;
   p.AbortConfirmed = false;
 
   SetDirections(p, kRunKeyLegend);
   p.InterruptRequested = false;
   p.PauseRequested = false;
   return abort;
+}
+
+bool CheckConfirmedAbort(Program& p) {
+  if (p.Ending || !p.AbortConfirmed) return false;
+  p.AbortConfirmed = false;
+  p.InterruptRequested = false;
+  p.PauseRequested = false;
+  p.ledger.end = RunEnd::Aborted;
+  return true;
 }
 
 bool AskAbortOnClose(Program& p) {

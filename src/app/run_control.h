@@ -15,6 +15,9 @@ extern const char* const kRunKeyLegend;  // "F5 - Abort   F11 - Pause   F12 - To
 void Form_KeyDown(Program& p, int key_code, int shift);
 // True when the user confirmed an abort. While paused, waits on the host's messages.
 bool CheckRunInterrupt(Program& p);
+// For a run that takes no keys (the fixed path): true once an abort was confirmed (the window
+// closed and the question answered Yes, or the batch stopped by a signal); the run ends.
+bool CheckConfirmedAbort(Program& p);
 // The window is being closed during a run: the abort question. Yes (true) ends the run at its
 // next poll as F5 and Yes do, also from a pause; No leaves the run as it was.
 bool AskAbortOnClose(Program& p);

@@ -23,9 +23,7 @@ void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::s
 }
 
 void ResetRunFigures(RunFigures& f) {
-  const RunEnd outcome = f.outcome;  // an abort may come before the matrix is known
   f = RunFigures{};
-  f.outcome = outcome;
 }
 
 void SetResultSpreads(RunFigures& f, const std::vector<double>& factor, bool microspheres) {

@@ -1,7 +1,7 @@
 // In this file: what a run found out about its own matrix and data beyond the results file:
 // the matrix it solved with, how well each colour is determined by it (condition number,
 // noise gains, the closest pair of colours), the spread of the blanks and the detection limit
-// of each colour, and what the run counted and how it ended. The runs fill it; the window's
+// of each colour. The runs fill it (what they counted is in app/run_ledger.h); the window's
 // matrix picture, the run record and the report read it. Nothing here changes a result.
 #pragma once
 
@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "app/flow.h"
+#include "app/run_ledger.h"
 
 namespace kolvane {
 
 struct Program;
-
-enum class RunEnd { NotRun, Complete, Aborted, Stopped };
 
 struct RunFigures {
   bool ready = false;  // the matrix figures below belong to the matrix in force
@@ -44,14 +43,6 @@ struct RunFigures {
   std::vector<double> result_spread;    // 1..n, in the units of the results
   std::vector<double> detection_limit;  // 1..n: 3 x result_spread
   std::string units;                    // "intensity" or "microspheres/ml"
-
-  // Counts of the run and how it ended.
-  long records_read = 0;
-  long result_lines = 0;
-  long overload_cells = 0;
-  long hi_lo_flags = 0;
-  RunEnd outcome = RunEnd::NotRun;
-  std::string message;  // the data's message when it stopped the run
 
   // Scans: R^2 of every record, and the worst-fitting record's spectrum with its fit.
   std::vector<double> r2;
@@ -86,7 +77,7 @@ void TakeMatrixQuality(RunFigures& f, const Quality& q, bool decomposed) {
     for (int j = 1; j <= f.m; ++j) f.pinv[i][j] = q.pinv(i, j);
 }
 
-// Clears the matrix figures and counts; the outcome stays (the dispatcher settles it).
+// Clears the figures of the last run.
 void ResetRunFigures(RunFigures& f);
 
 // Spreads from the blanks and the result factors: result_spread(i) = factor(i) * sigma_i and

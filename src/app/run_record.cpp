@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/program.h"
+#include "app/run_report.h"
 #include "app/version.h"
 #include "base/channels.h"
 
@@ -34,20 +35,6 @@ std::string LocalTime() {
   char text[40];
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm);
   return text;
-}
-
-const char* OutcomeWord(RunEnd o) {
-  switch (o) {
-    case RunEnd::Complete:
-      return "complete";
-    case RunEnd::Aborted:
-      return "aborted";
-    case RunEnd::Stopped:
-      return "stopped";
-    case RunEnd::NotRun:
-      break;
-  }
-  return "not run";
 }
 
 json Choices(const Program& p) {
@@ -214,9 +201,9 @@ std::string InputSha256(const Program& p, const std::string& path, long long* si
   return digest.empty() ? FileSha256(path, size) : digest;
 }
 
-std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
-                          const std::string& results, const std::string& message) {
+std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs) {
   const RunFigures& f = p.figures;
+  const RunLedger& l = p.ledger;
   json r;
   r["program"] = {{"name", "KOLVANE"}, {"version", KOLVANE_VERSION_STRING}};
   r["date"] = LocalTime();
@@ -228,20 +215,20 @@ std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inpu
     in.push_back({{"role", i.role}, {"path", i.path}, {"size", size}, {"sha256", hash}});
   }
   r["inputs"] = in;
-  r["results_file"] = results;
+  r["results_file"] = l.KeptFile().empty() ? l.results : l.KeptFile();
   r["choices"] = Choices(p);
   if (f.ready) r["matrix"] = Figures(f);
-  r["counts"] = {{"records_read", f.records_read},
-                 {"result_lines", f.result_lines},
-                 {"OL_cells", f.overload_cells},
-                 {"hi_lo_flags", f.hi_lo_flags}};
-  json outcome = {{"end", OutcomeWord(f.outcome)}};
-  if (f.outcome == RunEnd::Aborted) {
-    const long total = p.ScanDataLoaded ? p.NumSamples + p.NumPures : p.NumSamples;
-    outcome["records_done"] = f.records_read;
-    outcome["records_in_file"] = total;
+  r["counts"] = {{"records_read", l.records_read},
+                 {"result_lines", l.lines_written},
+                 {"OL_cells", l.ol_cells},
+                 {"hi_lo_flags", l.hi_lo_flags}};
+  json outcome = {{"end", RunEndWord(l.end)}};
+  if (!l.Complete()) {
+    outcome["lines_written"] = l.lines_written;
+    outcome["lines_expected"] = l.lines_expected;
+    outcome["results_file_unchanged"] = l.results;
   }
-  if (f.outcome == RunEnd::Stopped && !message.empty()) outcome["message"] = message;
+  if (l.end == RunEnd::Stopped && !l.message.empty()) outcome["message"] = l.message;
   r["outcome"] = outcome;
   // Names and paths come from the user's files and need not be UTF-8: such bytes are replaced.
   return r.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
@@ -258,11 +245,19 @@ std::string RecordPathFor(const std::string& results) {
   return results + ".json";
 }
 
-std::string SaveWindowRunRecord(const Program& p) {
-  const std::string& results = p.ChosenFiles.results;
-  if (p.Ending || p.figures.outcome == RunEnd::NotRun || results.empty()) return "";
-  return SaveWholeFile(RecordPathFor(results),
-                       RunRecordText(p, RunInputs(p), results, p.figures.message));
+void SaveRunFiles(Program& p) {
+  RunLedger& l = p.ledger;
+  if (p.Ending || l.end == RunEnd::NotRun) return;
+  const std::vector<RecordInput> inputs = RunInputs(p);
+  const auto save = [&](const std::string& path, const std::string& text) {
+    const std::string failure = SaveWholeFile(path, text);
+    if (failure.empty()) return;
+    if (!l.unwritten.empty()) l.unwritten += "\n";
+    l.unwritten += "Cannot write " + failure;
+  };
+  if (p.RecordWanted && !l.KeptFile().empty())
+    save(RecordPathFor(l.KeptFile()), RunRecordText(p, inputs));
+  if (!p.ReportPath.empty()) save(p.ReportPath, RunReportHtml(p, inputs));
 }
 
 }  // namespace kolvane

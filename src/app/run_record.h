@@ -28,15 +28,15 @@ std::string InputSha256(const Program& p, const std::string& path, long long* si
 // A SHA-256 digest for the channels to feed as they read (its text: lower-case hex).
 std::unique_ptr<ByteDigest> MakeSha256Digest();
 
-// The record as JSON text. results: the results file's path; message: the data's message
-// when it stopped the run.
-std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs,
-                          const std::string& results, const std::string& message);
+// The record as JSON text: the file the run's lines are in, and how the run ended, from the
+// run's ledger.
+std::string RunRecordText(const Program& p, const std::vector<RecordInput>& inputs);
 
-// The window's record after a run, beside the results file its dialog was answered with and
-// with the message that stopped the run (none for a run that ended the program or never
-// started). Empty, or what could not be written.
-std::string SaveWindowRunRecord(const Program& p);
+// After a run that did not end the program, before its files are renamed into place: the
+// record beside the file its lines are in (the results file when complete, the incomplete
+// file when it kept lines; none else) when Program::RecordWanted, and the report when
+// Program::ReportPath is set. What could not be written goes to the ledger's `unwritten`.
+void SaveRunFiles(Program& p);
 
 // The inputs of the dataset loaded: the files its dialogs were answered with and the matrix
 // file in force.

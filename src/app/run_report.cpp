@@ -79,20 +79,6 @@ std::string SpectrumSvg(const RunFigures& f) {
   return s + "</svg>\n";
 }
 
-const char* OutcomeText(RunEnd o) {
-  switch (o) {
-    case RunEnd::Complete:
-      return "complete";
-    case RunEnd::Aborted:
-      return "aborted by the user";
-    case RunEnd::Stopped:
-      return "stopped by the data";
-    case RunEnd::NotRun:
-      break;
-  }
-  return "not run";
-}
-
 }  // namespace
 
 std::vector<long> R2Histogram(const std::vector<double>& r2, int bins, double& low) {
@@ -107,9 +93,9 @@ std::vector<long> R2Histogram(const std::vector<double>& r2, int bins, double& l
   return counts;
 }
 
-std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inputs,
-                          const std::string& results, const std::string& message) {
+std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inputs) {
   const RunFigures& f = p.figures;
+  const RunLedger& l = p.ledger;
   std::string h =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<title>KOLVANE run report</title>\n<style>body{font-family:sans-serif;margin:24px;"
@@ -118,14 +104,19 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
       "font-size:11px}h2{margin-top:28px}</style></head><body>\n";
   h += "<h1>KOLVANE run report</h1>\n<table>";
   h += "<tr><th>Program</th>" + Cell(std::string("KOLVANE ") + KOLVANE_VERSION_STRING) + "</tr>";
-  h += "<tr><th>Results file</th>" + Cell(results) + "</tr>";
-  std::string outcome = OutcomeText(f.outcome);
-  if (f.outcome == RunEnd::Stopped && !message.empty()) outcome += ": " + message;
+  h += "<tr><th>Results file</th>" + Cell(l.results) + "</tr>";
+  std::string outcome = RunEndWord(l.end);
+  if (l.end == RunEnd::Stopped && !l.message.empty()) outcome += ": " + l.message;
+  if (!l.Complete())
+    outcome +=
+        "; " + l.results + " unchanged" +
+        (l.incomplete.empty() ? std::string() : "; the lines written are in " + l.incomplete);
   h += "<tr><th>Outcome</th>" + Cell(outcome) + "</tr>";
-  h += "<tr><th>Records read</th>" + Cell(std::to_string(f.records_read)) + "</tr>";
-  h += "<tr><th>Result lines</th>" + Cell(std::to_string(f.result_lines)) + "</tr>";
-  h += "<tr><th>OL cells</th>" + Cell(std::to_string(f.overload_cells)) + "</tr>";
-  if (f.scan) h += "<tr><th>Hi-Lo flags</th>" + Cell(std::to_string(f.hi_lo_flags)) + "</tr>";
+  h += "<tr><th>Records read</th>" + Cell(std::to_string(l.records_read)) + "</tr>";
+  h += "<tr><th>Result lines</th>" +
+       Cell(std::to_string(l.lines_written) + " of " + std::to_string(l.lines_expected)) + "</tr>";
+  h += "<tr><th>OL cells</th>" + Cell(std::to_string(l.ol_cells)) + "</tr>";
+  if (f.scan) h += "<tr><th>Hi-Lo flags</th>" + Cell(std::to_string(l.hi_lo_flags)) + "</tr>";
   h += "</table>\n<h2>Inputs</h2>\n<table><tr><th>Role</th><th>Path</th><th>Bytes</th>"
        "<th>SHA-256</th></tr>\n";
   for (const RecordInput& i : inputs) {

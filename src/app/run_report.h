@@ -13,8 +13,8 @@ namespace kolvane {
 
 struct Program;
 
-std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inputs,
-                          const std::string& results, const std::string& message);
+// The report of the run the ledger tells of.
+std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inputs);
 
 // The R^2 histogram's counts: bins equal parts of [low, 1], low the smallest value rounded
 // down to a hundredth (at most 0.99); 1 falls in the last bin.

@@ -43,10 +43,7 @@ struct ScanTables {
   std::array<double, kMaxFitPoints + 1> SortedValues{};  // one point over the initial blanks
 
   // --- progress ------------------------------------------------------------------------------
-  std::int16_t RecordsDone = 0;
-  // Counted by the load, for the status line: every record, and the blank scans among them
-  // (which have a results line only while the background is not subtracted).
-  long RecordsInFile = 0, BlankScansInFile = 0;
+  // (records read: Program::ledger)
   // The load's pure search shows its own progress (pures found); a run shows records read.
   bool SearchProgress = false;
   std::int32_t BusyCount = 0;

@@ -29,18 +29,27 @@ std::string GroupedCount(long n) {
 }
 
 std::string RunOutcomeText(const Program& p) {
-  const RunOutcome& r = p.LastRun;
-  const std::string records = r.written == 1 ? " record" : " records";
-  if (p.RunCompleted) return GroupedCount(r.written) + records + " written to " + r.results;
-  if (r.aborted)
-    return "Aborted: " + GroupedCount(r.written) + " of " + GroupedCount(r.total) + records +
-           " written to " + r.results;
-  if (!r.reason.empty()) return "The run stopped: " + r.reason;
-  return "The run stopped before the end of its data.";
+  const RunLedger& r = p.ledger;
+  // "1 record", "0 records", "1 of 8 records".
+  const long counted = r.Complete() ? r.lines_written : r.lines_expected;
+  const std::string records = counted == 1 ? " record" : " records";
+  if (r.Complete()) return GroupedCount(r.lines_written) + records + " written to " + r.results;
+  // The earlier results file is as it was; the lines written so far are beside it.
+  const std::string kept = r.incomplete.empty() ? ""
+                                                : GroupedCount(r.lines_written) + " of " +
+                                                      GroupedCount(r.lines_expected) + records +
+                                                      " written to " + r.incomplete;
+  if (r.end == RunEnd::Aborted)
+    return kept.empty() ? "Aborted: no record was written; " + r.results + " is unchanged."
+                        : "Aborted: " + kept;
+  const std::string stopped = r.message.empty() ? "The run stopped before the end of its data."
+                                                : "The run stopped: " + r.message;
+  return kept.empty() ? stopped : stopped + "  " + kept;
 }
 
 void ShowRunOutcome(Program& p) {
-  SetStatus(p, RunOutcomeText(p), p.RunCompleted ? FolderOf(p.LastRun.results) : std::string());
+  const std::string& kept = p.ledger.KeptFile();
+  SetStatus(p, RunOutcomeText(p), kept.empty() ? std::string() : FolderOf(kept));
 }
 
 void ShowStartHint(Program& p) {
@@ -53,7 +62,7 @@ void ShowStartHint(Program& p) {
 }
 
 void ShowRunStop(Program& p, const std::string& text) {
-  p.LastRun.reason = text;
+  p.ledger.message = text;
   p.host.ShowMessage(text);
 }
 

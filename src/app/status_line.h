@@ -9,10 +9,10 @@
 
 namespace kolvane {
 
-// "36 records written to /data/x.fix.scf" and the like: the last run's outcome as the runs
-// left it in Program::LastRun.
+// "36 records written to /data/x.fix.scf" and the like: the last run's outcome as its ledger
+// tells it.
 std::string RunOutcomeText(const Program& p);
-// Shows the last run's outcome; a complete run also offers its results file's folder.
+// Shows the last run's outcome; a run that kept lines also offers their file's folder.
 void ShowRunOutcome(Program& p);
 // Which File menu entries open which kind of file; shown while the window is empty.
 void ShowStartHint(Program& p);

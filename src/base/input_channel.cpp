@@ -2,6 +2,8 @@
 // that a 100 MB data file reads item by item or number by number in a fraction of a second.
 #include "base/input_channel.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -39,10 +41,19 @@ InputChannel::~InputChannel() {
 bool InputChannel::Open(const std::string& path) {
   Close();
   failure_.clear();
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
+  open_failure_.clear();
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 &&
+      (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
+    open_failure_ =
+        path + (S_ISDIR(st.st_mode) ? " (a folder, not a file)" : " (not a regular file)");
+    return false;
+  }
   file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) return false;
+  if (file_ == nullptr) {
+    open_failure_ = path + " (" + ErrorText(errno) + ")";
+    return false;
+  }
   // The channel keeps its own block buffer; a second one inside the C library only copies.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;

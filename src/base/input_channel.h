@@ -1,6 +1,6 @@
 // In this file: an input file read buffered, item by item, line by line, a character or a number
 // at a time. Nothing here shows a message: opening reports failure as a result so that the
-// caller can say "Can't open file: " + path.
+// caller can say "Can't open file: " + OpenFailure().
 #pragma once
 
 #include <cstddef>
@@ -29,9 +29,12 @@ class InputChannel {
   InputChannel(const InputChannel&) = delete;
   InputChannel& operator=(const InputChannel&) = delete;
 
-  // False when the file cannot be opened for reading (or is a folder). A UTF-8 byte order
-  // mark at the start is not part of the text: reading and Rewind start after it.
+  // False when the file cannot be opened for reading (or is a folder, a named pipe or a
+  // socket, which could keep the program waiting for ever); OpenFailure() then says why,
+  // "PATH (REASON)". A UTF-8 byte order mark at the start is not part of the text: reading and
+  // Rewind start after it.
   bool Open(const std::string& path);
+  const std::string& OpenFailure() const { return open_failure_; }
   void Close();
   // From the next Open on, each whole pass over a file that `digests` does not hold yet is
   // digested into it.
@@ -115,6 +118,7 @@ class InputChannel {
   long long next_offset_ = 0;   // file offset of the next block
   std::string spill_;  // a number that runs across the end of the buffer
   std::string failure_;
+  std::string open_failure_;
 };
 
 inline int InputChannel::Peek() {

@@ -8,7 +8,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 
 #include "base/stale_parts.h"
@@ -71,10 +73,65 @@ mode_t ModeFor(const struct stat* existing) {
 
 }  // namespace
 
+namespace {
+
+// Commits under way, and a stop signal that came during one (0: none).
+std::atomic<int> g_commits{0};
+std::atomic<int> g_pending_signal{0};
+
+void EndNow(int signal) {
+  RemovePartialFile();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
+
 void RemovePartialFile() {
   for (PartialSlot& slot : g_partials)
     if (slot.state.load() == kSet) unlink(slot.path);
 }
+
+void BeginCommit() {
+  ++g_commits;
+}
+
+void EndCommit() {
+  if (--g_commits > 0) return;
+  if (const int signal = g_pending_signal.exchange(0)) EndNow(signal);
+}
+
+void EndBySignal(int signal) {
+  if (g_commits.load() > 0) {
+    g_pending_signal.store(signal);
+    return;
+  }
+  EndNow(signal);
+}
+
+std::string WrittenPath(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::path at = path;
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(at, ec); ++hops) {
+    const fs::path next = fs::read_symlink(at, ec);
+    if (ec) break;
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  return at.lexically_normal().string();
+}
+
+namespace {
+
+// The temporary file's pattern in the folder of `path`: short, so that any name that fits
+// the folder leaves room for it.
+std::string PartPattern(const std::string& path) {
+  const std::size_t cut = path.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+  return folder + ".kolvane-" + std::to_string(getpid()) + "-XXXXXX.part";
+}
+
+}  // namespace
 
 OutputChannel::OutputChannel() = default;
 
@@ -82,10 +139,13 @@ OutputChannel::~OutputChannel() {
   Close();
 }
 
-bool OutputChannel::Open(const std::string& path) {
+bool OutputChannel::Open(const std::string& named) {
   Close();
   failure_.clear();
   keep_ = true;
+  keep_as_.clear();
+  kept_at_.clear();
+  const std::string path = WrittenPath(named);
   const auto refuse = [&](int error) {
     failure_ = path + " (" + ErrorText(error) + ")";
     return false;
@@ -97,8 +157,8 @@ bool OutputChannel::Open(const std::string& path) {
   } else {
     // A file the user may not write keeps its content, as it did when it was written in place.
     if (exists && access(path.c_str(), W_OK) != 0) return refuse(errno);
-    std::string part = path + ".part-XXXXXX";
-    const int fd = mkstemp(part.data());
+    std::string part = PartPattern(path);
+    const int fd = mkstemps(part.data(), 5);
     if (fd < 0) return refuse(errno);
     HoldPartFile(fd);  // a sweep by another run leaves the file alone while it is written
     fchmod(fd, ModeFor(exists ? &st : nullptr));
@@ -131,19 +191,30 @@ void OutputChannel::Discard() {
   Finish(false);
 }
 
-void OutputChannel::Finish(bool keep) {
+void OutputChannel::Settle() {
   if (file_ == nullptr) return;
   Flush();
-  if (keep && !part_.empty() && Good() && fsync(fileno(file_)) != 0) Fail(errno);
+  if (keep_ && !part_.empty() && Good() && fsync(fileno(file_)) != 0) Fail(errno);
   if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
+}
+
+void OutputChannel::Finish(bool keep) {
+  if (file_ == nullptr && path_.empty()) return;
+  const bool was_kept = keep_;
+  keep_ = keep;
+  Settle();
+  keep_ = was_kept;
   if (!part_.empty()) {
-    if (keep && Good() && std::rename(part_.c_str(), path_.c_str()) != 0) Fail(errno);
+    const std::string& name = keep_as_.empty() ? path_ : keep_as_;
+    if (keep && Good() && std::rename(part_.c_str(), name.c_str()) != 0) Fail(errno);
     if (!keep || !Good()) unlink(part_.c_str());
+    if (keep && Good()) kept_at_ = name;
     ForgetPartialPath(partial_slot_);
     partial_slot_ = -1;
   }
   keep_ = false;
+  keep_as_.clear();
   part_.clear();
   path_.clear();
   pending_.clear();

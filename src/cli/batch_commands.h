@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/flow.h"
 #include "app/program.h"
@@ -35,8 +36,27 @@ int StopBeforeRun(Program& p, BatchHost& host, Flow flow);
 // then refuses the file and says why).
 std::optional<int> FixedHeaderColors(const std::string& data);
 std::optional<int> ScanHeaderPures(const std::string& data);
-// The data file is not a regular file, or the results would overwrite a file being read:
-// the message that refuses the run, else empty.
+// A file of a run by its role ("results file", "run record", "report", "data file", ...).
+struct RoleFile {
+  std::string role;
+  std::string path;
+};
+// A file written that is a file read (read: true) or another file written: the two, by their
+// roles. No clash: written is null.
+struct FileClash {
+  const RoleFile* written = nullptr;
+  const RoleFile* other = nullptr;
+  bool read = false;
+};
+// Compared by device and file number as SameFile does (links and other spellings count), by
+// the path written to for files that do not exist yet. Empty paths are left out.
+FileClash FindFileClash(const std::vector<RoleFile>& reads, const std::vector<RoleFile>& writes);
+// The files a run with these options reads, and those it may write: the results file, the
+// incomplete results file, their records and the report.
+std::vector<RoleFile> FilesRead(const BatchOptions& options);
+std::vector<RoleFile> FilesWritten(const BatchOptions& options);
+// The data file or a companion is not a regular file, or a file the run writes would land on
+// a file it reads or on another it writes: the message that refuses the run, else empty.
 std::string RefusedInput(const BatchOptions& options);
 // A path as a file dialog answers it: absolute, "." and ".." folded.
 std::string FullPath(const std::string& path);

@@ -88,6 +88,7 @@ Answer BatchHost::AskYesNo(const std::string& text, const std::string& title) {
       return Answer::Yes;
     }
     last_message_ = "The condition number exceeds --max-condition: the analysis is stopped.";
+    program_->ledger.message = last_message_;
     WriteLines("Warning: " + text + " - answered No\n" + last_message_);
     return Answer::No;
   }
@@ -120,10 +121,11 @@ void BatchHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
 }
 
 void BatchHost::ProcessPendingMessages() {
-  if (stop_ != nullptr && program_ != nullptr && stop_->load()) {
-    // As a run's signal does: the temporary results file goes; the run stops at its next check.
+  ++yields_;
+  const bool stop = (stop_ != nullptr && stop_->load()) || yields_ == stop_at_yield_;
+  if (stop && program_ != nullptr && !aborted_) {
+    // As a confirmed abort: the load or run stops at its next check.
     aborted_ = true;
-    program_->channels.Out(Channels::kResults).Discard();
     program_->InterruptRequested = true;
     program_->AbortConfirmed = true;
   }

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/host.h"
-#include "app/run_figures.h"
+#include "app/run_ledger.h"
 #include "cli/batch_options.h"
 
 namespace kolvane {
@@ -26,25 +26,22 @@ class BatchHost : public Host {
 
   // The program whose progress bar is mirrored. Call once the Program exists.
   void Attach(Program& p) { program_ = &p; }
-  // One file of a study: messages go to `write` (a whole message at a time) instead of err,
-  // and once `stop` is set the file is aborted at the next yield: its results file is dropped
-  // and the run or pure search told to abort.
+  // Once `stop` is set (by a stop signal) the load or run is aborted at its next yield, as a
+  // user's confirmed abort is: a run keeps the lines it wrote beside the results file.
+  void StopOn(const std::atomic<bool>* stop) { stop_ = stop; }
+  // For tests: the stop comes at the yield numbered `yield` (from 1), as if signalled then.
+  void StopAtYield(long yield) { stop_at_yield_ = yield; }
+  // One file of a study: messages go to `write` (a whole message at a time) instead of err.
   void JoinStudy(std::function<void(const std::string&)> write, const std::atomic<bool>* stop) {
     study_write_ = std::move(write);
-    stop_ = stop;
+    StopOn(stop);
   }
-  // The study's stop reached this file while it was loaded or run.
+  // The stop reached this file while it was loaded or run.
   bool aborted() const { return aborted_; }
-  // The run's own counts and the data's message, kept when the run returns for the study's
-  // summary (the Program is gone by then).
-  struct Counts {
-    long records = 0, result_lines = 0, ol_cells = 0;
-    std::string message;
-  };
-  void KeepCounts(const RunFigures& f) {
-    counts_ = {f.records_read, f.result_lines, f.overload_cells, f.message};
-  }
-  const Counts& counts() const { return counts_; }
+  // The run's ledger, kept when the run returns for the study's summary (the Program is gone
+  // by then).
+  void KeepLedger(const RunLedger& ledger) { ledger_ = ledger; }
+  const RunLedger& ledger() const { return ledger_; }
   // Ends the progress bar's line, if one was drawn, so that the shell prompt starts afresh.
   void FinishProgress();
   // EndProgram was asked: the core is unwinding and the batch exits with status 1.
@@ -88,7 +85,8 @@ class BatchHost : public Host {
   std::function<void(const std::string&)> study_write_;
   const std::atomic<bool>* stop_ = nullptr;
   bool aborted_ = false;
-  Counts counts_;
+  long yields_ = 0, stop_at_yield_ = 0;
+  RunLedger ledger_;
   int drawn_percent_ = 0;     // what the bar shows; the bar appears at the first change
   bool bar_on_line_ = false;  // the cursor stands at the end of a drawn bar
   bool redraw_ = false;       // a message blanked the bar: draw it again at the next yield

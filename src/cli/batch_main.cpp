@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +15,7 @@
 #include "cli/batch.h"
 #include "cli/batch_commands.h"
 #include "cli/batch_flow.h"
+#include "cli/batch_signals.h"
 #include "cli/batch_study.h"
 
 namespace kolvane {
@@ -50,18 +50,6 @@ constexpr const char* kHint = "Run with --help for more information.";
 int Usage(const std::string& message) {
   std::cerr << message << "\n" << kHint << std::endl;
   return kExitUsage;
-}
-
-// Ctrl-C, a terminal that closes or a kill: the temporary results file goes, then the signal
-// ends the program as it would have.
-extern "C" void RemovePartialAndStop(int signal) {
-  RemovePartialFile();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void HandleStopSignals() {
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, RemovePartialAndStop);
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -289,6 +277,7 @@ int BatchMain(int argc, char** argv) {
 
   HandleStopSignals();
   BatchHost host(o, stderr, isatty(fileno(stderr)) != 0);
+  host.StopOn(&StopRequested());
   return fixed->parsed() ? RunFixedBatch(o, host) : RunScanBatch(o, host);
 }
 

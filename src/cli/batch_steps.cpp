@@ -1,4 +1,7 @@
 // In this file: the steps both subcommands of kolvane-batch take around the load and the run.
+#include <sys/stat.h>
+
+#include <map>
 #include <string>
 
 #include "app/color_panel.h"
@@ -14,34 +17,17 @@ namespace {
 // A 1920 x 1080 screen at 15 twips per pixel; only the window's centring reads it.
 constexpr int kScreenWidthTwips = 1920 * 15;
 constexpr int kScreenHeightTwips = 1080 * 15;
-// The run record beside the results file and the report, as the options ask. False when
-// one of them could not be written (the reason is on stderr).
-bool WriteRunFiles(Program& p, BatchHost& host) {
-  const BatchOptions& o = host.options();
-  const std::string& results = host.results_path();
-  if (results.empty()) return true;
-  const std::vector<RecordInput> inputs = {
-      {"data", o.data}, {"blanks", o.blanks}, {"controls", o.controls}, {"matrix", o.matrix}};
-  bool written = true;
-  const auto write = [&](const std::string& path, const std::string& text) {
-    const std::string failure = SaveWholeFile(path, text);
-    if (!failure.empty()) host.Note("Cannot write " + failure);
-    written = written && failure.empty();
-  };
-  if (o.record)
-    write(RecordPathFor(results), RunRecordText(p, inputs, results, host.last_message()));
-  if (!o.html.empty()) write(o.html, RunReportHtml(p, inputs, results, host.last_message()));
-  return written;
-}
-
 }  // namespace
 
 void StartProgram(Program& p, BatchHost& host) {
   host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
   p.ConditionThreshold = host.ConditionThreshold();
-  // Without a record or report nothing needs the inputs' digests.
-  if (!host.options().record && host.options().html.empty()) p.channels.Digests().SetMaker(nullptr);
+  // The record and the report are written by the run's close, as the options ask; without
+  // either nothing needs the inputs' digests.
+  p.RecordWanted = host.options().record;
+  p.ReportPath = host.options().html;
+  if (!p.RecordWanted && p.ReportPath.empty()) p.channels.Digests().SetMaker(nullptr);
 }
 
 void ChooseResultFormat(Program& p, bool microspheres) {
@@ -68,37 +54,91 @@ void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) 
 
 int FinishRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
-  host.KeepCounts(p.figures);
   const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
   if (!ending) p.channels.CloseAll();
-  // The run's record and report are written for every run that did not end the program and
-  // that a study's stop did not abort (its results file was dropped).
-  const bool files_written = !ending && !host.aborted() && WriteRunFiles(p, host);
-  if (ending || !p.RunCompleted || host.aborted()) {
-    host.Note("aborted: " + std::to_string(p.RecordsWritten) + " of " +
-              std::to_string(p.RecordsExpected) + " records written");
-  }
-  const bool complete = !ending && !host.aborted() && p.RunCompleted && files_written;
+  const RunLedger& l = p.ledger;
+  host.KeepLedger(l);
+  // The run's record and report were written as it closed, beside the file its lines are in.
+  if (!l.unwritten.empty()) host.Note(l.unwritten);
+  const bool complete = !ending && l.Complete() && l.unwritten.empty();
+  if (ending || !l.Complete()) host.Note(AbortedLine(l));
   return complete ? kExitComplete : kExitStopped;
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
   host.FinishProgress();
-  host.KeepCounts(p.figures);
+  host.KeepLedger(p.ledger);
+  if (host.aborted()) {  // a stop signal during the load: no line was written
+    RunLedger l = p.ledger;
+    l.Start(host.results_path(), p.ScanDataLoaded && p.BackgroundOn);
+    host.Note(AbortedLine(l));
+  }
   if (flow != Flow::ProgramEnding && !host.ended() && !p.Ending) p.channels.CloseAll();
   return kExitStopped;
 }
 
+namespace {
+
+// What makes two names one file: the device and file number of a file that exists, else the
+// path written to (a link's target).
+std::string Identity(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0)
+    return "#" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  return WrittenPath(path);
+}
+
+}  // namespace
+
+FileClash FindFileClash(const std::vector<RoleFile>& reads, const std::vector<RoleFile>& writes) {
+  std::map<std::string, const RoleFile*> read, written;
+  for (const RoleFile& r : reads)
+    if (!r.path.empty()) read.emplace(Identity(r.path), &r);
+  for (const RoleFile& w : writes) {
+    if (w.path.empty()) continue;
+    const std::string id = Identity(w.path);
+    if (const auto hit = read.find(id); hit != read.end()) return {&w, hit->second, true};
+    const auto [at, fresh] = written.emplace(id, &w);
+    if (!fresh) return {&w, at->second, false};
+  }
+  return {};
+}
+
+std::vector<RoleFile> FilesWritten(const BatchOptions& o) {
+  const std::string results = o.results.empty() ? o.data + ".scf" : o.results;
+  const std::string incomplete = IncompletePathFor(WrittenPath(results));
+  std::vector<RoleFile> files = {{"results file", results},
+                                 {"incomplete results file", incomplete}};
+  if (o.record) {
+    files.push_back({"run record", RecordPathFor(results)});
+    files.push_back({"run record", RecordPathFor(incomplete)});
+  }
+  files.push_back({"report", o.html});
+  return files;
+}
+
+std::vector<RoleFile> FilesRead(const BatchOptions& o) {
+  return {{"data file", o.data},
+          {"blanks file", o.blanks},
+          {"controls file", o.controls},
+          {"matrix file", o.matrix}};
+}
+
 std::string RefusedInput(const BatchOptions& o) {
   if (IsSpecialFile(o.data)) return NotRegular(o.data);
-  // Every file the command reads stays as it is: the results may not go to one of them.
-  const std::string results = o.results.empty() ? o.data + ".scf" : o.results;
-  for (const std::string* input : {&o.data, &o.blanks, &o.controls, &o.matrix}) {
-    if (input->empty() || !SameFile(results, *input)) continue;
-    return "The results file " + results + " is the file " + *input +
-           ", which is being read.  Please choose another name for the results file.";
-  }
-  return "";
+  for (const std::string* companion : {&o.blanks, &o.controls, &o.matrix})
+    if (IsSpecialFile(*companion))
+      return "The file " + *companion + " is not a regular file.  The file was not loaded.";
+  // Every file the command reads stays as it is, and no file it writes replaces another.
+  const std::vector<RoleFile> reads = FilesRead(o), writes = FilesWritten(o);
+  const FileClash clash = FindFileClash(reads, writes);
+  if (clash.written == nullptr) return "";
+  const std::string& role = clash.written->role;
+  if (clash.read)
+    return "The " + role + " " + clash.written->path + " is the file " + clash.other->path +
+           ", which is being read.  Please choose another name for the " + role + ".";
+  return "The " + role + " " + clash.written->path + " is the " + clash.other->role + " " +
+         clash.other->path + ", which the run also writes.  Please choose another name.";
 }
 
 std::string TooManyMicros(const BatchOptions& o, int boxes, const char* what) {

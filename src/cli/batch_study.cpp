@@ -10,16 +10,19 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <thread>
 
+#include "app/run_record.h"
 #include "base/channels.h"
 #include "base/stale_parts.h"
 #include "cli/batch_commands.h"
+#include "cli/batch_signals.h"
 #include "cli/batch_summary.h"
 
 namespace kolvane {
@@ -27,18 +30,6 @@ namespace kolvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Set by the first Ctrl-C, SIGTERM or SIGHUP: the files under way are aborted, no other file
-// starts. A second signal removes the temporary files and ends the program at once.
-std::atomic<bool> g_stop{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-
-extern "C" void StopStudy(int signal) {
-  if (!g_stop.exchange(true)) return;
-  RemovePartialFile();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
 
 struct StudyFile {
   BatchOptions options;            // this file's data, results and companions
@@ -80,34 +71,37 @@ std::string Companion(const std::string& data, const char* extension, const char
   return "";
 }
 
-// A usage message when a file the study writes (a results file, its record, the summary) is one
-// the study reads: another file's data or companion would be replaced while, or before, it is
-// read. Files are compared as SameFile does, by device and inode, so links count too.
+// A usage message when a file the study writes (a results file, an incomplete one, their
+// records, the summary) is one the study reads, or one it also writes for another purpose:
+// another file's data or companion would be replaced while, or before, it is read, or one
+// written file would replace another. Files are compared as SameFile does, by device and
+// inode, so links count too.
 std::string WritesOntoAnInput(const std::vector<StudyFile>& plan, const std::string& summary) {
-  const auto id = [](const std::string& path, std::pair<dev_t, ino_t>& key) {
-    struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
-    key = {st.st_dev, st.st_ino};
-    return true;
-  };
-  std::map<std::pair<dev_t, ino_t>, std::string> inputs;
-  std::pair<dev_t, ino_t> key;
-  for (const StudyFile& f : plan)
-    for (const std::string* in :
-         {&f.options.data, &f.options.blanks, &f.options.controls, &f.options.matrix})
-      if (id(*in, key)) inputs.emplace(key, *in);
-  std::vector<std::string> written = {summary};
+  std::vector<RoleFile> reads, writes = {{"summary", summary.empty() ? "" : FullPath(summary)}};
   for (const StudyFile& f : plan) {
-    written.push_back(f.options.results);
-    written.push_back(f.options.results + ".json");
+    for (RoleFile& r : FilesRead(f.options)) reads.push_back(std::move(r));
+    for (RoleFile& w : FilesWritten(f.options)) writes.push_back(std::move(w));
   }
-  for (const std::string& out : written) {
-    if (!id(out, key)) continue;  // a file that does not exist yet is no input
-    const auto hit = inputs.find(key);
-    if (hit != inputs.end())
-      return "The study would write " + out + ", which it reads as input (" + hit->second + ")";
-  }
-  return "";
+  const FileClash clash = FindFileClash(reads, writes);
+  if (clash.written == nullptr) return "";
+  if (clash.read)
+    return "The study would write " + clash.written->path + ", which it reads as input (" +
+           clash.other->path + ")";
+  return "The study would write " + clash.written->path + " twice (as the " + clash.other->role +
+         " " + clash.other->path + " and as the " + clash.written->role + ")";
+}
+
+// A results file counts as done when its record says the run was complete, or when it has no
+// record (as results written before records existed).
+bool Done(const std::string& results) {
+  std::error_code ec;
+  if (!fs::exists(results, ec)) return false;
+  const std::string record = RecordPathFor(results);
+  if (!fs::exists(record, ec)) return true;
+  std::ifstream in(record);
+  const nlohmann::json r = nlohmann::json::parse(in, nullptr, false);
+  return !r.is_discarded() && r.is_object() && r.contains("outcome") &&
+         r["outcome"].value("end", "") == "complete";
 }
 
 // Every file's options; a usage message when two files would share a results file or (with
@@ -144,7 +138,7 @@ std::string Plan(bool scan, const BatchOptions& common, const StudyOptions& stud
       o.results = o.data + ".scf";
     if (!results_of.emplace(o.results, file).second)
       return file + " and " + results_of[o.results] + " would both write " + o.results;
-    if (study.skip_done && fs::exists(o.results)) f.summary.outcome = "skipped";
+    if (study.skip_done && Done(o.results)) f.summary.outcome = "skipped";
     plan.push_back(std::move(f));
   }
   return WritesOntoAnInput(plan, study.summary);
@@ -170,7 +164,7 @@ void RunFile(bool scan, StudyFile& f, StudyOutput& output) {
         last_note = text;
         output.Message(row.file, text);
       },
-      &g_stop);
+      &StopRequested());
   for (const std::string& note : f.notes) host.Note(note);
   const std::string refused = RefusedInput(f.options);
   int status = kExitStopped;
@@ -179,18 +173,18 @@ void RunFile(bool scan, StudyFile& f, StudyOutput& output) {
   else
     status = scan ? RunScanBatch(f.options, host) : RunFixedBatch(f.options, host);
 
-  const BatchHost::Counts& counts = host.counts();
-  row.records = counts.records;
-  row.result_lines = counts.result_lines;
-  row.ol_cells = counts.ol_cells;
+  // The summary says what the disk holds: a run the stop reached after it completed is
+  // complete, its results and record in place.
+  row.ledger = host.ledger();
   if (status == kExitComplete) {
     row.outcome = "complete";
-  } else if (host.aborted()) {
+  } else if (host.aborted() && !row.ledger.Complete()) {
     row.outcome = "aborted";
     row.message = "the study was stopped";
   } else {
     row.outcome = "stopped";
-    row.message = !counts.message.empty()        ? counts.message
+    row.message = !row.ledger.unwritten.empty()  ? row.ledger.unwritten
+                  : !row.ledger.message.empty()  ? row.ledger.message
                   : !host.last_message().empty() ? host.last_message()
                                                  : last_note;
   }
@@ -236,14 +230,14 @@ int RunStudy(bool scan, const BatchOptions& common, const StudyOptions& study) {
   }
   RemoveLeftParts(plan, study.summary, start);
 
-  g_stop = false;
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, StopStudy);
+  HandleStopSignals();
+  const std::atomic<bool>& stop = StopRequested();
   StudyOutput output(stdout, stderr, plan.size(), isatty(fileno(stderr)) != 0);
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < plan.size(); i = next++) {
       StudyFile& f = plan[i];
-      if (f.summary.outcome.empty() && g_stop) f.summary.outcome = "not started";
+      if (f.summary.outcome.empty() && stop) f.summary.outcome = "not started";
       if (f.summary.outcome.empty()) RunFile(scan, f, output);
       output.Finished(f.summary);
     }

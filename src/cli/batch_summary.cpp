@@ -26,24 +26,49 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
+// Why the file stopped, and where the lines it wrote are.
+std::string Message(const FileSummary& row) {
+  const std::string& kept = row.ledger.incomplete;
+  const std::string where = kept.empty() ? "" : "lines kept in " + EscapedName(kept);
+  const std::string message = OneLine(row.message);
+  return message.empty() || where.empty() ? message + where : message + "; " + where;
+}
+
 std::vector<std::string> Cells(const FileSummary& row) {
-  return {row.file,
+  return {EscapedName(row.file),
           row.outcome,
-          std::to_string(row.records),
-          std::to_string(row.result_lines),
-          std::to_string(row.ol_cells),
-          OneLine(row.message)};
+          std::to_string(row.ledger.records_read),
+          std::to_string(row.ledger.lines_written),
+          std::to_string(row.ledger.ol_cells),
+          Message(row)};
 }
 
 }  // namespace
 
-std::string SummaryLine(const FileSummary& row) {
-  std::string line = row.file + ": " + row.outcome;
-  if (row.outcome != "skipped" && row.outcome != "not started") {
-    line += ", " + std::to_string(row.records) + " records, " + std::to_string(row.result_lines) +
-            " result lines, " + std::to_string(row.ol_cells) + " OL cells";
+std::string EscapedName(const std::string& name) {
+  std::string text;
+  for (char c : name) {
+    if (c == '\t')
+      text += "\\t";
+    else if (c == '\n')
+      text += "\\n";
+    else if (c == '\r')
+      text += "\\r";
+    else
+      text += c;
   }
-  if (!row.message.empty()) line += ": " + OneLine(row.message);
+  return text;
+}
+
+std::string SummaryLine(const FileSummary& row) {
+  std::string line = EscapedName(row.file) + ": " + row.outcome;
+  const RunLedger& l = row.ledger;
+  if (row.outcome != "skipped" && row.outcome != "not started") {
+    line += ", " + std::to_string(l.records_read) + " records, " + std::to_string(l.lines_written) +
+            " result lines, " + std::to_string(l.ol_cells) + " OL cells";
+  }
+  const std::string message = Message(row);
+  if (!message.empty()) line += ": " + message;
   return line;
 }
 
@@ -97,7 +122,7 @@ void StudyOutput::Message(const std::string& file, const std::string& text) {
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    lines += file + ": " + text.substr(start, end - start) + "\n";
+    lines += EscapedName(file) + ": " + text.substr(start, end - start) + "\n";
     start = end + 1;
   }
   std::lock_guard<std::mutex> hold(lock_);

@@ -8,23 +8,27 @@
 #include <string>
 #include <vector>
 
+#include "app/run_ledger.h"
+
 namespace kolvane {
 
 struct FileSummary {
   std::string file;     // the path as given or found in a folder
   std::string outcome;  // complete, stopped, aborted, skipped, not started
-  long records = 0;     // records read by the run
-  long result_lines = 0;
-  long ol_cells = 0;    // "OL" cells of the results
+  RunLedger ledger;     // the run's counts and the incomplete file it left, if any
   std::string message;  // why the file stopped; empty when it completed
 };
 
-// "FILE: complete, 40 records, 40 result lines, 0 OL cells" and ": MESSAGE" when it stopped.
+// A file name on one line of its own: TAB, CR and LF written as \t, \r and \n.
+std::string EscapedName(const std::string& name);
+// "FILE: complete, 40 records, 40 result lines, 0 OL cells", and ": MESSAGE" when it stopped
+// ("; lines kept in INCOMPLETE" when it left an incomplete file).
 std::string SummaryLine(const FileSummary& row);
 // The closing table (columns padded with blanks) and the count of each outcome.
 std::string SummaryTable(const std::vector<FileSummary>& rows);
 // The summary file: a header and one TAB-separated line per file, LF-ended; a message's TABs
-// and line ends become blanks.
+// and line ends become blanks, a file name's are escaped. The message names the incomplete
+// file a run that did not complete left ("lines kept in FILE").
 std::string SummaryTsv(const std::vector<FileSummary>& rows);
 
 // The study's standard output and error, shared by the workers: every line is written whole,

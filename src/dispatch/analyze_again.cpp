@@ -75,7 +75,7 @@ Flow ReloadDataset(Program& p, bool scan, const WindowChoices& choices,
 
 Flow KeepDatasetAfterRun(Program& p, bool scan, const DatasetFiles& shown) {
   p.Dataset = shown;
-  const std::string results = p.LastRun.results.empty() ? p.ChosenFiles.results : p.LastRun.results;
+  const std::string results = p.ledger.results.empty() ? p.ChosenFiles.results : p.ledger.results;
   const Flow flow = ReloadDataset(p, scan, p.ChoicesAtAnalyze, results);
   p.RerunReady = p.form.CloseIt.enabled;
   return flow;

@@ -4,6 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/main_window.h"
+#include "app/run_record.h"
 #include "app/status_line.h"
 #include "dispatch/analyze_again.h"
 #include "dispatch/results_commands.h"
@@ -79,37 +80,54 @@ void ReturnToIdle(Program& p) {
 }
 
 // A run that reached the end of its data is complete only when the data file could be read to
-// its end, held the records the load counted, and the results file was written whole. The
-// lines a run keeps get the results file's name as the files close.
+// its end, held the records the load counted, and the results file was written whole. Only a
+// complete run's lines take the results file's name; a run that did not complete keeps the
+// lines it wrote beside it (RESULTS.incomplete.scf), when it wrote any. Its record (and the
+// report) are written before either is renamed into place, and the renames are one commit a
+// stop signal waits for.
 Flow CloseAfterRun(Program& p, Flow flow) {
+  RunLedger& l = p.ledger;
   InputChannel& in = p.channels.In(Channels::kData);
+  OutputChannel& out = p.channels.Out(Channels::kResults);
   std::string problem;
   if (in.Failed()) {
     problem = "The data file could not be read: " + in.Failure();
-  } else if (p.RunCompleted && p.RecordsWritten < p.RecordsExpected) {
+  } else if (l.Complete() && l.lines_written < l.lines_expected) {
     problem = "The data file " + in.Path() + " changed since it was loaded: it ended after " +
-              std::to_string(p.RecordsWritten) + " of its " + std::to_string(p.RecordsExpected) +
+              std::to_string(l.lines_written) + " of its " + std::to_string(l.lines_expected) +
               " records.";
   }
-  const OutputChannel& out = p.channels.Out(Channels::kResults);
-  p.channels.CloseAll();
+  // The run may have closed the results file itself when it stopped.
+  const bool pending = out.Pending();
+  out.Settle();
   if (problem.empty() && !out.Good())
     problem = "The results file could not be written: " + out.Failure();
-  if (problem.empty()) return flow;
-  p.RunCompleted = false;
-  p.LastRun.aborted = false;  // the status line gives the problem, not a count of lines kept
-  ShowRunStop(p, problem);
-  return Flow::Stop;
-}
-
-// How the run ended, for its record: an abort the user confirmed is noted when it happens.
-void SettleOutcome(Program& p) {
-  RunEnd& o = p.figures.outcome;
-  if (p.RunCompleted)
-    o = RunEnd::Complete;
-  else if (o != RunEnd::Aborted)
-    o = RunEnd::Stopped;
-  if (o == RunEnd::Stopped) p.figures.message = p.LastRun.reason;
+  if (!problem.empty()) {
+    l.end = RunEnd::Stopped;
+    ShowRunStop(p, problem);
+    flow = Flow::Stop;
+  }
+  if (l.end != RunEnd::Aborted && l.end != RunEnd::Complete) l.end = RunEnd::Stopped;
+  l.incomplete = pending || l.Complete() ? std::string() : out.KeptAt();
+  if (pending && l.Complete()) {
+    out.Keep();
+  } else if (pending && l.lines_written > 0 && out.Good() && out.Temporary()) {
+    l.incomplete = IncompletePathFor(out.Path());
+    out.KeepAs(l.incomplete);
+  } else {
+    out.Hold();
+  }
+  SaveRunFiles(p);
+  BeginCommit();
+  p.channels.CloseAll();
+  EndCommit();
+  if (!out.Good()) {  // the rename failed: nothing was kept
+    if (l.Complete()) ShowRunStop(p, "The results file could not be written: " + out.Failure());
+    if (l.Complete()) l.end = RunEnd::Stopped;
+    l.incomplete.clear();
+    flow = Flow::Stop;
+  }
+  return flow;
 }
 
 }  // namespace
@@ -143,7 +161,7 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   ClearStatus(p);
   p.ChoicesAtAnalyze = ChoicesOf(p);
   // A refusal below is no complete run, whatever an earlier run of the session reached.
-  p.RunCompleted = false;
+  p.ledger.end = RunEnd::NotRun;
   if (p.ScanDataLoaded) {
     int n = std::min<int>(std::max<int>(p.HeaderPureCount, 0), kMaxColors);
     for (int i = 1; i <= n; ++i) {
@@ -176,13 +194,12 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   SetBusy(p, true);
   p.results.Clear();
   p.channels.Digests().Defer(false);
-  p.LastRun = RunOutcome{};
-  p.LastRun.results = p.channels.Out(Channels::kResults).Path();
-  p.LastRun.total = p.NumSamples;
+  p.ledger.Start(p.ChosenFiles.results.empty() ? p.channels.Out(Channels::kResults).Path()
+                                               : p.ChosenFiles.results,
+                 p.ScanDataLoaded && p.BackgroundOn);
   p.InterruptRequested = false;
   p.PauseRequested = false;
   ResetRunFigures(p.figures);
-  p.figures.outcome = RunEnd::NotRun;
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
   p.host.ProcessPendingMessages();
@@ -200,36 +217,30 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     }
     p.form.SynchDataBox.visible = false;
     NotifyFormChanged(p);
-    p.RunCompleted = false;
     flow = paths.fixed_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) {
-      SettleOutcome(p);
-      return Flow::ProgramEnding;
-    }
+    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
     flow = CloseAfterRun(p, flow);
-    SettleOutcome(p);
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
     p.form.SynchDataBox.visible = false;
     NotifyFormChanged(p);
-    p.RunCompleted = false;
     flow = paths.scan_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) {
-      SettleOutcome(p);
-      return Flow::ProgramEnding;
-    }
+    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
     flow = CloseAfterRun(p, flow);
-    SettleOutcome(p);
   }
 
   SetBusy(p, false);
   ReturnToIdle(p);
-  if (p.KeepDatasetAfterRun && KeepDatasetAfterRun(p, scan, shown) == Flow::ProgramEnding)
-    return Flow::ProgramEnding;
+  if (p.KeepDatasetAfterRun) {
+    // The load counts the data file afresh; the run's account stays the run's.
+    const RunLedger run = p.ledger;
+    if (KeepDatasetAfterRun(p, scan, shown) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    p.ledger = run;
+  }
   // The one place a run's outcome reaches the status line.
   ShowRunOutcome(p);
-  if (p.RunCompleted) ShowRunResults(p);
+  if (!p.ledger.KeptFile().empty()) ShowRunResults(p);
   return flow;
 }
 

@@ -7,7 +7,7 @@ namespace kolvane {
 
 void ShowRunResults(Program& p) {
   std::string problem;
-  if (!p.results.Load(p.LastRun.results, problem)) {
+  if (!p.results.Load(p.ledger.KeptFile(), problem)) {
     p.form.StatusLine.caption += (p.form.StatusLine.caption.empty() ? "" : "  ") + problem;
   }
   NotifyFormChanged(p);

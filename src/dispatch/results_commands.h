@@ -7,8 +7,9 @@
 
 namespace kolvane {
 
-// After a complete run: the table of the results file it wrote. A file that cannot be read back
-// leaves the table empty and says so on the status line.
+// After a run: the table of the lines it kept (the results file of a complete run, the
+// incomplete file of one that stopped). A file that cannot be read back leaves the table empty
+// and says so on the status line.
 void ShowRunResults(Program& p);
 // A row was selected (a row of the table, in the file's order): for a scan, the record viewer
 // shows that record and its fit.

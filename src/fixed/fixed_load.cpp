@@ -58,7 +58,7 @@ void StartAfresh(Program& p) {
 // opened. An empty answer means there is none.
 bool OpenCompanion(Program& p, int channel, const std::string& path) {
   if (path.empty() || p.channels.In(channel).Open(path)) return true;
-  p.host.ShowMessage("Can't open file: " + path);
+  p.host.ShowMessage("Can't open file: " + p.channels.In(channel).OpenFailure());
   return false;
 }
 
@@ -110,7 +110,8 @@ Flow AskForFiles(Program& p, std::string& data) {
   data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
-  if (!p.channels.In(Channels::kData).Open(data)) return RefuseLoad(p, "Can't open file: " + data);
+  if (!p.channels.In(Channels::kData).Open(data))
+    return RefuseLoad(p, "Can't open file: " + p.channels.In(Channels::kData).OpenFailure());
 
   std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
   if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
@@ -132,7 +133,7 @@ Flow AskForFiles(Program& p, std::string& data) {
                              ", which is being read.  Please choose another name for the "
                              "results file.  The file was not loaded.");
   if (!p.channels.Out(Channels::kResults).Open(results))
-    return RefuseLoad(p, "Can't open file: " + results);
+    return RefuseLoad(p, "Can't open file: " + p.channels.Out(Channels::kResults).Failure());
   p.channels.Out(Channels::kResults).Hold();  // the run keeps it
   return Flow::Continue;
 }
@@ -215,7 +216,7 @@ Flow OpenFixedDataFile(Program& p) {
   f = ScanDataBody(p);
   if (f == Flow::ProgramEnding) return f;
   if (f != Flow::Continue) return AbandonLoad(p);
-  p.RecordsExpected = p.NumPures + p.NumSamples;
+  p.ledger.Loaded(p.NumPures + p.NumSamples, 0);
   in.Rewind();
   if (ReadDataFileHeader(p, false, false) != Flow::Continue) return AbandonLoad(p);
   for (int i = 1; i <= kMaxColors; ++i) p.ColorNames[i] = p.DefaultColorNames[i];

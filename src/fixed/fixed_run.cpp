@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/run_control.h"
 #include "app/status_line.h"
 #include "app/tissue_dialogs.h"
 #include "base/numbers.h"
@@ -269,11 +270,9 @@ void Finish(Program& p, Unfinished& u) {
   if (!u.pending) return;
   if (u.line) {
     WriteResultLine(p, u.record, u.values, u.overload);
-    ++p.RecordsWritten;
-    ++p.figures.result_lines;
-    if (u.overload) p.figures.overload_cells += p.MatrixSize;
+    CountResultLine(p, u.overload ? p.MatrixSize : 0, false);
   }
-  ++p.figures.records_read;
+  ++p.ledger.records_read;
   ShowProgress(p, u.counter);
   u.pending = false;
 }
@@ -318,6 +317,10 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
   Unfinished* first = &slots[1];
   Unfinished* second = &slots[2];
   for (;;) {
+    if (CheckConfirmedAbort(p)) {
+      SetBusyPointer(p, false);
+      return Flow::Stop;
+    }
     first->code = 0;
     first->too_large = false;
     second->code = 0;
@@ -383,10 +386,6 @@ Flow CheckFixedRunPreconditions(Program& p) {
 }
 
 Flow RunFixedAnalysis(Program& p) {
-  p.RunCompleted = false;
-  p.RecordsWritten = 0;
-  // From here on the run ends the way its lines are kept: the results file gets them.
-  p.channels.Out(Channels::kResults).Keep();
   Flow f = SettleTissue(p);
   if (f != Flow::Continue) return f;
   auto run = std::make_unique<FixedRun>();
@@ -408,10 +407,7 @@ Flow RunFixedAnalysis(Program& p) {
   p.form.Perc_Panel.visible = false;
   NotifyFormChanged(p);
   SetBusyPointer(p, false);
-  // Every record line of the results file, the pures' as well as the samples', as a scan run
-  // counts them.
-  p.LastRun.written = p.figures.result_lines;
-  p.RunCompleted = true;
+  p.ledger.end = RunEnd::Complete;
   return Flow::Continue;
 }
 

@@ -530,10 +530,10 @@ void MainWindow::Apply(Binding& b) {
   b.applied = true;
 }
 
-// The record of a run beside its results file, as the batch writes it.
+// The record of a run is written by the run's close, beside the file its lines are in, as the
+// batch writes it: only what could not be written is said.
 void MainWindow::WriteRunRecord() {
-  const std::string failure = SaveWindowRunRecord(p_);
-  if (!failure.empty()) p_.host.ShowMessage("Cannot write " + failure);
+  if (!p_.ledger.unwritten.empty()) p_.host.ShowMessage(p_.ledger.unwritten);
 }
 
 void MainWindow::ApplyMenus() {

@@ -54,11 +54,8 @@ void SetScanResultSpreads(Program& p) {
   SetResultSpreads(p.figures, factor, p.ResultsInMicrospheres);
 }
 
-void NoteScanRecord(Program& p, const Vector& x, const FitQuality& quality, bool hi_lo) {
+void NoteScanRecord(Program& p, const Vector& x, const FitQuality& quality) {
   RunFigures& f = p.figures;
-  ++f.records_read;
-  ++f.result_lines;
-  if (hi_lo) ++f.hi_lo_flags;
   if (!quality.r2_defined) return;
   f.r2.push_back(quality.r2);
   if (quality.r2 >= f.worst_r2) return;

@@ -13,6 +13,6 @@ namespace kolvane {
 void FillScanFigures(Program& p);
 // After WriteRunHead has settled the conversion factors.
 void SetScanResultSpreads(Program& p);
-void NoteScanRecord(Program& p, const Vector& x, const FitQuality& quality, bool hi_lo);
+void NoteScanRecord(Program& p, const Vector& x, const FitQuality& quality);
 
 }  // namespace kolvane

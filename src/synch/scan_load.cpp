@@ -47,7 +47,7 @@ void StartAfresh(Program& p) {
   s.RecordType.clear();
   s.RecordNumber = 0;
   s.Spectrum.fill(0.0f);
-  s.RecordsDone = 0;
+  p.ledger.records_read = 0;
   s.DataTruncationShown = false;
   s.BlanksTruncationShown = false;
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorSelected[slot] = false;
@@ -71,7 +71,7 @@ Flow CountScanRecords(Program& p) {
   s.BusyCursor = 9;
   s.BusyCount = 0;
   int records = 0;
-  s.BlankScansInFile = 0;
+  long blanks = 0;
   while (!in.AtEnd()) {
     RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == RecordRead::Ending) return Flow::ProgramEnding;
@@ -84,11 +84,10 @@ Flow CountScanRecords(Program& p) {
     ++records;
     if (s.RecordType == "P") ++p.NumPures;
     if (s.RecordType == "S") ++p.NumSamples;
-    if (s.RecordType == "B") ++s.BlankScansInFile;
+    if (s.RecordType == "B") ++blanks;
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 3);
   }
-  s.RecordsInFile = records;
-  p.RecordsExpected = records;
+  p.ledger.Loaded(records, blanks);
   p.form.Samples.caption = std::to_string(p.NumSamples);
   p.form.PureStat.caption = std::to_string(p.NumPures);
   if (p.BlanksPresent) {
@@ -116,13 +115,13 @@ Flow OpenScanDataset(Program& p) {
     return Flow::Stop;
   }
   if (!p.channels.In(Channels::kData).Open(data)) {
-    p.host.ShowMessage(kCantOpen + data);
+    p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kData).OpenFailure());
     return Flow::Stop;
   }
 
   const std::string blanks = AskFileName(p, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
   if (!blanks.empty() && !p.channels.In(Channels::kBlanks).Open(blanks)) {
-    p.host.ShowMessage(kCantOpen + blanks);
+    p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kBlanks).OpenFailure());
     return AbandonLoad(p, Flow::Stop);
   }
   p.BlanksPresent = !blanks.empty();
@@ -137,7 +136,7 @@ Flow OpenScanDataset(Program& p) {
     return AbandonLoad(p, Flow::Stop);
   }
   if (!p.channels.Out(Channels::kResults).Open(results)) {
-    p.host.ShowMessage(kCantOpen + results);
+    p.host.ShowMessage(kCantOpen + p.channels.Out(Channels::kResults).Failure());
     return AbandonLoad(p, Flow::Stop);
   }
   p.channels.Out(Channels::kResults).Hold();  // the run keeps it

@@ -113,13 +113,13 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
       s.BlankOffset = s.RecordOffset;
       std::copy(s.Spectrum.begin() + 1, s.Spectrum.begin() + 1 + s.ScanPoints,
                 s.BlankSpectrum.begin() + 1);
-      if (s.RecordsDone < std::numeric_limits<std::int16_t>::max()) ++s.RecordsDone;
+      if (p.ledger.records_read < std::numeric_limits<std::int16_t>::max()) ++p.ledger.records_read;
     } else {
       found = wanted.empty() || wanted == s.RecordType;
     }
     int total = p.NumBlanks + p.NumSamples + p.NumPures;
     if (total > 0 && !s.SearchProgress) {
-      double percent = std::min(100.0, static_cast<double>(s.RecordsDone) / total * 100.0);
+      double percent = std::min(100.0, static_cast<double>(p.ledger.records_read) / total * 100.0);
       p.form.Perc_Panel.minimum = 0;
       p.form.Perc_Panel.maximum = 100;
       p.form.Perc_Panel.value = static_cast<int>(RoundHalfEven(percent));

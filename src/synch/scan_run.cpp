@@ -65,7 +65,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
     return Flow::Stop;  // aborted: Close File already ran
   }
 
-  s.RecordsDone = 0;
+  p.ledger.records_read = 0;
   p.DisplayOn = true;
   f.Perc_Panel.visible = true;
   f.MicroBox.visible = false;
@@ -104,7 +104,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
   RewindScanData(p);
   flow = ReadScanHeader(p, false);
   if (flow != Flow::Continue) return flow == Flow::ProgramEnding ? flow : EndRun(p, "");
-  s.RecordsDone = 0;
+  p.ledger.records_read = 0;
   SetBusyPointer(p, true);
   return Flow::Continue;
 }
@@ -126,11 +126,6 @@ void DrawRecord(Program& p) {
 Flow RunScanAnalysis(Program& p) {
   ScanTables& s = p.scan;
   InputChannel& in = p.channels.In(Channels::kData);
-  p.RunCompleted = false;
-  p.LastRun.total = s.RecordsInFile - (p.BackgroundOn ? s.BlankScansInFile : 0);
-  p.RecordsWritten = 0;
-  // From here on the run ends the way its lines are kept: the results file gets them.
-  p.channels.Out(Channels::kResults).Keep();
   ScanFit fit;
   Flow flow = Prepare(p, fit);
   if (flow != Flow::Continue) return flow;
@@ -155,10 +150,7 @@ Flow RunScanAnalysis(Program& p) {
 
   for (;;) {
     if (in.AtEnd()) break;
-    if (CheckRunInterrupt(p)) {
-      p.LastRun.aborted = true;
-      return EndRun(p, "");
-    }
+    if (CheckRunInterrupt(p)) return EndRun(p, "");
     if (p.Ending) return Flow::ProgramEnding;
     bool found = false;
     Flow flow = FindNextScanRecord(p, "", found);
@@ -169,10 +161,10 @@ Flow RunScanAnalysis(Program& p) {
       return EndRun(p, "Unknown error reading file.");
     }
     if (p.BackgroundOn) SubtractBlank(p);
-    if (s.RecordsDone == std::numeric_limits<std::int16_t>::max()) {
+    if (p.ledger.records_read >= std::numeric_limits<std::int16_t>::max()) {
       return EndRun(p, "More than 32767 records in " + in.Path() + ": the run cannot go on.");
     }
-    ++s.RecordsDone;
+    ++p.ledger.records_read;
     p.form.SamplePtr.caption = "Sample " + s.RecordName;
 
     p.CurrentPure = 1;
@@ -185,16 +177,14 @@ Flow RunScanAnalysis(Program& p) {
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
     s.RecordPlaces.push_back({s.RecordOffset, p.BackgroundOn ? s.BlankOffset : -1});
-    ++p.LastRun.written;
-    p.RecordsWritten = s.RecordsDone;
-    NoteScanRecord(p, x, quality, hi_lo);
+    CountResultLine(p, 0, hi_lo);
+    NoteScanRecord(p, x, quality);
     NotifyFormChanged(p);
   }
 
-  p.RecordsWritten = s.RecordsDone;
   p.form.ProgressBar.visible = false;
   SetBusyPointer(p, false);
-  p.RunCompleted = true;
+  p.ledger.end = RunEnd::Complete;
   return Flow::Continue;
 }
 

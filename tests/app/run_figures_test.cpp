@@ -69,17 +69,26 @@ TEST(RunFigures, SpreadsTakeTheResultFactors) {
 TEST(RunFigures, TheRecordSaysHowTheRunEnded) {
   ScriptedHost host;
   Program p(host);
-  p.NumSamples = 40;
-  p.figures.records_read = 12;
-  p.figures.outcome = RunEnd::Aborted;
-  auto r = nlohmann::json::parse(RunRecordText(p, {}, "r.scf", ""));
+  // 40 records of which 4 blanks, subtracted: 36 lines expected; 12 written.
+  p.ledger.Loaded(40, 4);
+  p.ledger.Start("r.scf", true);
+  for (int i = 0; i < 12; ++i) CountResultLine(p, 0, i % 5 == 0);
+  p.ledger.end = RunEnd::Aborted;
+  p.ledger.incomplete = IncompletePathFor("r.scf");
+  auto r = nlohmann::json::parse(RunRecordText(p, {}));
   EXPECT_EQ(r["outcome"]["end"], "aborted");
-  EXPECT_EQ(r["outcome"]["records_done"], 12);
-  EXPECT_EQ(r["outcome"]["records_in_file"], 40);
-  p.figures.outcome = RunEnd::Stopped;
-  r = nlohmann::json::parse(RunRecordText(p, {}, "r.scf", "Unknown error reading file."));
+  EXPECT_EQ(r["outcome"]["lines_written"], 12);
+  EXPECT_EQ(r["outcome"]["lines_expected"], 36);
+  EXPECT_EQ(r["counts"]["hi_lo_flags"], 3);
+  EXPECT_EQ(r["results_file"], "r.incomplete.scf");
+  EXPECT_EQ(r["outcome"]["results_file_unchanged"], "r.scf");
+  p.ledger.end = RunEnd::Stopped;
+  p.ledger.message = "Unknown error reading file.";
+  r = nlohmann::json::parse(RunRecordText(p, {}));
   EXPECT_EQ(r["outcome"]["end"], "stopped");
   EXPECT_EQ(r["outcome"]["message"], "Unknown error reading file.");
+  EXPECT_EQ(IncompletePathFor("/d/x.fix.scf"), "/d/x.fix.incomplete.scf");
+  EXPECT_EQ(IncompletePathFor("/d/out"), "/d/out.incomplete.scf");
 }
 
 }  // namespace

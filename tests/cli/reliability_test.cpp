@@ -64,8 +64,8 @@ TEST(Reliability, NoPuresWithAMatrixFileGivesNoAdviceToChooseOne) {
   EXPECT_FALSE(Holds(run.err, "New Spillover")) << run.err;
 }
 
-// A data file cut between the load and the run: the run says so, is not complete, and keeps
-// the lines it wrote.
+// A data file cut between the load and the run: the run says so, is not complete, leaves the
+// results file alone and keeps the lines it wrote beside it.
 TEST(Reliability, DataFileCutAfterTheLoad) {
   struct Case {
     const char* file;
@@ -99,10 +99,11 @@ TEST(Reliability, DataFileCutAfterTheLoad) {
     WriteWholeFile(data, kept);
     host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
     EXPECT_EQ(Flow::Stop, RunAnalysis_Click(p));
-    EXPECT_FALSE(p.RunCompleted);
+    EXPECT_FALSE(p.ledger.Complete());
     ASSERT_FALSE(host.messages.empty());
     EXPECT_TRUE(Holds(host.messages.back(), c.said)) << host.messages.back();
-    EXPECT_TRUE(fs::exists(data + ".scf"));
+    EXPECT_FALSE(fs::exists(data + ".scf"));
+    EXPECT_EQ(ReadWholeFile(data + ".incomplete.scf").find("This file has been"), 0u);
   }
 }
 

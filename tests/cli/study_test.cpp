@@ -36,8 +36,8 @@ bool Holds(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Whether a file under `dir` has `part` in its name (a temporary results file: ".part-").
-bool AnyFile(const fs::path& dir, const std::string& part = ".part-") {
+// Whether a file under `dir` has `part` in its name (a temporary file: ".kolvane-").
+bool AnyFile(const fs::path& dir, const std::string& part = ".kolvane-") {
   if (!fs::exists(dir)) return false;
   for (const auto& e : fs::recursive_directory_iterator(dir))
     if (Holds(e.path().filename().string(), part)) return true;
@@ -147,7 +147,8 @@ TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
     _exit(127);
   }
   const auto start = std::chrono::steady_clock::now();
-  while (!AnyFile(out, "b.syn.scf.part-") &&
+  // a.syn is done once its results are in place: b.syn is under way.
+  while (!fs::exists(out + "/a.syn.scf.json") &&
          std::chrono::steady_clock::now() - start < std::chrono::seconds(120))
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   kill(pid, SIGTERM);
@@ -164,6 +165,10 @@ TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
   EXPECT_TRUE(Holds(tsv, t.File("a.syn") + "\tcomplete\t")) << tsv;
   EXPECT_TRUE(Holds(tsv, t.File("b.syn") + "\taborted\t")) << tsv;
   EXPECT_TRUE(Holds(tsv, t.File("c.syn") + "\tnot started\t0\t0\t0\t\n")) << tsv;
+  // b's lines, when it wrote any, are beside its results name, with their record.
+  const std::string incomplete = out + "/b.syn.incomplete.scf";
+  EXPECT_EQ(fs::exists(incomplete), fs::exists(incomplete + ".json"));
+  EXPECT_EQ(fs::exists(incomplete), Holds(tsv, "lines kept in " + incomplete + "\n")) << tsv;
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(AnalyzeAgain, ScanKeepsChoicesAndAsksOnlyForTheResultsFile) {
   w.p.form.BackSub.ticked = false;
   BackSub_Click(w.p);
   RunAnalysis_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
   EXPECT_TRUE(w.p.ScanDataLoaded && w.p.form.CloseIt.enabled && w.p.RerunReady);
   EXPECT_TRUE(w.p.ResultsInMicrospheres && w.p.form.OFResults_Radio[1].selected);
   EXPECT_EQ(w.p.form.MicrosPerMl[2].text, "555");
@@ -54,9 +54,9 @@ TEST(AnalyzeAgain, ScanKeepsChoicesAndAsksOnlyForTheResultsFile) {
 
   w.host.QueueFile(second);
   AnalyzeAgain_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
   EXPECT_EQ(w.host.dialogs.size(), 5u);
-  EXPECT_EQ(w.p.LastRun.results, second);
+  EXPECT_EQ(w.p.ledger.results, second);
   EXPECT_EQ(FileText(second), FileText(first));
 }
 
@@ -71,14 +71,14 @@ TEST(AnalyzeAgain, MatrixFileIsReadAgainForADatasetWithoutPures) {
   Spillover_Click(w.p);
   SetColorTick(w.p, 2, false);
   RunAnalysis_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
   const std::string before = FileText(out);
   EXPECT_TRUE(w.p.MatrixReady && w.p.MatrixFromFile);
   EXPECT_FALSE(w.p.form.Color[2].ticked);
   EXPECT_EQ(w.host.dialogs.size(), 5u);
   w.host.QueueFile(out);
   AnalyzeAgain_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
   EXPECT_EQ(FileText(out), before);
 }
 

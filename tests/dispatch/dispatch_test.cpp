@@ -27,8 +27,8 @@ Flow FakeRun(Program& p, int& runs) {
   g_seen->busy = p.Busy;
   g_seen->options_shown = p.form.SynchDataBox.visible;
   g_seen->progress_shown = p.form.ProgressBar.visible;
-  g_seen->flags = p.InterruptRequested || p.PauseRequested || p.RunCompleted;
-  p.RunCompleted = true;
+  g_seen->flags = p.InterruptRequested || p.PauseRequested || p.ledger.Complete();
+  p.ledger.end = RunEnd::Complete;
   return g_seen->run_answer;
 }
 
@@ -61,7 +61,8 @@ TEST_F(Dispatch, RunsReturnTheWindowToIdle) {
     seen.run_answer = run % 2 == 0 ? Flow::Continue : Flow::Stop;
     fixed ? LoadFixedWindow(p, 12, true, true) : LoadScanWindow(p, 3, true);
     OFResults_Radio_Click(p, 1);
-    p.InterruptRequested = p.PauseRequested = p.RunCompleted = true;
+    p.InterruptRequested = p.PauseRequested = true;
+    p.ledger.end = RunEnd::Complete;
     const int pumps = host.message_pumps;
     EXPECT_EQ(RunAnalysisWith(p, fakes), seen.run_answer);
     EXPECT_EQ(std::make_tuple(seen.fixed_runs, seen.checks, seen.scan_runs),
@@ -115,14 +116,14 @@ TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
     OFResults_Radio_Click(p, c.focus == 2 ? 1 : 0);
     for (int i = 1; i <= 3; ++i) SetMicrosPerMlText(p, i, c.entries[i - 1]);
     p.ScanMicrosPerMlValues[4] = -1;
-    p.RunCompleted = true;
+    p.ledger.end = RunEnd::Complete;
     if (c.focus) host.ExpectMessage("Entry must be a positive integer");
     EXPECT_EQ(RunAnalysisWith(p, fakes), c.focus ? Flow::Stop : Flow::Continue);
     EXPECT_EQ(seen.scan_runs, c.focus ? 0 : 1);
     if (!c.focus) break;
     EXPECT_EQ(p.form.focus.control + std::to_string(p.form.focus.index),
               "MicrosPerMl" + std::to_string(c.focus));
-    EXPECT_FALSE(p.form.ProgressBar.visible || p.RunCompleted);
+    EXPECT_FALSE(p.form.ProgressBar.visible || p.ledger.Complete());
     EXPECT_TRUE(p.form.MicroBox.visible && p.form.CloseIt.enabled && p.ScanDataLoaded);
   }
 }

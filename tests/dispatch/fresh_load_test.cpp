@@ -93,10 +93,10 @@ void AnalyzeAndCompare(Window& w, const std::string& results, const std::string&
   } else {
     RunAnalysis_Click(w.p);
   }
-  if (!w.p.RunCompleted) return;
+  if (!w.p.ledger.Complete()) return;
   RunAnalysis_Click(fresh.p);
-  ASSERT_TRUE(fresh.p.RunCompleted);
-  ASSERT_EQ(testing_window::FileText(w.p.LastRun.results), testing_window::FileText(fresh_results))
+  ASSERT_TRUE(fresh.p.ledger.Complete());
+  ASSERT_EQ(testing_window::FileText(w.p.ledger.results), testing_window::FileText(fresh_results))
       << "dataset " << fresh.loaded;
 }
 
@@ -115,7 +115,7 @@ TEST(FreshLoad, EntriesOfOnePanelNeverReachARunOfTheOtherKind) {
   OFResults_Radio_Click(w.p, 1);
   EXPECT_EQ(w.p.form.MicrosPerMlFix[2].text, "555");
   AnalyzeAndCompare(w, results);
-  EXPECT_TRUE(w.p.RunCompleted);
+  EXPECT_TRUE(w.p.ledger.Complete());
 }
 
 TEST(FreshLoad, RandomCommandSequences) {
@@ -158,9 +158,10 @@ TEST(FreshLoad, RandomCommandSequences) {
       } else if (command > 5) {
         const bool rerun = p.RerunReady;
         AnalyzeAndCompare(w, results, pick(2) == 0 ? results + ".again" : results);
-        if (p.RunCompleted) ++runs, ++compared[w.loaded][p.ResultsInMicrospheres], again += rerun;
+        if (p.ledger.Complete())
+          ++runs, ++compared[w.loaded][p.ResultsInMicrospheres], again += rerun;
         // The window keeps the dataset after a complete run.
-        if (w.p.KeepDatasetAfterRun && p.RunCompleted) {
+        if (w.p.KeepDatasetAfterRun && p.ledger.Complete()) {
           EXPECT_TRUE(p.form.CloseIt.enabled && p.RerunReady);
         }
       }

@@ -76,7 +76,7 @@ TEST(OpenDataset, FixedWithCompanionsRunsAsWithTheDialogs) {
   EXPECT_EQ(w.p.prefs.recent[0], (RecentDataset{dir + "/d.fix", dir + "/d.blk", dir + "/d.ctl"}));
   EXPECT_EQ(w.p.prefs.last_folder, dir);
   RunAnalysis_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
 
   Window by_hand;
   for (const char* f : {"/d.fix", "/d.blk", "/d.ctl", "/by_hand.scf"})
@@ -84,7 +84,7 @@ TEST(OpenDataset, FixedWithCompanionsRunsAsWithTheDialogs) {
   OpenData_Click(by_hand.p);
   EXPECT_TRUE(by_hand.p.Dataset.data.empty());
   RunAnalysis_Click(by_hand.p);
-  ASSERT_TRUE(by_hand.p.RunCompleted);
+  ASSERT_TRUE(by_hand.p.ledger.Complete());
   EXPECT_EQ(FileText(dir + "/d.fix.scf"), FileText(dir + "/by_hand.scf"));
 }
 
@@ -131,7 +131,7 @@ TEST(OpenDataset, ResultsPathEditedInTheWindow) {
   EXPECT_EQ(w.p.Dataset.results, dir + "/d.fix.scf");
   ASSERT_EQ(ChangeResultsPath(w.p, dir + "/edited.scf"), Flow::Continue);
   RunAnalysis_Click(w.p);
-  ASSERT_TRUE(w.p.RunCompleted);
+  ASSERT_TRUE(w.p.ledger.Complete());
   EXPECT_TRUE(fs::exists(dir + "/edited.scf"));
   EXPECT_FALSE(fs::exists(dir + "/d.fix.scf"));
   EXPECT_EQ(FileText(dir + "/d.blk"), FileText(kFixed + ".blk"));

@@ -76,7 +76,7 @@ struct Analysed {
       ControlCorr_Click(p);
     }
     RunAnalysis_Click(p);
-    EXPECT_TRUE(p.RunCompleted);
+    EXPECT_TRUE(p.ledger.Complete());
   }
 };
 
@@ -90,7 +90,7 @@ void ExpectCellsAsInFile(const Program& p, const std::string& path) {
     ++head;
   ASSERT_LT(head, file.size());
   // One row per record line, and the pures' background line when the background is removed.
-  ASSERT_EQ(t.rows(), p.LastRun.written + (!t.scan() && p.BackgroundOn ? 1 : 0));
+  ASSERT_EQ(t.rows(), p.ledger.lines_written + (!t.scan() && p.BackgroundOn ? 1 : 0));
   ASSERT_EQ(file.size(), head + 1 + static_cast<std::size_t>(t.rows()));
   ASSERT_EQ(static_cast<std::size_t>(t.columns()), file[head].size());
   for (int r = 0; r < t.rows(); ++r) {

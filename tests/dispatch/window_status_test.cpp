@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,7 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
     EXPECT_FALSE(s.p.Busy);
     SetColorTick(s.p, 2, true);
     EXPECT_EQ(RunAnalysis_Click(s.p), Flow::Continue);
-    EXPECT_TRUE(s.p.RunCompleted);
+    EXPECT_TRUE(s.p.ledger.Complete());
   }
 }
 
@@ -76,8 +77,8 @@ TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
   EXPECT_EQ(s.p.form.StatusFolder, "");
 }
 
-// F12 at S3 and F5 at S5 (answered Yes): the spectra give way to a notice, and the status line
-// counts the record lines the results file holds.
+// F12 at S3 and F5 at S5 (answered Yes): the spectra give way to a notice, the results file is
+// never written, and the status line counts the record lines the incomplete file holds.
 TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   Session s;
   const std::string results = Temp("aborted.scf");
@@ -96,13 +97,17 @@ TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   s.host.QueueAnswer(Answer::Yes);
   EXPECT_EQ(RunAnalysis_Click(s.p), Flow::Stop);
   // small.syn: six pures and 24 samples have results lines (its README).
-  const std::string text = testing_window::FileText(results);
+  const std::string incomplete = Temp("aborted.incomplete.scf");
+  EXPECT_FALSE(std::ifstream(results).good());
+  const std::string text = testing_window::FileText(incomplete);
   int written = 0;
   for (std::size_t at = 0; (at = text.find("\n", at) + 1) != 0 && at < text.size();)
     written += (text[at] == 'P' || text[at] == 'S') && std::isdigit(text[at + 1]);
   EXPECT_GE(written, 11) << "P1 to P6 and S1 to S5 at least";
   EXPECT_EQ(s.p.form.StatusLine.caption,
-            "Aborted: " + std::to_string(written) + " of 30 records written to " + results);
+            "Aborted: " + std::to_string(written) + " of 30 records written to " + incomplete);
+  std::remove(incomplete.c_str());
+  std::remove((incomplete + ".json").c_str());
   EXPECT_EQ(notice, "Display off (F12)");
 }
 

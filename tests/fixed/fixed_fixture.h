@@ -57,6 +57,7 @@ class FixedFixture : public ProgramTest {
     if (f != Flow::Continue) return f;
     f = RunFixedAnalysis(p);
     if (f == Flow::ProgramEnding) return f;
+    if (p.ledger.Complete()) p.channels.Out(Channels::kResults).Keep();  // as the close does
     p.channels.CloseAll();
     CloseIt_Click(p);
     p.MatrixReady = false;

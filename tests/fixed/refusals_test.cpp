@@ -74,7 +74,8 @@ TEST_F(Refusals, FilesThatCannotBeOpenedAndCancelledDialogs) {
                     no_blk = Path("missing.blk");
   const std::vector<std::string> answers[] = {{no_fix}, {data, no_blk}, {data, "", "", ""}};
   for (const auto& queue : answers) {  // the last: no results file
-    if (queue.size() < 4) host.ExpectMessage("Can't open file: " + queue.back());
+    if (queue.size() < 4)
+      host.ExpectMessage("Can't open file: " + queue.back() + " (No such file or directory)");
     for (const std::string& answer : queue) host.QueueFile(answer);
     EXPECT_EQ(Flow::Stop, OpenFixedDataFile(p));
     ExpectIdleAndClosed();
@@ -139,7 +140,7 @@ TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
   EXPECT_EQ(Flow::Stop, Analyze());
   EXPECT_EQ("", ReadFile(data + ".scf"));
-  EXPECT_FALSE(p.RunCompleted || host.ended);
+  EXPECT_FALSE(p.ledger.Complete() || host.ended);
   ASSERT_EQ(Flow::Continue, Load(data));
   host.on_tissue = [](TissueForm& f) { TissueCancel_Click(f); };
   EXPECT_EQ(Flow::ProgramEnding, Analyze());
@@ -162,7 +163,7 @@ TEST_F(Refusals, ExitWhileYieldingUnwinds) {
     };
     EXPECT_EQ(Flow::ProgramEnding, at_pump > 0 ? RunFixedAnalysis(p) : Load(data));
     host.on_messages = nullptr;
-    EXPECT_TRUE(host.ended && !p.RunCompleted);
+    EXPECT_TRUE(host.ended && !p.ledger.Complete());
     CloseDataset(p);
   }
 }

@@ -31,7 +31,7 @@ TEST_P(CloseDuringRun, AsksThenAbortsAndEndsOrGoesOn) {
   window->action_open_data_ss()->trigger();
   int step = 0;
   host.on_form_changed = [&] {
-    if (step == 0 && program->LastRun.written == 3 && ++step && c.paused)
+    if (step == 0 && program->ledger.lines_written == 3 && ++step && c.paused)
       QTest::keyClick(window.get(), Qt::Key_F11);
     const bool paused = program->form.Directions.caption == "Paused.  Press F11 to Restart.";
     if (step == 1 && paused == c.paused && ++step) {
@@ -42,7 +42,7 @@ TEST_P(CloseDuringRun, AsksThenAbortsAndEndsOrGoesOn) {
   host.on_form_changed = nullptr;
   EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run?"});
   const bool abort = c.answer == Answer::Yes;
-  EXPECT_TRUE(host.ended == abort && program->RunCompleted == !abort);
+  EXPECT_TRUE(host.ended == abort && program->ledger.Complete() == !abort);
   QFile results(scf), record(scf + ".json");
   ASSERT_TRUE(results.open(QIODevice::ReadOnly) && record.open(QIODevice::ReadOnly));
   const QByteArray text = results.readAll();

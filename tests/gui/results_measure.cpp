@@ -36,7 +36,7 @@ TEST_F(Measure, DISABLED_TableShownAfterABigScanRun) {
   run.start();
   Form_KeyDown(p(), kKeyF12, 0);  // the drawing off, as one would for a long run
   QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-  ASSERT_TRUE(p().RunCompleted);
+  ASSERT_TRUE(p().ledger.Complete());
   const double run_seconds = run.elapsed() / 1000.0;
   // What follows a run's end: the table read from the results file, then the window mirrored
   // and painted.
@@ -56,14 +56,14 @@ TEST_F(Measure, DISABLED_TableShownAfterABigScanRun) {
       p().results.rows(), p().results.columns(), run_seconds, loaded, total, before, after);
   std::printf(
       "table: %zu bytes of text, %d cells of %zu bytes\n",
-      static_cast<std::size_t>(QFileInfo(QString::fromStdString(p().LastRun.results)).size()),
+      static_cast<std::size_t>(QFileInfo(QString::fromStdString(p().ledger.results)).size()),
       p().results.rows() * p().results.columns(), sizeof(ResultsCell));
   QElapsedTimer sort;
   sort.start();
   window->results_panel()->view()->sortByColumn(3, Qt::DescendingOrder);
   QApplication::processEvents();
   std::printf("sorted by a colour in %.1f ms\n", sort.nsecsElapsed() / 1e6);
-  EXPECT_GE(p().results.rows(), p().LastRun.written);
+  EXPECT_GE(p().results.rows(), p().ledger.lines_written);
   EXPECT_LT(total, 1000.0);
 }
 

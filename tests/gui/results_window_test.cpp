@@ -41,7 +41,7 @@ class ResultsWindowTest : public WindowTest {
                   dir.filePath("scan.scf").toStdString()};
     window->action_open_data_ss()->trigger();
     QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-    ASSERT_TRUE(program->RunCompleted);
+    ASSERT_TRUE(program->ledger.Complete());
     window->Mirror();
   }
   QTemporaryDir dir, settings;

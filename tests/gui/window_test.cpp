@@ -64,7 +64,7 @@ TEST_F(WindowRunTest, BothAnalysesThroughTheWindowWriteWhatTheBatchWrites) {
     (scan ? window->action_open_data_ss() : window->action_open_data())->trigger();
     ASSERT_TRUE(window->run_analysis()->isVisible());
     QTest::mouseClick(window->run_analysis(), Qt::LeftButton);
-    EXPECT_TRUE(host.messages.empty() && program->RunCompleted);
+    EXPECT_TRUE(host.messages.empty() && program->ledger.Complete());
     EXPECT_TRUE(window->action_open_data()->isEnabled() && !window->action_close_it()->isEnabled());
     EXPECT_EQ(host.one_second_waits > 0, scan) << "the pure search shows each pure a second";
     ExpectTheBatchWritesTheSame(args);
@@ -103,12 +103,12 @@ TEST_F(WindowRunTest, RunKeysReachARunningScanAnalysis) {
   ASSERT_TRUE(program->ScanDataLoaded);
   int step = 0;
   host.on_form_changed = [&] {
-    if (step == 0 && program->scan.RecordsDone >= 3) {
+    if (step == 0 && program->ledger.records_read >= 3) {
       step = 1;
       QTest::keyClick(window->run_analysis(), Qt::Key_F12);
       EXPECT_FALSE(program->DisplayOn);
       QTest::keyClick(window.get(), Qt::Key_F11);
-    } else if (step == 2 && program->scan.RecordsDone >= 8) {
+    } else if (step == 2 && program->ledger.records_read >= 8) {
       step = 3;
       QTest::keyClick(window->client(), Qt::Key_F5);
     }
@@ -135,7 +135,7 @@ TEST_F(WindowRunTest, RunKeysReachARunningScanAnalysis) {
   EXPECT_GE(cpu_during_pause, 0) << "the run never paused";
   EXPECT_LT(cpu_during_pause, 0.1) << "a spinning pause would use the whole 0.3 s";
   EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run?"});
-  EXPECT_TRUE(program->RunCompleted);
+  EXPECT_TRUE(program->ledger.Complete());
   ExpectTheBatchWritesTheSame(args);
 }
 

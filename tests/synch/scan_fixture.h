@@ -63,6 +63,7 @@ class ScanTest : public ProgramTest {
   Flow Run() {
     p.InterruptRequested = p.PauseRequested = false;
     Flow flow = RunScanAnalysis(p);
+    if (p.ledger.Complete()) p.channels.Out(Channels::kResults).Keep();  // as the close does
     p.channels.CloseAll();
     CloseIt_Click(p);
     return flow;

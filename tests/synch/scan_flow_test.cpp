@@ -19,6 +19,8 @@ class FlowTest : public ScanTest {
   const std::string data = Golden("two_pures_intensity", "two_pures.syn");
   const std::string expected = ReadFile(Golden("two_pures_intensity", "expected.scf"));
   std::string Results() const { return ReadFile(Path("five.scf")); }
+  // Where a run that did not complete keeps the lines it wrote.
+  std::string Incomplete() const { return ReadFile(Path("five.incomplete.scf")); }
   Flow LoadData() { return Load(data, "", Path("five.scf")); }
 };
 
@@ -26,7 +28,7 @@ TEST_F(FlowTest, PauseResumeAbortNoAndDisplayKeyLeaveTheResultsAlone) {
   ASSERT_EQ(LoadData(), Flow::Continue);
   int step = 0;
   host.on_messages = [&](int) {
-    if (step == 0 && p.scan.RecordsDone == 1) {
+    if (step == 0 && p.ledger.records_read == 1) {
       Form_KeyDown(p, kKeyF11, 0);  // pause asked while record 2 is read
       step = p.form.Directions.caption == "Pausing.  Please Wait." ? 1 : 9;
     } else if (step == 1 && p.PauseRequested) {
@@ -35,30 +37,31 @@ TEST_F(FlowTest, PauseResumeAbortNoAndDisplayKeyLeaveTheResultsAlone) {
       Form_KeyDown(p, kKeyF5, 0);
       if (p.InterruptRequested) step = 9;
       Form_KeyDown(p, kKeyF11, 0);
-    } else if (step == 2 && p.scan.RecordsDone == 2) {
+    } else if (step == 2 && p.ledger.records_read == 2) {
       Form_KeyDown(p, kKeyF5, 0);  // answered No below
       step = 3;
-    } else if (step == 3 && p.scan.RecordsDone == 3) {
+    } else if (step == 3 && p.ledger.records_read == 3) {
       Form_KeyDown(p, kKeyF12, 0);  // S2 and S3 are not drawn
       step = 4;
     }
   };
   host.QueueAnswer(Answer::No);
   EXPECT_EQ(Run(), Flow::Continue);
-  EXPECT_EQ(make_tuple(step, p.RunCompleted, p.form.Directions.caption, p.form.YMax.caption),
+  EXPECT_EQ(make_tuple(step, p.ledger.Complete(), p.form.Directions.caption, p.form.YMax.caption),
             make_tuple(4, true, std::string(kRunKeyLegend), "440"));  // S1's peak 430
   EXPECT_EQ(host.questions, Strings{"Do you want to abort the current run?"});
   EXPECT_EQ(Results(), expected);
 }
 
 // F5 answered Yes, or Exit, while the third record is read: that record is finished (abort)
-// or not (exit), the fourth never begun, and the lines written are kept.
+// or not (exit), the fourth never begun, and the lines written are kept beside the results
+// file, which the run never wrote.
 TEST_F(FlowTest, AbortYesAndExitDuringTheRun) {
   for (bool exit : {false, true}) {
     SCOPED_TRACE(exit ? "Exit" : "F5, Yes");
     ASSERT_EQ(LoadData(), Flow::Continue);
     host.on_messages = [&](int) {
-      if (p.scan.RecordsDone != 2 || p.InterruptRequested || p.Ending) return;
+      if (p.ledger.records_read != 2 || p.InterruptRequested || p.Ending) return;
       exit ? Exit_Click(p) : Form_KeyDown(p, kKeyF5, 0);
     };
     if (!exit) host.QueueAnswer(Answer::Yes);
@@ -66,8 +69,11 @@ TEST_F(FlowTest, AbortYesAndExitDuringTheRun) {
     EXPECT_EQ(RunScanAnalysis(p), exit ? Flow::ProgramEnding : Flow::Stop);
     p.Busy = false;
     host.on_messages = nullptr;
-    EXPECT_EQ(make_tuple(p.RunCompleted, host.ended), make_tuple(false, exit));
-    EXPECT_EQ(Results(), Head(expected, exit ? -3 : -2));
+    EXPECT_EQ(make_tuple(p.ledger.Complete(), host.ended), make_tuple(false, exit));
+    p.channels.CloseAll();  // an Exit leaves the closing to the end of the program
+    EXPECT_EQ(Results(), "");
+    EXPECT_EQ(Incomplete(), Head(expected, exit ? -3 : -2));
+    std::remove(Path("five.incomplete.scf").c_str());
     // The abort closed the dataset itself.
     EXPECT_TRUE(exit || !p.channels.In(Channels::kData).IsOpen());
   }
@@ -78,7 +84,7 @@ TEST_F(FlowTest, AbortYesAndExitDuringTheRun) {
 TEST_F(FlowTest, DisplayKeyDuringEitherSearchStillStoresAndNamesThePures) {
   for (bool at_load : {true, false}) {
     host.on_messages = [&](int) {
-      if (p.CurrentPure == 1 && p.DisplayOn != at_load && p.scan.RecordsDone == 0)
+      if (p.CurrentPure == 1 && p.DisplayOn != at_load && p.ledger.records_read == 0)
         Form_KeyDown(p, kKeyF12, 0);
     };
     ASSERT_EQ(LoadData(), Flow::Continue);
@@ -118,8 +124,9 @@ TEST_F(FlowTest, AbortDuringEitherSearch) {
     }
     ASSERT_EQ(make_tuple(loaded, host.questions.size()), make_tuple(Flow::Continue, 0u));
     EXPECT_EQ(Run(), Flow::Stop);
-    EXPECT_EQ(make_tuple(p.RunCompleted, host.questions.size()), make_tuple(false, 1u));
-    EXPECT_EQ(Results(), Head(expected, 11));  // header only
+    EXPECT_EQ(make_tuple(p.ledger.Complete(), host.questions.size()), make_tuple(false, 1u));
+    // The header only, no record line: no file at all.
+    EXPECT_EQ(Results() + Incomplete(), "");
   }
 }
 
@@ -133,7 +140,7 @@ TEST_F(FlowTest, SecondDatasetEqualsAFreshStart) {
   ChooseMicrospheres();
   SetMicrosPerMlText(p, 2, "500");
   host.on_messages = [&](int) {
-    if (p.scan.RecordsDone == 1 && p.DisplayOn) Form_KeyDown(p, kKeyF12, 0);
+    if (p.ledger.records_read == 1 && p.DisplayOn) Form_KeyDown(p, kKeyF12, 0);
   };
   ASSERT_EQ(Run(), Flow::Continue);
   host.on_messages = nullptr;

@@ -68,11 +68,11 @@ TEST_F(PartsTest, FindNextTakesBlanksOnlyWithBackgroundOn) {
     SCOPED_TRACE(c[0] + (c[3] == "1" ? " on" : " off"));
     Open(Channels::kData, c[0], 3);
     p.scan.BlankSpectrum.fill(0.0f);
-    p.scan.RecordsDone = 0;
+    p.ledger.records_read = 0;
     p.BackgroundOn = c[3] == "1";
     ASSERT_EQ(FindNextScanRecord(p, c[1], found), Flow::Continue);
     EXPECT_EQ(make_tuple(found, p.scan.RecordName, p.scan.BlankSpectrum[1], p.scan.BlankSpectrum[3],
-                         int{p.scan.RecordsDone}),
+                         static_cast<int>(p.ledger.records_read)),
               make_tuple(true, c[2], std::stof(c[4]), std::stof(c[5]), std::stoi(c[6])));
   }
   // No record of the wanted type before the end of the file.

@@ -79,9 +79,9 @@ TEST_F(ScanTest, RefusalsAndTheirMessages) {
       {good, many_blanks, {"r.syn", "b.slk", "r.scf"}, "More than 100 initial blank records in @/b.slk: the file cannot be read."},
       {good, "", {"r.syn", "", "r.syn"}, "The results file may not be one of the files being read: @/r.syn"},
       {good, "a\nb\nc\nB1 1 1\n", {"r.syn", "b.slk", "b.slk"}, "The results file may not be one of the files being read: @/b.slk"},
-      {good, "", {"no_such.syn"}, "Can't open file: @/no_such.syn"},
-      {good, "", {"r.syn", "no_such.slk"}, "Can't open file: @/no_such.slk"},
-      {good, "", {"r.syn", "", "no_such_dir/r.scf"}, "Can't open file: @/no_such_dir/r.scf"},
+      {good, "", {"no_such.syn"}, "Can't open file: @/no_such.syn (No such file or directory)"},
+      {good, "", {"r.syn", "no_such.slk"}, "Can't open file: @/no_such.slk (No such file or directory)"},
+      {good, "", {"r.syn", "", "no_such_dir/r.scf"}, "Can't open file: @/no_such_dir/r.scf (No such file or directory)"},
       {good, "", {""}, ""}, {good, "", {"r.syn", "", ""}, ""},
       // clang-format on
   };
