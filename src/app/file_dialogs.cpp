@@ -25,9 +25,10 @@ FileFilter SplitEntry(const std::string& entry) {
 
 }  // namespace
 
-std::string AskFileName(Program& p, const std::string& filter, const std::string& title, bool save,
-                        const std::string& default_name) {
+std::string AskFileName(Program& p, FileRole role, const std::string& filter,
+                        const std::string& title, bool save, const std::string& default_name) {
   FileDialogRequest request;
+  request.role = role;
   request.save = save;
   request.title = title;
   request.filters.push_back(SplitEntry(filter));
@@ -36,11 +37,11 @@ std::string AskFileName(Program& p, const std::string& filter, const std::string
   // A dataset opened in one step has its answers already.
   auto given = p.FileAnswers.find(title);
   std::string answer = given != p.FileAnswers.end() ? given->second : p.host.AskFile(request);
-  NoteChosenFile(p.ChosenFiles, title, answer);
+  NoteChosenFile(p.ChosenFiles, role, answer);
   return answer;
 }
 
-std::string AskOpenFileName(Program& p, const std::string& filter) {
+std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (;;) {
@@ -53,6 +54,7 @@ std::string AskOpenFileName(Program& p, const std::string& filter) {
   auto given = p.FileAnswers.find(kMatrixFileAnswer);
   if (given != p.FileAnswers.end()) return given->second;
   FileDialogRequest request;
+  request.role = role;
   request.save = false;
   for (std::size_t i = 0; i < parts.size(); i += 2) {
     std::string description = Trim(parts[i]);

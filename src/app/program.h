@@ -73,6 +73,8 @@ struct Program {
   std::string MatrixFileName;
 
   bool TissueInFile = false;
+  // The colour slots the header names "Tissue" (set where the header's colour line is read).
+  bool ColorIsTissue[kMaxColors + 1] = {};
   bool TissueColumn = false;
   bool TissueExcluded = false;
   bool TissueRunCancelled = false;
@@ -130,8 +132,12 @@ struct Program {
 // ScanMicrosPerMlValues(1..30) to 1000.
 void InitializeDatasetState(Program& p);
 
-// Close-time reset: clears ColorSelected(1..30) and SelectedColorCount.
-void ResetSelectedColors(Program& p);
+// A yield of a load or run: a stop asked by the host aborts the load or run at its next check
+// as a confirmed abort does; the host learns the progress bar's share and processes its
+// pending messages.
+void YieldToHost(Program& p);
+// The progress bar's share, 0..100.
+int ProgressPercent(const Program& p);
 
 // Ends the program through the host after every open file was flushed and closed.
 void EndProgram(Program& p);

@@ -54,7 +54,7 @@ struct ScanTables {
 
   // --- pures -----------------------------------------------------------------------------------
   Grid<float> PureSpectra;                            // (pure, point), blank subtracted
-  std::array<double, kMaxFitPoints + 1> FitPoints{};  // 5 scan point indices per pure
+  std::array<int, kMaxFitPoints + 1> FitPoints{};  // 5 scan point indices per pure
   std::array<std::array<float, 3>, kMaxScanPures + 1> PurePeak{};  // (k,1) value, (k,2) nm
   std::array<std::string, kMaxScanPures + 1> PureRecordName;       // label of pure k's record
   // The colour slot whose nominal wavelength pure k's peak names (0: none), decided by the
@@ -82,7 +82,7 @@ struct ScanTables {
   // The run's fit, for the record viewer: a later load changes the tables above.
   Grid<double> RunFitMatrix;
   Grid<float> RunPureSpectra;
-  std::array<double, kMaxFitPoints + 1> RunFitPoints{};
+  std::array<int, kMaxFitPoints + 1> RunFitPoints{};
   PointFloats RunPointWavelength{};
   std::int16_t RunScanPoints = 0, RunPures = 0;
 

@@ -71,6 +71,9 @@ class InputChannel {
   bool Failed() const { return !failure_.empty(); }
   const std::string& Failure() const { return failure_; }
   void ForgetFailure() { failure_.clear(); }
+  // For a reader that gathers a text of its own a byte at a time (a scan record's label): true,
+  // and the channel failed as for a long line, once the text is longer than kMaxLineLength.
+  bool TooLong(std::size_t length);
 
   // A number: starts at the first non-blank character (blanks, TABs and line ends before it are
   // skipped), ends at a blank, TAB, comma or line end; the text is converted by LenientNumber.
@@ -96,9 +99,8 @@ class InputChannel {
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
   void SkipNumberEnd();         // the blanks after a number and one comma or line end
 
-  void Start();                      // positions at the first byte, after a UTF-8 byte order mark
-  bool TooLong(std::size_t length);  // true (and failed) past kMaxLineLength
-  void Digest();                     // hands the block just read to the pass's digest
+  void Start();   // positions at the first byte, after a UTF-8 byte order mark
+  void Digest();  // hands the block just read to the pass's digest
 
   std::FILE* file_ = nullptr;
   std::string path_;

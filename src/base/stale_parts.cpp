@@ -26,7 +26,7 @@ pid_t PartOwner(const std::string& name) {
       name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
     return 0;
   const std::size_t dash = name.size() - kTail.size() - kRandom - 1;
-  if (name[dash] != '-' || dash == kHead.size() || name[kHead.size()] == '0') return 0;
+  if (name[dash] != '-' || name[kHead.size()] == '0') return 0;  // no PID gives 0 below
   long long pid = 0;
   for (std::size_t i = kHead.size(); i < dash; ++i) {
     if (name[i] < '0' || name[i] > '9') return 0;

@@ -13,9 +13,9 @@ namespace kolvane {
 CLI::App* AddFlowCommand(CLI::App& app, FlowCommandLine& line) {
   CLI::App* flow = app.add_subcommand(
       "flow", "Regional blood flow (ml/min/g) from results files and a sample sheet");
-  flow->add_option("results", line.results, "Results files (.scf) holding the samples")
+  flow->add_option("RESULTS.scf", line.results, "Results files (.scf) holding the samples")
       ->required()
-      ->type_name("RESULTS.scf...")
+      ->type_name("")
       ->check(CLI::ExistingFile.description(""));
   flow->add_option("--samples", line.samples,
                    "The sample sheet: sample, kind, animal, organ, side, region, weight_g, "

@@ -4,7 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/matrix_file.h"
 #include "base/file_identity.h"
 #include "dispatch/commands.h"
@@ -99,7 +99,8 @@ Flow AnalyzeAgain_Click(Program& p) {
   if (p.Busy) return Flow::Stop;
   const std::string last = p.channels.Out(Channels::kResults).Path();
   const std::string answer =
-      AskFileName(p, "Spillover Corrected File (*.scf)|*.scf", "Save Results File", true, last);
+      AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                                         "Save Results File", true, last);
   if (answer.empty()) return Flow::Stop;
   if (answer != last && ReopenResults(p, answer) != Flow::Continue) return Flow::Stop;
   return RunAnalysis_Click(p);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_record.h"
 #include "app/status_line.h"
 #include "dispatch/analyze_again.h"
@@ -27,7 +27,7 @@ const char* const kNoColor = "Select at least one colour to analyse.";
 // through unused.
 bool AnyColorToAnalyse(const Program& p) {
   for (int c = 1; c <= std::min<int>(p.NumColors, kMaxColors); ++c)
-    if (p.ColorSelected[c] && !(p.TissueColumn && p.form.Color[c].caption == "Tissue")) return true;
+    if (p.ColorSelected[c] && !(p.TissueColumn && p.ColorIsTissue[c])) return true;
   return false;
 }
 
@@ -152,10 +152,6 @@ Flow LoadQuietly(Program& p, bool scan) {
   return GuardedLoad(p, scan ? OpenScanDataset : OpenFixedDataFile, true);
 }
 
-Flow DispatchRun(Program& p) {
-  return DispatchRunWith(p, DefaultRunPaths());
-}
-
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
@@ -187,6 +183,24 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   return DispatchRunWith(p, paths);
 }
 
+namespace {
+
+// The run of the loaded dataset with the window's run state around it. False when the program
+// is ending (flow is then ProgramEnding).
+bool RunLoadedDataset(Program& p, Flow (*run)(Program&), Flow& flow) {
+  p.form.SynchDataBox.visible = false;
+  NotifyFormChanged(p);
+  flow = run(p);
+  if (flow == Flow::ProgramEnding || p.Ending) {
+    flow = Flow::ProgramEnding;
+    return false;
+  }
+  flow = CloseAfterRun(p, flow);
+  return true;
+}
+
+}  // namespace
+
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   const bool scan = p.ScanDataLoaded;
@@ -202,7 +216,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   ResetRunFigures(p.figures);
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   Flow flow = Flow::Stop;
@@ -215,19 +229,11 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
       p.host.ShowMessage(kNoMatrix);
       return Flow::Stop;
     }
-    p.form.SynchDataBox.visible = false;
-    NotifyFormChanged(p);
-    flow = paths.fixed_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
-    flow = CloseAfterRun(p, flow);
+    if (!RunLoadedDataset(p, paths.fixed_run, flow)) return flow;
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
-    p.form.SynchDataBox.visible = false;
-    NotifyFormChanged(p);
-    flow = paths.scan_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
-    flow = CloseAfterRun(p, flow);
+    if (!RunLoadedDataset(p, paths.scan_run, flow)) return flow;
   }
 
   SetBusy(p, false);

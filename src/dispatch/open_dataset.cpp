@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/file_identity.h"
 #include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
@@ -109,6 +109,7 @@ Flow OpenDatasetFile(Program& p, const std::string& data) {
 Flow OpenDataset_Click(Program& p) {
   if (p.Busy) return Flow::Stop;
   FileDialogRequest request;
+  request.role = FileRole::Data;
   request.title = "Open Dataset";
   request.filters = {{"Data Files (*.fix;*.syn)", "*.fix;*.syn"}, {"All Files (*.*)", "*.*"}};
   return OpenDatasetFile(p, p.host.AskFile(request));

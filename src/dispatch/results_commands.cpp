@@ -1,6 +1,6 @@
 #include "dispatch/results_commands.h"
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "synch/record_view.h"
 
 namespace kolvane {

@@ -8,7 +8,7 @@
 
 #include "app/color_panel.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
 #include "fixed/header.h"
@@ -39,9 +39,7 @@ Flow RefuseLoad(Program& p, const std::string& message) {
 // Everything a load reads starts from the state that start-up leaves, so that nothing of an
 // earlier dataset reaches this one's results.
 void StartAfresh(Program& p) {
-  bool afresh = p.fixed.SolveEachRecordAfresh;
   p.fixed = FixedTables{};
-  p.fixed.SolveEachRecordAfresh = afresh;
   p.SpillMatrix = SlotMatrix{};
   for (auto& name : p.MatrixColorNames) name.clear();
   p.MatrixReady = false;
@@ -107,23 +105,25 @@ void ShowLoadedWindow(Program& p) {
 }
 
 Flow AskForFiles(Program& p, std::string& data) {
-  data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
+  data = AskFileName(p, FileRole::Data, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data))
     return RefuseLoad(p, "Can't open file: " + p.channels.In(Channels::kData).OpenFailure());
 
-  std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
+  std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
   if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
   p.BlanksPresent = !blanks.empty();
   p.form.BackSub.visible = p.BlanksPresent;
 
-  std::string controls = AskFileName(p, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
+  std::string controls =
+      AskFileName(p, FileRole::Controls, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
   if (!OpenCompanion(p, Channels::kControls, controls)) return AbandonLoad(p);
   p.ControlsPresent = !controls.empty();
   p.form.ControlCorr.visible = p.ControlsPresent;
 
-  std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
+  std::string results = AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
                                     "Save Results File", true, data + ".scf");
   if (results.empty()) return AbandonLoad(p);
   // Checked before the results file is opened, which would empty it.
@@ -148,11 +148,9 @@ void HideSpareColorBoxes(Program& p) {
 }
 
 Flow ScanDataBody(Program& p) {
-  static const Pointer kTurning[4] = {Pointer::SizeNESW, Pointer::SizeNS, Pointer::SizeNWSE,
-                                      Pointer::SizeWE};  // shapes 6..9
   p.NumSamples = 0;
   p.NumPures = 0;
-  int shape = 9;
+  Pointer arrow = Pointer::SizeWE;
   long counter = 0;
   const std::string& path = p.channels.In(Channels::kData).Path();
   for (;;) {
@@ -175,8 +173,8 @@ Flow ScanDataBody(Program& p) {
       ++*count;
     }
     if (++counter % 5 == 0) {
-      if (--shape < 6) shape = 9;
-      p.host.SetPointer(kTurning[shape - 6]);
+      arrow = NextSizingArrow(arrow);
+      p.host.SetPointer(arrow);
     }
   }
   p.form.Samples.caption = std::to_string(p.NumSamples);
@@ -196,7 +194,7 @@ Flow ScanDataBody(Program& p) {
     p.form.ControlsNum.caption = "NA";
   }
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   return p.Ending ? Flow::ProgramEnding : Flow::Continue;
 }
 
@@ -223,7 +221,8 @@ Flow OpenFixedDataFile(Program& p) {
 
   p.MatrixReady = false;
   if (p.NumPures < 1) {
-    p.host.ShowMessage(
+    p.host.ShowMessageOfKind(
+        MessageKind::PureColorsMissing,
         "Pure colors missing in file.  Please use New Spillover Matrix option to input a spillover "
         "matrix.");
   } else {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "fixed/records.h"
 
 namespace kolvane {
@@ -55,8 +55,7 @@ void CompactMatrix(Program& p) {
 
 Flow NormalizeSpillMatrix(Program& p) {
   p.FirstNormalizedColor = 1;
-  if (p.form.Color[1].caption == "Tissue" && p.TissueInFile && !p.TissueExcluded &&
-      !p.MatrixFromFile) {
+  if (p.ColorIsTissue[1] && p.TissueInFile && !p.TissueExcluded && !p.MatrixFromFile) {
     ShowTissueOptionsDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
     if (p.TissueAbortRun) {

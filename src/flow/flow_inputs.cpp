@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "base/channels.h"
+#include "base/input_channel.h"
 #include "base/numbers.h"
 
 namespace kolvane::flow {

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "base/channels.h"
+#include "base/file_identity.h"
+#include "base/output_file.h"
 
 namespace kolvane::flow {
 namespace {
@@ -20,7 +21,7 @@ std::string Flags(const std::vector<std::string>& flags) {
 
 std::string Join(const std::vector<std::string>& cells) {
   std::string line;
-  for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + c;
+  for (std::size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
   return line + kEnd;
 }
 

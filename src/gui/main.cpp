@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <memory>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/program.h"
 #include "app/version.h"
 #include "gui/icon.h"

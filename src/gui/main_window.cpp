@@ -26,7 +26,7 @@
 #include <algorithm>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/matrix_file.h"
 #include "app/matrix_picture.h"
 #include "app/run_control.h"

@@ -15,7 +15,7 @@
 #include <limits>
 
 #include "app/about_box.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "gui/about_dialog.h"
 #include "gui/tissue_dialogs.h"
 

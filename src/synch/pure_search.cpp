@@ -1,6 +1,6 @@
 #include "synch/pure_search.h"
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
 #include "app/status_line.h"
 #include "base/format.h"

@@ -12,7 +12,7 @@ void BuildFitMatrix(Program& p) {
   for (int k = 1; k <= n; ++k) {
     const double own = s.PureSpectra(k, PeakPoint(p, k));
     for (int r = 1; r <= m; ++r) {
-      s.FitMatrix(r, k) = s.PureSpectra(k, static_cast<int>(s.FitPoints[r])) / own;
+      s.FitMatrix(r, k) = s.PureSpectra(k, s.FitPoints[r]) / own;
     }
   }
 }

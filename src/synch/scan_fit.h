@@ -29,7 +29,7 @@ struct FitQuality {
 
 // The scan point of pure k's peak.
 inline int PeakPoint(const Program& p, int k) {
-  return static_cast<int>(p.scan.FitPoints[5 * (k - 1) + 3]);
+  return p.scan.FitPoints[5 * (k - 1) + 3];
 }
 
 // FitMatrix(r, k) = PureSpectra(k, FitPoints(r)) / PureSpectra(k, peak(k)). The caller has made

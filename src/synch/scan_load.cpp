@@ -5,7 +5,7 @@
 
 #include "app/color_panel.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/channels.h"
 #include "base/numbers.h"
 #include "synch/pure_search.h"
@@ -37,7 +37,7 @@ Flow AbandonLoad(Program& p, Flow flow) {
 void StartAfresh(Program& p) {
   ScanTables& s = p.scan;
   s.BlankSpectrum.fill(0.0f);
-  s.FitPoints.fill(0.0);
+  s.FitPoints.fill(0);
   for (auto& peak : s.PurePeak) peak = {0.0f, 0.0f, 0.0f};
   s.PureSlot.fill(0);
   for (auto& label : s.PureLabel) label.clear();
@@ -73,10 +73,10 @@ Flow CountScanRecords(Program& p) {
   int records = 0;
   long blanks = 0;
   while (!in.AtEnd()) {
-    RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
-    if (r == RecordRead::Ending) return Flow::ProgramEnding;
-    if (r == RecordRead::BadValue) return Flow::Stop;
-    if (r != RecordRead::Read) break;
+    ScanRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
+    if (r == ScanRead::Ending) return Flow::ProgramEnding;
+    if (r == ScanRead::BadValue) return Flow::Stop;
+    if (r != ScanRead::Read) break;
     if (records == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
       return Flow::Stop;
@@ -107,8 +107,8 @@ Flow OpenScanDataset(Program& p) {
   p.MatrixFileName.clear();
   p.MatrixFromFile = false;
 
-  const std::string data =
-      AskFileName(p, "Synchronous Scans (*.syn)|*.syn", "Open Synchronous Scan File", false, "");
+  const std::string data = AskFileName(p, FileRole::Data, "Synchronous Scans (*.syn)|*.syn",
+                                       "Open Synchronous Scan File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) {
     p.host.ShowMessage(NotRegular(data));
@@ -119,7 +119,8 @@ Flow OpenScanDataset(Program& p) {
     return Flow::Stop;
   }
 
-  const std::string blanks = AskFileName(p, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
+  const std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
   if (!blanks.empty() && !p.channels.In(Channels::kBlanks).Open(blanks)) {
     p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kBlanks).OpenFailure());
     return AbandonLoad(p, Flow::Stop);
@@ -127,8 +128,9 @@ Flow OpenScanDataset(Program& p) {
   p.BlanksPresent = !blanks.empty();
   f.BackSub.visible = p.BlanksPresent;
 
-  const std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
-                                          "Save Results File", true, data + ".scf");
+  const std::string results =
+      AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                  "Save Results File", true, data + ".scf");
   if (results.empty()) return AbandonLoad(p, Flow::Stop);
   // Opening the results file empties it: it may not be one of the files being read.
   if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks))) {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
 #include "app/status_line.h"
 #include "base/channels.h"
@@ -94,7 +94,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
 
   DrawRunFrame(p);
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   f.ProgressBar.visible = true;
@@ -116,7 +116,7 @@ void DrawRecord(Program& p) {
   PlotSpectrumPoints(p);
   const int m = 5 * p.HeaderPureCount;
   for (int r = 1; r <= m; ++r) {
-    int point = static_cast<int>(s.FitPoints[r]);
+    int point = s.FitPoints[r];
     p.form.Spectra.AddCircle(s.PointWavelength[point], s.Spectrum[point], 1.5, kWhite);
   }
 }
@@ -169,7 +169,7 @@ Flow RunScanAnalysis(Program& p) {
 
     p.CurrentPure = 1;
     if (p.DisplayOn && p.host.ShowsSpectra()) DrawRecord(p);
-    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[static_cast<int>(s.FitPoints[r])];
+    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[s.FitPoints[r]];
     for (int k = 1; k <= n; ++k) peak_values[k] = s.Spectrum[PeakPoint(p, k)];
     bool hi_lo = HiLoFlag(s.RecordName, slots, peak_values, n);
 

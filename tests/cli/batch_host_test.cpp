@@ -24,9 +24,7 @@ struct Hosted {
   BatchHost host;
   Program p{host};
   explicit Hosted(const BatchOptions& o = {}, bool terminal = false)
-      : options(o), host(options, file, terminal) {
-    host.Attach(p);
-  }
+      : options(o), host(options, file, terminal) {}
   ~Hosted() { std::fclose(file), std::free(buffer); }
   std::string Take() {
     std::fflush(file);

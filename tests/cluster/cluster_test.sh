@@ -163,7 +163,7 @@ EOF
   sbatch_word() { tr '\0' '\n' <sbatch.args | grep -- "$1" || true; }
 
   submit fixed list out --companions >submitted
-  check "the submission" "Submitted job 4242: 3 lines of list, 1 a task, 3 tasks; logs in $work/out/logs" \
+  check "the submission" "Submitted job 4242: 3 lines of list, 1 per task, 3 tasks; logs in $work/out/logs" \
     "$(head -n 1 submitted)"
   check "the array and its logs" "--array=1-3
 --output=$work/out/logs/kolvane-study-%A_%a.log" "$(sbatch_word '^--[ao]')"
@@ -215,6 +215,18 @@ $two
 $(not_started b/gone.fix 2 k.list)
 $three" "$(cat kout/summary-fixed-k.list.tsv)"
   check "the missing line in the task's log" 1 "$(grep -c '^slurm-study.sh: no file or folder b/gone.fix$' kout/logs/kolvane-study-4242_1.log)"
+
+  # A list longer than the cluster's job array (here MaxArraySize 3: tasks 1 and 2) gets as
+  # many lines a task as it needs; fewer lines a task than that are refused.
+  mkdir small-array
+  printf '#!/bin/sh\necho "MaxArraySize            = 3"\n' >small-array/scontrol
+  chmod +x small-array/scontrol
+  PATH="$work/small-array:$PATH" submit fixed list kout >/dev/null
+  check "the array within MaxArraySize" "--array=1-2
+--lines-per-task
+2" "$(sbatch_word '^--array\|^--lines-per-task\|^2$')"
+  check "an array longer than MaxArraySize" 2 \
+    "$(PATH="$work/small-array:$PATH" status_of submit --lines-per-task 1 fixed list kout)"
 
   # A scan list into the same results folder leaves the fixed list's summaries alone.
   submit scan scan.list out >submitted

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "../app/window_fixtures.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "dispatch/commands.h"
 
 namespace kolvane {

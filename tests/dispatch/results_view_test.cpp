@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "../app/window_fixtures.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "dispatch/commands.h"
 #include "dispatch/results_commands.h"
 

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/program.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "app/window_fixtures.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"

@@ -10,7 +10,7 @@
 
 #include "app/about_box.h"
 #include "app/host.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 
 namespace kolvane {
 

@@ -93,7 +93,7 @@ if [ -z "${SLURM_ARRAY_TASK_ID:-}" ]; then
     --output="$out/logs/kolvane-study-%A_%a.log" "${sbatch_options[@]}" \
     "$0" --lines-per-task "$per_task" "$mode" "$list" "$out" "$@")
   here=$(cd "$(dirname "$0")" && pwd)
-  echo "Submitted job ${job%%;*}: $lines lines of $list, $per_task a task, $tasks tasks; logs in $out/logs"
+  echo "Submitted job ${job%%;*}: $lines lines of $list, $per_task per task, $tasks tasks; logs in $out/logs"
   echo "Once every task has ended (squeue -j ${job%%;*} lists none), merge the summaries:"
   printf '  %q --merge %q %q %q\n' "$here/$name" "$mode" "$list" "$out"
   exit 0

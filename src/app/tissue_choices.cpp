@@ -1,4 +1,4 @@
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 
 #include <algorithm>
 

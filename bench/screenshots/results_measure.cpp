@@ -10,8 +10,8 @@
 
 #include "app/run_control.h"
 #include "dispatch/results_commands.h"
+#include "gui/gui_fixture.h"
 #include "gui/results_panel.h"
-#include "gui_fixture.h"
 
 namespace kolvane {
 namespace {

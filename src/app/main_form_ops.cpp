@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 
 #include <algorithm>
 

@@ -7,9 +7,9 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "gui/gui_fixture.h"
 #include "gui/manual_window.h"
 #include "gui/results_panel.h"
-#include "gui_fixture.h"
 
 namespace kolvane {
 namespace {
