@@ -34,9 +34,12 @@ std::string AskFileName(Program& p, FileRole role, const std::string& filter,
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  const bool data_dialog = role == FileRole::Data;
+  // A dataset opened in one step has its answers already; `kolvane FILE` gives the data file.
   std::string answer;
-  if (data_dialog && !p.GivenDataFile.empty())
+  auto given = p.FileAnswers.find(title);
+  if (given != p.FileAnswers.end())
+    answer = given->second;
+  else if (role == FileRole::Data && !p.GivenDataFile.empty())
     answer = p.GivenDataFile;
   else
     answer = p.host.AskFile(request);
@@ -84,6 +87,8 @@ std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
+  auto given = p.FileAnswers.find(kMatrixFileAnswer);
+  if (given != p.FileAnswers.end()) return given->second;
   FileDialogRequest request;
   request.role = role;
   request.save = false;

@@ -79,6 +79,8 @@ void CloseDataset(Program& p) {
   f.ControlCorr.visible = true;
 
   p.channels.CloseAll();
+  p.Dataset = DatasetFiles{};
+  p.RerunReady = false;
   ShowDataFileInTitle(p, std::string());
   ShowStartHint(p);
 }

@@ -6,11 +6,15 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
+#include "app/dataset_files.h"
 #include "app/fixed_tables.h"
 #include "app/host.h"
 #include "app/main_form.h"
+#include "app/preferences.h"
+#include "app/results_table.h"
 #include "app/run_figures.h"
 #include "app/run_ledger.h"
 #include "app/scan_tables.h"
@@ -110,6 +114,20 @@ struct Program {
 
   FixedTables fixed;  // tables of the fixed-wavelength path
   ScanTables scan;    // tables of the synchronous-scan path
+  // The last complete run's results file as the window's table shows it.
+  ResultsTable results;
+  // The files of the dataset opened in one step (data empty: none), shown in the window.
+  DatasetFiles Dataset;
+  // Answers to the file dialogs by their titles, given instead of asking while a one-step open
+  // loads (empty: the dialogs ask).
+  std::map<std::string, std::string> FileAnswers;
+  // What the window remembers between starts.
+  Preferences prefs;
+  // The window keeps a dataset loaded after a run (the batch does not); the choices Analyze
+  // found, and whether the loaded dataset is one kept after a run.
+  bool KeepDatasetAfterRun = false;
+  WindowChoices ChoicesAtAnalyze;
+  bool RerunReady = false;
 };
 
 // Start-up initialisation of the dataset state: fills the colour table, sets SolventAmount to

@@ -55,9 +55,10 @@ void ShowRunOutcome(Program& p) {
 
 void ShowStartHint(Program& p) {
   SetStatus(p,
-            "To begin, open a data file: File > Open Fixed Wavelength File (Ctrl+O) for a .fix "
-            "file, File > Open Synchronous Scan File (Ctrl+Shift+O) for a .syn file.  File > "
-            "New Spillover Matrix (Ctrl+M) reads a matrix file for a loaded .fix file.",
+            "To begin, open a data file: File > Open Dataset (Ctrl+O) takes a .fix or a .syn "
+            "file with its companion files, or drop one on the window.  File > New Spillover "
+            "Matrix (Ctrl+M) reads a matrix file for a loaded .fix file.  Help > KOLVANE Manual "
+            "(F1) says more.",
             std::string());
 }
 

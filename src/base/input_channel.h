@@ -46,6 +46,11 @@ class InputChannel {
   bool AtEnd();
   // Back to the first byte of the file.
   void Rewind();
+  // The file offset of the next byte to be read.
+  long long Tell() const { return block_offset_ + static_cast<long long>(pos_); }
+  // Goes on reading at file offset `offset` (a pass so begun is not digested). False when the
+  // file cannot be positioned there.
+  bool Seek(long long offset);
 
   // An item: the text up to the next comma or line end, leading blanks skipped. An item that
   // starts with a double quote runs to the closing quote or the end of its line (commas inside
@@ -111,6 +116,8 @@ class InputChannel {
   long long digested_ = -1;  // bytes of this pass handed to the digest; -1: none is digested
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
+  long long block_offset_ = 0;  // file offset of the block's first byte
+  long long next_offset_ = 0;   // file offset of the next block
   std::string spill_;  // a number that runs across the end of the buffer
   std::string failure_;
   std::string open_failure_;

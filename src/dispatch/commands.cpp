@@ -7,6 +7,8 @@
 #include "app/run_cancel.h"
 #include "app/run_record.h"
 #include "app/status_line.h"
+#include "dispatch/analyze_again.h"
+#include "dispatch/results_commands.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "synch/scan_load.h"
@@ -32,10 +34,17 @@ bool AnyColorToAnalyse(const Program& p) {
 
 // A load runs with the menu guarded, so that Close File or a second Open cannot pull its
 // files away while it yields to the window.
-Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
+// A quiet load is the dataset loaded again after a run: the run's table and the window's
+// list of the dataset's files stay.
+Flow GuardedLoad(Program& p, Flow (*load)(Program&), bool quiet = false) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
   SetBusy(p, true);
+  if (!quiet) {
+    p.results.Clear();
+    p.Dataset = DatasetFiles{};
+  }
+  p.RerunReady = false;
   p.channels.ForgetReadFailures();
   // The load skims the data faster than a digest can keep up with; the run's pass digests it.
   p.channels.Digests().Defer(true);
@@ -140,9 +149,14 @@ Flow RunAnalysis_Click(Program& p) {
   return RunAnalysisWith(p, DefaultRunPaths());
 }
 
+Flow LoadQuietly(Program& p, bool scan) {
+  return GuardedLoad(p, scan ? OpenScanDataset : OpenFixedDataFile, true);
+}
+
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
+  p.ChoicesAtAnalyze = ChoicesOf(p);
   // A refusal below is no complete run, whatever an earlier run of the session reached.
   p.ledger.end = RunEnd::NotRun;
   if (p.ScanDataLoaded) {
@@ -190,7 +204,10 @@ bool RunLoadedDataset(Program& p, Flow (*run)(Program&), Flow& flow) {
 
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
+  const bool scan = p.ScanDataLoaded;
+  const DatasetFiles shown = p.Dataset;
   SetBusy(p, true);
+  p.results.Clear();
   p.channels.Digests().Defer(false);
   p.ledger.Start(p.ChosenFiles.results.empty() ? p.channels.Out(Channels::kResults).Path()
                                                : p.ChosenFiles.results,
@@ -232,8 +249,15 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
 
   SetBusy(p, false);
   ReturnToIdle(p);
+  if (p.KeepDatasetAfterRun) {
+    // The load counts the data file afresh; the run's account stays the run's.
+    const RunLedger run = p.ledger;
+    if (KeepDatasetAfterRun(p, scan, shown) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    p.ledger = run;
+  }
   // The one place a run's outcome reaches the status line.
   ShowRunOutcome(p);
+  if (!p.ledger.KeptFile().empty()) ShowRunResults(p);
   return flow;
 }
 

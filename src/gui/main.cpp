@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("KOLVANE");
+  QApplication::setOrganizationName("KOLVANE");
   QApplication::setDesktopFileName("kolvane");
   QApplication::setWindowIcon(kolvane::KolvaneIcon());
 
@@ -87,12 +88,16 @@ int main(int argc, char** argv) {
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
   program->ConditionThreshold = kolvane::kDefaultConditionThreshold;
+  // A run leaves its dataset loaded, for Analyze Again.
+  program->KeepDatasetAfterRun = true;
   kolvane::Form_Load(*program, kolvane::PixelsToTwips(area.width(), dpi),
                      kolvane::PixelsToTwips(area.height(), dpi));
   if (program->Ending) return 0;
   window.Mirror();
   window.PlaceAsForm();
   window.move(window.pos() + area.topLeft());
+  window.LoadSettings();
+  host.set_last_directory(QString::fromStdString(program->prefs.last_folder));
   window.show();
   if (!files.empty()) {
     const std::string file = files.front();

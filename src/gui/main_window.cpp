@@ -4,6 +4,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,13 +31,16 @@
 #include "app/run_control.h"
 #include "app/run_record.h"
 #include "base/channels.h"
+#include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
+#include "dispatch/open_dataset.h"
 #include "dispatch/open_file.h"
 #include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
 #include "gui/progress_meter.h"
+#include "gui/results_panel.h"
 #include "gui/twips.h"
 
 namespace kolvane {
@@ -149,6 +154,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
   BuildMenus();
   BuildControls();
   BuildStatusLine();
+  BuildResults();
+  setAcceptDrops(true);
   qApp->installEventFilter(this);
 }
 
@@ -177,10 +184,12 @@ bool MainWindow::BusyGuard() const {
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
+  BuildOpenDataset(file);
   open_data_ = file->addAction(QString());
-  open_data_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  open_data_->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O));
   open_data_ss_ = file->addAction(QString());
   open_data_ss_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  BuildRecentMenu(file);
   close_it_ = file->addAction(QString());
   close_it_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
   spillover_ = file->addAction(QString());
@@ -193,14 +202,15 @@ void MainWindow::BuildMenus() {
   matrix_view_ = view->addAction(tr("Spillover Matrix..."));
   AddToolsMenu(menuBar(), this, [this] { return BusyGuard() ? "" : p_.ChosenFiles.results; });
   QMenu* help = menuBar()->addMenu(tr("&Help"));
+  BuildHelpMenu(help);
   about_ = help->addAction(QString());
   about_->setMenuRole(QAction::AboutRole);
 
   connect(open_data_, &QAction::triggered, this, [this] {
-    if (!BusyGuard()) Handle([this] { OpenData_Click(p_); });
+    if (!BusyGuard()) Handle([this] { OpenData_Click(p_), AfterLoad(); });
   });
   connect(open_data_ss_, &QAction::triggered, this, [this] {
-    if (!BusyGuard()) Handle([this] { OpenDataSS_Click(p_); });
+    if (!BusyGuard()) Handle([this] { OpenDataSS_Click(p_), AfterLoad(); });
   });
   connect(close_it_, &QAction::triggered, this, [this] {
     if (!BusyGuard()) Handle([this] { CloseIt_Click(p_); });
@@ -349,9 +359,11 @@ void MainWindow::BuildControls() {
     if (!BusyGuard())
       Handle([this] {
         running_ = true;
-        RunAnalysis_Click(p_);
+        KeepOptions(p_);
+        AnalyzeAgain_Click(p_);
         running_ = false;
         WriteRunRecord();
+        SaveSettings();
         if (close_after_run_) Exit_Click(p_);
       });
   });
@@ -668,12 +680,15 @@ void MainWindow::Mirror() {
   for (Binding& b : bindings_) Apply(b);
   ApplyProgress();
   ApplySpectra();
+  ApplyResults();
   ApplyFocus();
   mirroring_ = false;
 }
 
+// `kolvane FILE` opens the file as File > Open Dataset does: its kind from its content, its
+// companions by stem.
 void MainWindow::OpenGivenFile(const std::string& path) {
-  if (!BusyGuard()) Handle([this, &path] { OpenDataFileByKind(p_, path); });
+  OpenDataset(path);
 }
 
 void MainWindow::PlaceAsForm() {
@@ -743,6 +758,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!close_after_run_) close_after_run_ = AskAbortOnClose(p_);
     return;
   }
+  SaveSettings();
   if (!p_.Ending) Exit_Click(p_);
   event->accept();
 }

@@ -52,6 +52,8 @@ class QtHost : public Host {
   void EndProgram() override;
 
   bool ending() const { return ending_; }
+  // Where the next open dialog starts (the last folder a file was chosen in).
+  void set_last_directory(const QString& folder) { last_directory_ = folder; }
   // How many of the ProcessPendingMessages calls actually ran the event loop, and the seconds
   // spent in them (mirroring, events, repaints): what the window costs a run.
   long long event_passes() const { return event_passes_; }

@@ -106,11 +106,13 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
   InputChannel& in = p.channels.In(Channels::kData);
   found = false;
   while (!in.AtEnd() && !found) {
+    s.RecordOffset = in.Tell();
     ScanRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
     if (r == ScanRead::Ending) return Flow::ProgramEnding;
     if (r == ScanRead::BadValue) return Flow::Stop;
     if (r != ScanRead::Read) break;  // the file is over
     if (s.RecordType == "B" && p.BackgroundOn) {
+      s.BlankOffset = s.RecordOffset;
       std::copy(s.Spectrum.begin() + 1, s.Spectrum.begin() + 1 + s.ScanPoints,
                 s.BlankSpectrum.begin() + 1);
       if (p.ledger.records_read < std::numeric_limits<std::int16_t>::max()) ++p.ledger.records_read;

@@ -136,6 +136,17 @@ Flow RunScanAnalysis(Program& p) {
   std::int16_t slots[kMaxScanPures + 2] = {};
   float peak_values[kMaxScanPures + 2] = {};
   for (int k = 1; k <= n; ++k) slots[k] = s.PureSlot[k];
+  s.RecordPlaces.clear();
+  s.BlankOffset = -1;
+  s.RunStartBlank = s.BlankSpectrum;
+  s.RunBackground = p.BackgroundOn;
+  s.RunDataPath = in.Path();
+  s.RunFitMatrix = s.FitMatrix;
+  s.RunPureSpectra = s.PureSpectra;
+  s.RunFitPoints = s.FitPoints;
+  s.RunPointWavelength = s.PointWavelength;
+  s.RunScanPoints = s.ScanPoints;
+  s.RunPures = static_cast<std::int16_t>(n);
 
   for (;;) {
     if (in.AtEnd()) break;
@@ -165,6 +176,7 @@ Flow RunScanAnalysis(Program& p) {
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    s.RecordPlaces.push_back({s.RecordOffset, p.BackgroundOn ? s.BlankOffset : -1});
     CountResultLine(p, 0, hi_lo);
     NoteScanRecord(p, x, quality);
     NotifyFormChanged(p);

@@ -57,8 +57,8 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
 TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
   Session s;
   const std::string hint = s.p.form.StatusLine.caption;
-  EXPECT_NE(hint.find("Open Fixed Wavelength File (Ctrl+O)"), std::string::npos) << hint;
-  EXPECT_NE(hint.find("Open Synchronous Scan File (Ctrl+Shift+O)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("Open Dataset (Ctrl+O)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("KOLVANE Manual (F1)"), std::string::npos) << hint;
   EXPECT_EQ(s.p.form.caption, "KOLVANE");
   const std::string results = Temp("complete.scf");
   ASSERT_EQ(s.Open(false, {kFixed + ".fix", kFixed + ".blk", kFixed + ".ctl", results}),
