@@ -257,7 +257,8 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   }
   // The one place a run's outcome reaches the status line.
   ShowRunOutcome(p);
-  if (!p.ledger.KeptFile().empty()) ShowRunResults(p);
+  // The table is for a user to look at: a batch run or a study does not read its results back.
+  if (p.host.HasUser() && !p.ledger.KeptFile().empty()) ShowRunResults(p);
   return flow;
 }
 
