@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libssl-dev
   qt6-base-dev libgl1-mesa-dev libxkbcommon-dev
-  python3-numpy xvfb xauth time locales xdotool imagemagick
+  python3-numpy xvfb xauth time locales xdotool imagemagick openbox x11-utils
   clang libclang-rt-14-dev
   dpkg-dev man-db parallel
 )

@@ -9,20 +9,13 @@ namespace kolvane {
 void AboutForm_Load(AboutForm& f) {
   f.caption = "KOLVANE";
   f.product = "KOLVANE";
-  f.lblVersion = "Version " + std::to_string(KOLVANE_VERSION_MAJOR) + "." +
-                 std::to_string(KOLVANE_VERSION_MINOR);
+  f.lblVersion = std::string("Version ") + KOLVANE_VERSION_STRING;
   f.lblDescription =
-      "KOLVANE project\n"
-      "Microsphere data reduction\n"
-      "Fluorescence spillover correction\n"
-      "Postal address: see the project's web site\n"
-      "kolvane.example.org";
-  f.lblDisclaimer =
-      "Web: https://kolvane.example.org\n"
-      "Telephone: see the project's web site\n"
-      "Fax: none\n"
-      "E-mail: support@kolvane.example.org\n"
-      "Fault reports: bugs@kolvane.example.org";
+      std::string(KOLVANE_DESCRIPTION) + "\nCopyright (C) 2026 the KOLVANE developers";
+  // Only what the build knows: no address, telephone or web site that does not exist.
+  const std::string source = KOLVANE_SOURCE_URL;
+  f.lblDisclaimer = std::string("License: ") + KOLVANE_LICENSE + "\nSource: " +
+                    (source.empty() ? std::string("not published with this build") : source);
 }
 
 }  // namespace kolvane

@@ -8,9 +8,9 @@ namespace kolvane {
 struct AboutForm {
   std::string caption;
   std::string product;
-  std::string lblVersion;
-  std::string lblDescription;  // five lines
-  std::string lblDisclaimer;   // five lines
+  std::string lblVersion;      // "Version 1.0.0"
+  std::string lblDescription;  // what the program does, and its copyright
+  std::string lblDisclaimer;   // its license and where its source lives
 };
 
 // Fills the box as it opens.

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/layout.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/format.h"
 
 namespace kolvane {
@@ -111,7 +111,7 @@ void Color_Click(Program& p, int index) {
     p.ColorSelected[index] = false;
     --p.SelectedColorCount;
   }
-  if (box.caption == "Tissue" && p.TissueColumn) p.TissueInFile = box.ticked;
+  if (p.ColorIsTissue[index] && p.TissueColumn) p.TissueInFile = box.ticked;
 }
 
 void SetColorTick(Program& p, int index, bool ticked) {

@@ -25,20 +25,59 @@ FileFilter SplitEntry(const std::string& entry) {
 
 }  // namespace
 
-std::string AskFileName(Program& p, const std::string& filter, const std::string& title, bool save,
-                        const std::string& default_name) {
+std::string AskFileName(Program& p, FileRole role, const std::string& filter,
+                        const std::string& title, bool save, const std::string& default_name) {
   FileDialogRequest request;
+  request.role = role;
   request.save = save;
   request.title = title;
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  std::string answer = p.host.AskFile(request);
-  NoteChosenFile(p.ChosenFiles, title, answer);
+  // A dataset opened in one step has its answers already; `kolvane FILE` gives the data file.
+  std::string answer;
+  auto given = p.FileAnswers.find(title);
+  if (given != p.FileAnswers.end())
+    answer = given->second;
+  else if (role == FileRole::Data && !p.GivenDataFile.empty())
+    answer = p.GivenDataFile;
+  else
+    answer = p.host.AskFile(request);
+  NoteChosenFile(p.ChosenFiles, role, answer);
   return answer;
 }
 
-std::string AskOpenFileName(Program& p, const std::string& filter) {
+std::string AskResultsFile(Program& p, const std::string& proposed,
+                           const std::function<std::string(const std::string&)>& refused,
+                           const std::string& final_words) {
+  std::string name = proposed;
+  for (;;) {
+    const std::string results =
+        AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                    "Save Results File", true, name);
+    if (results.empty()) return "";
+    std::string problem = refused(results);
+    if (problem.empty()) {
+      OutputChannel& out = p.channels.Out(Channels::kResults);
+      if (out.Open(results)) {
+        out.Hold();  // the run keeps it
+        return results;
+      }
+      if (!p.host.HasUser()) {
+        p.host.ShowMessage("Can't open file: " + out.Failure());
+        return "";
+      }
+      problem = "Can't open file: " + out.Failure() + ".";
+    } else if (!p.host.HasUser()) {
+      p.host.ShowMessage(problem + final_words);
+      return "";
+    }
+    p.host.ShowMessage(problem + "  Please choose another name for the results file.");
+    name = results;
+  }
+}
+
+std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (;;) {
@@ -48,7 +87,10 @@ std::string AskOpenFileName(Program& p, const std::string& filter) {
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
+  auto given = p.FileAnswers.find(kMatrixFileAnswer);
+  if (given != p.FileAnswers.end()) return given->second;
   FileDialogRequest request;
+  request.role = role;
   request.save = false;
   for (std::size_t i = 0; i < parts.size(); i += 2) {
     std::string description = Trim(parts[i]);

@@ -81,10 +81,6 @@ struct FixedTables {
   // The matrix as read from a matrix file (fractions), the source of the run's matrix when
   // the matrix came from a file and colours are left out.
   Square FileMatrix{};
-
-  // Testing aid: solve every record on a restored copy of the system instead of reusing one
-  // elimination. Both give the same numbers bit for bit.
-  bool SolveEachRecordAfresh = false;
 };
 
 }  // namespace kolvane

@@ -7,16 +7,17 @@ namespace layout {
 
 namespace {
 
-constexpr int kRightLeft = 5640;  // left edge of the statistics and options column
+constexpr int kRightLeft = 6300;  // left edge of the statistics and options column
 constexpr int kRightWidth = 5040;
 
-// Fixed panel columns: check box and entry box of the first and second column.
+// Fixed panel columns: check box and entry box of the first and second column. An entry box
+// shows eight digits (12 500 000 microspheres/ml) in the desktop's font.
 constexpr int kCheckWidth = 1660;
-constexpr int kEntryWidth = 660;
+constexpr int kEntryWidth = 1050;
 constexpr int kCheckLeft1 = 120;
 constexpr int kEntryLeft1 = 1900;
-constexpr int kCheckLeft2 = 2700;
-constexpr int kEntryLeft2 = 4480;
+constexpr int kCheckLeft2 = 3100;
+constexpr int kEntryLeft2 = 4880;
 // Intensity levels: the second check-box column moves next to the first, and the entry boxes
 // are parked beyond the widest intensity panel.
 constexpr int kCheckLeft2Intensity = 1900;
@@ -25,12 +26,12 @@ constexpr int kEntryParked2 = kColorBoxesIntensityTwo + 1000;
 
 // Scan panel columns.
 constexpr int kLabelWidth = 1500;
-constexpr int kScanEntryWidth = 800;
+constexpr int kScanEntryWidth = 1050;
 constexpr int kLabelLeftMicros = 100;
 constexpr int kLabelLeftIntensity = 650;
-constexpr int kSecondColumnOffset = 2600;
+constexpr int kSecondColumnOffset = 2900;
 constexpr int kScanEntryLeft1 = 1700;
-constexpr int kScanEntryLeft2 = 4300;
+constexpr int kScanEntryLeft2 = 4600;
 
 constexpr int kHeadingHeight = 240;
 

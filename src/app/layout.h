@@ -28,7 +28,7 @@ namespace kolvane {
 namespace layout {
 
 // The window's client area.
-constexpr int kWindowWidth = 10800;
+constexpr int kWindowWidth = 11460;
 constexpr int kWindowHeight = 7500;
 
 // Colour panels: rows of the two columns (index i and i + 15 share a row).
@@ -41,14 +41,14 @@ constexpr int kRowStep = 285;
 constexpr int kRowHeight = 255;
 
 // Fixed panel widths.
-constexpr int kColorBoxesMicrosOne = 2625;
-constexpr int kColorBoxesMicrosTwo = 5350;
+constexpr int kColorBoxesMicrosOne = 3050;
+constexpr int kColorBoxesMicrosTwo = 6050;
 constexpr int kColorBoxesIntensityOne = 1900;
 constexpr int kColorBoxesIntensityTwo = 3800;
 
 // Scan panel widths.
-constexpr int kMicroBoxOne = 2800;
-constexpr int kMicroBoxTwo = 5200;
+constexpr int kMicroBoxOne = 2850;
+constexpr int kMicroBoxTwo = 5750;
 
 // Top of row `index` (1..30) in either colour panel.
 int RowTop(int index);
@@ -69,7 +69,7 @@ void PlaceFixedColumns(MainForm& f, bool micros);
 
 // Places the scan panel's labels, entry boxes and titles for the result format. Labels of the
 // first column start 100 from the left edge with microspheres/ml and 650 with intensity
-// levels; the second column's labels start 2600 further right.
+// levels; the second column's labels start 2900 further right.
 void PlaceScanColumns(MainForm& f, bool micros);
 
 }  // namespace layout

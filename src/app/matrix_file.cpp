@@ -45,7 +45,8 @@ Flow Refuse(Program& p, const std::string& problem) {
 
 Flow Spillover_Click(Program& p) {
   ClearStatus(p);
-  std::string path = AskOpenFileName(p, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*");
+  std::string path =
+      AskOpenFileName(p, FileRole::Matrix, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*");
   if (path.empty()) return Flow::Stop;
   InputChannel& in = p.channels.In(Channels::kMatrix);
   const OutputChannel& results = p.channels.Out(Channels::kResults);

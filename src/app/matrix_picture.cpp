@@ -69,26 +69,40 @@ std::string EscapeMarkup(const std::string& text) {
   return out;
 }
 
+std::string FourDigits(double v) {
+  return Format("%#.4g", v);
+}
+
+std::string ProposedPicturePath(const std::string& results) {
+  const std::size_t cut = results.find_last_of('/');
+  if (cut == std::string::npos) return "matrix.png";
+  return results.substr(0, cut + 1) + "matrix.png";
+}
+
 MatrixPicture MakeMatrixPicture(const RunFigures& f) {
   MatrixPicture pic;
   pic.title = f.scan ? "Fit-point matrix (each pure scaled to its peak)"
-                     : "Spillover matrix (normalised, colours in use)";
-  pic.condition =
-      "Condition number: " +
-      (f.singular || !f.decomposed ? std::string("singular") : Format("%.4g", f.condition));
+                     : "Spillover matrix (normalized, colors in use)";
+  pic.row_axis = "Pure";
+  pic.column_axis = f.scan ? "Wavelength read (fit points)" : "Color read";
+  pic.condition = "Condition number: " +
+                  (f.singular || !f.decomposed ? std::string("singular") : FourDigits(f.condition));
   if (f.pair_a > 0)
     pic.pair = "Closest pair: " + f.colour_names[f.pair_a] + " and " + f.colour_names[f.pair_b] +
-               Format(" (similarity %.4f)", f.pair_cosine);
+               " (similarity " + FourDigits(f.pair_cosine) + ")";
   double top = 0.0;
   for (int r = 1; r <= f.m; ++r)
     for (int c = 1; c <= f.n; ++c) top = std::max(top, f.matrix[r][c]);
-  for (int r = 1; r <= f.m; ++r) {
-    pic.row_names.push_back(f.row_names[r]);
+  // The run solves with a row per reading position and a column per pure; the results file
+  // prints a row per pure, and so does the picture.
+  for (int c = 1; c <= f.m; ++c) pic.column_names.push_back(f.row_names[c]);
+  for (int r = 1; r <= f.n; ++r) {
+    pic.row_names.push_back(f.colour_names[r]);
     std::vector<PictureCell> row;
-    for (int c = 1; c <= f.n; ++c) {
+    for (int c = 1; c <= f.m; ++c) {
       PictureCell cell;
-      cell.value = f.matrix[r][c];
-      cell.text = Format("%.3f", cell.value);
+      cell.value = f.matrix[c][r];
+      cell.text = FourDigits(cell.value);
       const double t = top > 0 ? cell.value / top : 0.0;
       cell.fill = ScaleColour(t);
       cell.light_text = t < 0.6;
@@ -98,11 +112,10 @@ MatrixPicture MakeMatrixPicture(const RunFigures& f) {
   }
   pic.units = f.units.empty() ? "intensity" : f.units;
   for (int c = 1; c <= f.n; ++c) {
-    pic.column_names.push_back(f.colour_names[c]);
-    PictureRow row{f.colour_names[c], Entry(f.gain, c, "%.3f"), "no blanks", "-"};
+    PictureRow row{f.colour_names[c], Entry(f.gain, c, "%#.4g"), "no blanks", "-"};
     if (!f.result_spread.empty()) {
-      row.spread = Entry(f.result_spread, c, "%.4g");
-      row.limit = Entry(f.detection_limit, c, "%.4g");
+      row.spread = Entry(f.result_spread, c, "%#.4g");
+      row.limit = Entry(f.detection_limit, c, "%#.4g");
     } else if (f.blank_records > 0) {
       row.spread = "fewer than 3 blanks";
     }
@@ -116,12 +129,13 @@ std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
   int cell_w = 64;
   for (const std::string& name : pic.column_names)
     cell_w = std::max(cell_w, 7 * static_cast<int>(name.size()) + 10);
-  const int cell_h = 22, left = 90, top = 70;
+  const int cell_h = 22, left = 120, top = 90;
   const int rows = static_cast<int>(pic.cells.size());
   const int cols = static_cast<int>(pic.column_names.size());
+  const int table_rows = static_cast<int>(pic.table.size());
   const int table_top = top + rows * cell_h + 40;
   const int width = std::max(left + cols * cell_w + 20, 700);  // room for the table's headings
-  const int height = with_table ? table_top + (cols + 1) * 20 + 20 : table_top - 20;
+  const int height = with_table ? table_top + (table_rows + 1) * 20 + 20 : table_top - 20;
   std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
                   "\" height=\"" + std::to_string(height) +
                   "\" font-family=\"sans-serif\" font-size=\"12\">\n";
@@ -132,6 +146,15 @@ std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
   };
   text(10, 20, pic.title, " font-weight=\"bold\"");
   text(10, 38, pic.condition + (pic.pair.empty() ? "" : "   " + pic.pair));
+  // The axis titles: the columns' above their names, the rows' turned up along their names.
+  text(left + cols * cell_w / 2, top - 28, pic.column_axis,
+       " text-anchor=\"middle\" font-weight=\"bold\" class=\"column-axis\"");
+  const int middle = top + rows * cell_h / 2;
+  text(18, middle, pic.row_axis,
+       (" text-anchor=\"middle\" font-weight=\"bold\" class=\"row-axis\" transform=\"rotate(-90 "
+        "18 " +
+        std::to_string(middle) + ")\"")
+           .c_str());
   for (int c = 0; c < cols; ++c)
     text(left + c * cell_w + cell_w / 2, top - 8, pic.column_names[c], " text-anchor=\"middle\"");
   for (int r = 0; r < rows; ++r) {
@@ -150,10 +173,10 @@ std::string MatrixPictureSvg(const MatrixPicture& pic, bool with_table) {
   }
   if (!with_table) return s + "</svg>\n";
   const int columns[] = {10, 130, 230, 460};
-  const std::string heads[] = {"Colour", "Noise gain", "Spread from blanks (" + pic.units + ")",
+  const std::string heads[] = {"Color", "Noise gain", "Spread from blanks (" + pic.units + ")",
                                "Detection limit (3 x spread)"};
   for (int k = 0; k < 4; ++k) text(columns[k], table_top, heads[k], " font-weight=\"bold\"");
-  for (int c = 0; c < cols; ++c) {
+  for (int c = 0; c < table_rows; ++c) {
     const PictureRow& row = pic.table[c];
     const int y = table_top + (c + 1) * 20;
     text(columns[0], y, row.colour);

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <algorithm>
+
 #include "app/run_record.h"
 
 namespace kolvane {
@@ -29,9 +31,20 @@ void InitializeDatasetState(Program& p) {
   p.CurrentPure = 1;
 }
 
-void ResetSelectedColors(Program& p) {
-  for (int i = 1; i <= kMaxColors; ++i) p.ColorSelected[i] = false;
-  p.SelectedColorCount = 0;
+int ProgressPercent(const Program& p) {
+  const ProgressBarControl& bar = p.form.Perc_Panel;
+  const int span = bar.maximum - bar.minimum;
+  const int percent = span > 0 ? (bar.value - bar.minimum) * 100 / span : 0;
+  return std::clamp(percent, 0, 100);
+}
+
+void YieldToHost(Program& p) {
+  if (p.host.StopRequested()) {
+    p.InterruptRequested = true;
+    p.AbortConfirmed = true;
+  }
+  p.host.ShowProgress(ProgressPercent(p));
+  p.host.ProcessPendingMessages();
 }
 
 void EndProgram(Program& p) {

@@ -6,11 +6,15 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
+#include "app/dataset_files.h"
 #include "app/fixed_tables.h"
 #include "app/host.h"
 #include "app/main_form.h"
+#include "app/preferences.h"
+#include "app/results_table.h"
 #include "app/run_figures.h"
 #include "app/run_ledger.h"
 #include "app/scan_tables.h"
@@ -69,6 +73,8 @@ struct Program {
   std::string MatrixFileName;
 
   bool TissueInFile = false;
+  // The colour slots the header names "Tissue" (set where the header's colour line is read).
+  bool ColorIsTissue[kMaxColors + 1] = {};
   bool TissueColumn = false;
   bool TissueExcluded = false;
   bool TissueRunCancelled = false;
@@ -101,10 +107,27 @@ struct Program {
   // kDefaultConditionThreshold at start-up; 0 asks nothing.
   RunFigures figures;
   ChosenFileSet ChosenFiles;  // for the run record
+  // A data file named on the command line: the next Open command's data dialog takes it
+  // instead of asking.
+  std::string GivenDataFile;
   double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path
   ScanTables scan;    // tables of the synchronous-scan path
+  // The last complete run's results file as the window's table shows it.
+  ResultsTable results;
+  // The files of the dataset opened in one step (data empty: none), shown in the window.
+  DatasetFiles Dataset;
+  // Answers to the file dialogs by their titles, given instead of asking while a one-step open
+  // loads (empty: the dialogs ask).
+  std::map<std::string, std::string> FileAnswers;
+  // What the window remembers between starts.
+  Preferences prefs;
+  // The window keeps a dataset loaded after a run (the batch does not); the choices Analyze
+  // found, and whether the loaded dataset is one kept after a run.
+  bool KeepDatasetAfterRun = false;
+  WindowChoices ChoicesAtAnalyze;
+  bool RerunReady = false;
 };
 
 // Start-up initialisation of the dataset state: fills the colour table, sets SolventAmount to
@@ -112,8 +135,12 @@ struct Program {
 // ScanMicrosPerMlValues(1..30) to 1000.
 void InitializeDatasetState(Program& p);
 
-// Close-time reset: clears ColorSelected(1..30) and SelectedColorCount.
-void ResetSelectedColors(Program& p);
+// A yield of a load or run: a stop asked by the host aborts the load or run at its next check
+// as a confirmed abort does; the host learns the progress bar's share and processes its
+// pending messages.
+void YieldToHost(Program& p);
+// The progress bar's share, 0..100.
+int ProgressPercent(const Program& p);
 
 // Ends the program through the host after every open file was flushed and closed.
 void EndProgram(Program& p);

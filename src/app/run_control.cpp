@@ -1,6 +1,6 @@
 #include "app/run_control.h"
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 
 namespace kolvane {
 

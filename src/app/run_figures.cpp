@@ -9,16 +9,24 @@ namespace kolvane {
 
 const char* const kConditionTitle = "Spillover Matrix Quality";
 
-void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer) {
-  if (title == "Open Fix File" || title == "Open Synchronous Scan File") {
-    files = ChosenFileSet{};
-    files.data = answer;
-  } else if (title == "Open Blanks File") {
-    files.blanks = answer;
-  } else if (title == "Open Control File") {
-    files.controls = answer;
-  } else if (title == "Save Results File") {
-    files.results = answer;
+void NoteChosenFile(ChosenFileSet& files, FileRole role, const std::string& answer) {
+  switch (role) {
+    case FileRole::Data:
+      files = ChosenFileSet{};
+      files.data = answer;
+      break;
+    case FileRole::Blanks:
+      files.blanks = answer;
+      break;
+    case FileRole::Controls:
+      files.controls = answer;
+      break;
+    case FileRole::Results:
+      files.results = answer;
+      break;
+    case FileRole::Matrix:
+    case FileRole::Other:
+      break;
   }
 }
 
@@ -68,7 +76,10 @@ Flow AskAboutCondition(Program& p) {
   const RunFigures& f = p.figures;
   if (!f.ready || !f.decomposed || p.ConditionThreshold <= 0) return Flow::Continue;
   if (!f.singular && f.condition <= p.ConditionThreshold) return Flow::Continue;
-  if (p.host.AskYesNo(ConditionText(f), kConditionTitle) == Answer::Yes) return Flow::Continue;
+  MatrixDoubt doubt{f.singular, f.condition, {}};
+  if (p.host.AskAboutMatrix(ConditionText(f), kConditionTitle, doubt) == Answer::Yes)
+    return Flow::Continue;
+  if (!doubt.refusal.empty()) p.ledger.message = doubt.refusal;
   return p.Ending ? Flow::ProgramEnding : Flow::Stop;
 }
 

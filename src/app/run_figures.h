@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/flow.h"
+#include "app/host.h"
 #include "app/run_ledger.h"
 
 namespace kolvane {
@@ -55,8 +56,8 @@ struct RunFigures {
 struct ChosenFileSet {
   std::string data, blanks, controls, results;
 };
-// Keeps the answer of a file dialog by its title; a new data file starts afresh.
-void NoteChosenFile(ChosenFileSet& files, const std::string& title, const std::string& answer);
+// Keeps the answer of a file dialog by its role; a new data file starts afresh.
+void NoteChosenFile(ChosenFileSet& files, FileRole role, const std::string& answer);
 
 // Takes the assessment of the matrix in f.matrix into the figures (the runs pass the numeric
 // layer's MatrixQuality, which this layer knows only by the members read here; decomposed:

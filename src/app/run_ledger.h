@@ -15,6 +15,7 @@ enum class RunEnd { NotRun, Complete, Aborted, Stopped };
 
 struct RunLedger {
   RunEnd end = RunEnd::NotRun;
+  bool cancelled = false;  // Cancel Analysis or Abort Run: the run ended before it began
   std::string message;     // what stopped the run; empty for a complete or aborted one
   std::string results;     // the results file the run was to write
   std::string incomplete;  // where a run that did not complete left its lines; empty: nowhere

@@ -131,7 +131,7 @@ std::string RunReportHtml(const Program& p, const std::vector<RecordInput>& inpu
     const MatrixPicture pic = MakeMatrixPicture(f);
     h += "<h2>Matrix</h2>\n<p>" + EscapeMarkup(pic.condition) + "<br>" + EscapeMarkup(pic.pair) +
          "</p>\n" + MatrixPictureSvg(pic, false);
-    h += "<h2>Per colour</h2>\n<table><tr><th>Colour</th><th>Noise gain</th><th>Spread from "
+    h += "<h2>Per color</h2>\n<table><tr><th>Color</th><th>Noise gain</th><th>Spread from "
          "blanks (" +
          EscapeMarkup(pic.units) + ")</th><th>Detection limit (3 &#963;)</th></tr>\n";
     for (const PictureRow& r : pic.table)

@@ -54,7 +54,7 @@ struct ScanTables {
 
   // --- pures -----------------------------------------------------------------------------------
   Grid<float> PureSpectra;                            // (pure, point), blank subtracted
-  std::array<double, kMaxFitPoints + 1> FitPoints{};  // 5 scan point indices per pure
+  std::array<int, kMaxFitPoints + 1> FitPoints{};  // 5 scan point indices per pure
   std::array<std::array<float, 3>, kMaxScanPures + 1> PurePeak{};  // (k,1) value, (k,2) nm
   std::array<std::string, kMaxScanPures + 1> PureRecordName;       // label of pure k's record
   // The colour slot whose nominal wavelength pure k's peak names (0: none), decided by the
@@ -67,6 +67,24 @@ struct ScanTables {
   Grid<double> FitMatrix;  // (0..5n, 0..n)
   std::vector<double> FitObserved, SampleResult, FitResidual, FitFitted, FitObservedCentred;
   std::array<double, kMaxScanPures + 1> MicrosFactor{};
+
+  // --- where the run read each record it wrote a line for, for the record viewer ----------
+  struct RecordPlace {
+    long long record = -1;  // file offset of the record's label
+    long long blank = -1;   // the blank record subtracted from it; -1: RunStartBlank
+  };
+  std::vector<RecordPlace> RecordPlaces;  // one per record line, in the file's order
+  long long RecordOffset = -1;            // the last data-file record read
+  long long BlankOffset = -1;             // the last blank record taken up
+  PointFloats RunStartBlank{};            // the blank spectrum as the run's records began
+  bool RunBackground = false;             // the run subtracted the blank spectrum
+  std::string RunDataPath;                // the data file the run read
+  // The run's fit, for the record viewer: a later load changes the tables above.
+  Grid<double> RunFitMatrix;
+  Grid<float> RunPureSpectra;
+  std::array<int, kMaxFitPoints + 1> RunFitPoints{};
+  PointFloats RunPointWavelength{};
+  std::int16_t RunScanPoints = 0, RunPures = 0;
 
   // --- spectrum display ------------------------------------------------------------------------
   std::int16_t PlotYMax = 0;

@@ -1,6 +1,6 @@
 #include "app/status_line.h"
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 
 namespace kolvane {
 
@@ -34,6 +34,7 @@ std::string RunOutcomeText(const Program& p) {
   const long counted = r.Complete() ? r.lines_written : r.lines_expected;
   const std::string records = counted == 1 ? " record" : " records";
   if (r.Complete()) return GroupedCount(r.lines_written) + records + " written to " + r.results;
+  if (r.cancelled) return "The run was cancelled before it began.";
   // The earlier results file is as it was; the lines written so far are beside it.
   const std::string kept = r.incomplete.empty() ? ""
                                                 : GroupedCount(r.lines_written) + " of " +
@@ -54,9 +55,10 @@ void ShowRunOutcome(Program& p) {
 
 void ShowStartHint(Program& p) {
   SetStatus(p,
-            "To begin, open a data file: File > Open Fixed Wavelength File (Ctrl+O) for a .fix "
-            "file, File > Open Synchronous Scan File (Ctrl+Shift+O) for a .syn file.  File > "
-            "New Spillover Matrix (Ctrl+M) reads a matrix file for a loaded .fix file.",
+            "To begin, open a data file: File > Open Dataset (Ctrl+O) takes a .fix or a .syn "
+            "file with its companion files, or drop one on the window.  File > New Spillover "
+            "Matrix (Ctrl+M) reads a matrix file for a loaded .fix file.  Help > KOLVANE Manual "
+            "(F1) says more.",
             std::string());
 }
 

@@ -278,32 +278,17 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes digits of n right to left ending just before `end`: exactly `count` digits when
-// count > 0, otherwise as many as n has (at least one). Returns where they start.
+// Writes exactly `count` (at least 1) digits of n right to left, ending just before `end`.
+// Returns where they start.
 char* WriteDigitsBackwards(std::uint64_t n, int count, char* end) {
   char* p = end;
-  if (count > 0) {
-    for (; count >= 2; count -= 2) {
-      const std::size_t pair = static_cast<std::size_t>(n % 100) * 2;
-      n /= 100;
-      *--p = kDigitPairs[pair + 1];
-      *--p = kDigitPairs[pair];
-    }
-    if (count == 1) *--p = static_cast<char>('0' + n % 10);
-    return p;
-  }
-  while (n >= 100) {
+  for (; count >= 2; count -= 2) {
     const std::size_t pair = static_cast<std::size_t>(n % 100) * 2;
     n /= 100;
     *--p = kDigitPairs[pair + 1];
     *--p = kDigitPairs[pair];
   }
-  if (n >= 10) {
-    *--p = kDigitPairs[n * 2 + 1];
-    *--p = kDigitPairs[n * 2];
-  } else {
-    *--p = static_cast<char>('0' + n);
-  }
+  if (count == 1) *--p = static_cast<char>('0' + n % 10);
   return p;
 }
 

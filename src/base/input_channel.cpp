@@ -87,6 +87,8 @@ bool InputChannel::Fill() {
   if (file_ == nullptr || Failed()) return false;
   if (digested_ >= 0) block_ = buffer_.get() + (block_ == buffer_.get() ? capacity_ : 0);
   len_ = std::fread(block_, 1, capacity_, file_);
+  block_offset_ = next_offset_;
+  next_offset_ += static_cast<long long>(len_);
   if (len_ == 0 && std::ferror(file_)) failure_ = path_ + " (" + ErrorText(errno) + ")";
   Digest();
   return len_ > 0;
@@ -119,6 +121,7 @@ void InputChannel::Start() {
   if (file_ == nullptr || Failed()) return;
   std::clearerr(file_);
   digested_ = -1;
+  block_offset_ = next_offset_ = 0;
   if (std::fseek(file_, 0, SEEK_SET) != 0) return;
   if (digest_ && !digests_->deferred_) {
     digest_->Reset();
@@ -129,6 +132,17 @@ void InputChannel::Start() {
 
 void InputChannel::Rewind() {
   Start();
+}
+
+bool InputChannel::Seek(long long offset) {
+  pos_ = len_ = 0;
+  spill_.clear();
+  if (file_ == nullptr || Failed() || offset < 0) return false;
+  std::clearerr(file_);
+  digested_ = -1;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  block_offset_ = next_offset_ = offset;
+  return true;
 }
 
 bool InputChannel::AtEnd() {

@@ -46,6 +46,11 @@ class InputChannel {
   bool AtEnd();
   // Back to the first byte of the file.
   void Rewind();
+  // The file offset of the next byte to be read.
+  long long Tell() const { return block_offset_ + static_cast<long long>(pos_); }
+  // Goes on reading at file offset `offset` (a pass so begun is not digested). False when the
+  // file cannot be positioned there.
+  bool Seek(long long offset);
 
   // An item: the text up to the next comma or line end, leading blanks skipped. An item that
   // starts with a double quote runs to the closing quote or the end of its line (commas inside
@@ -66,6 +71,9 @@ class InputChannel {
   bool Failed() const { return !failure_.empty(); }
   const std::string& Failure() const { return failure_; }
   void ForgetFailure() { failure_.clear(); }
+  // For a reader that gathers a text of its own a byte at a time (a scan record's label): true,
+  // and the channel failed as for a long line, once the text is longer than kMaxLineLength.
+  bool TooLong(std::size_t length);
 
   // A number: starts at the first non-blank character (blanks, TABs and line ends before it are
   // skipped), ends at a blank, TAB, comma or line end; the text is converted by LenientNumber.
@@ -91,9 +99,8 @@ class InputChannel {
   void SkipLineEnd(int first);  // first was CR or LF: consume an LF after a CR
   void SkipNumberEnd();         // the blanks after a number and one comma or line end
 
-  void Start();                      // positions at the first byte, after a UTF-8 byte order mark
-  bool TooLong(std::size_t length);  // true (and failed) past kMaxLineLength
-  void Digest();                     // hands the block just read to the pass's digest
+  void Start();   // positions at the first byte, after a UTF-8 byte order mark
+  void Digest();  // hands the block just read to the pass's digest
 
   std::FILE* file_ = nullptr;
   std::string path_;
@@ -109,6 +116,8 @@ class InputChannel {
   long long digested_ = -1;  // bytes of this pass handed to the digest; -1: none is digested
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
+  long long block_offset_ = 0;  // file offset of the block's first byte
+  long long next_offset_ = 0;   // file offset of the next block
   std::string spill_;  // a number that runs across the end of the buffer
   std::string failure_;
   std::string open_failure_;

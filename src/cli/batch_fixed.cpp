@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/matrix_file.h"
 #include "cli/batch_commands.h"
 #include "dispatch/commands.h"

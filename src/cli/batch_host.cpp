@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/program.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "base/numbers.h"
 
 namespace kolvane {
@@ -12,11 +11,6 @@ namespace kolvane {
 namespace {
 
 constexpr int kBarWidth = 40;
-
-bool OffersPattern(const FileDialogRequest& request, const std::string& pattern) {
-  return std::any_of(request.filters.begin(), request.filters.end(),
-                     [&](const FileFilter& f) { return f.pattern == pattern; });
-}
 
 }  // namespace
 
@@ -52,8 +46,8 @@ void BatchHost::ClearProgressLine() {
   redraw_ = true;
 }
 
-void BatchHost::FinishProgress() {
-  ProcessPendingMessages();  // the bar's last value, set after the run's last yield
+void BatchHost::FinishProgress(int percent) {
+  ShowProgress(percent);
   if (!bar_on_line_) return;
   std::fputc('\n', err_);
   std::fflush(err_);
@@ -66,10 +60,14 @@ int BatchHost::UsageError(const std::string& message) {
 }
 
 void BatchHost::ShowMessage(const std::string& text) {
-  // The advice to choose a matrix file is followed already: --matrix names one.
-  if (!options_.matrix.empty() && text.rfind("Pure colors missing in file.", 0) == 0) return;
   last_message_ = text;
   WriteLines(text);
+}
+
+void BatchHost::ShowMessageOfKind(MessageKind kind, const std::string& text) {
+  // The advice to choose a matrix file is followed already: --matrix names one.
+  if (kind == MessageKind::PureColorsMissing && !options_.matrix.empty()) return;
+  ShowMessage(text);
 }
 
 double BatchHost::ConditionThreshold() const {
@@ -78,33 +76,39 @@ double BatchHost::ConditionThreshold() const {
 }
 
 Answer BatchHost::AskYesNo(const std::string& text, const std::string& title) {
-  // The matrix warning never stops a batch run unless --max-condition says so.
-  if (title == kConditionTitle && program_) {
-    const RunFigures& f = program_->figures;
-    const bool refuse =
-        options_.max_condition && (f.singular || f.condition > *options_.max_condition);
-    if (!refuse) {
-      WriteLines("Warning: " + text + " - answered Yes");
-      return Answer::Yes;
-    }
-    last_message_ = "The condition number exceeds --max-condition: the analysis is stopped.";
-    program_->ledger.message = last_message_;
-    WriteLines("Warning: " + text + " - answered No\n" + last_message_);
-    return Answer::No;
-  }
   WriteLines(title + ": " + text + " - answered No");
   return Answer::No;
 }
 
+Answer BatchHost::AskAboutMatrix(const std::string& text, const std::string&, MatrixDoubt& doubt) {
+  // The matrix warning never stops a batch run unless --max-condition says so.
+  const bool refuse =
+      options_.max_condition && (doubt.singular || doubt.condition > *options_.max_condition);
+  if (!refuse) {
+    WriteLines("Warning: " + text + " - answered Yes");
+    return Answer::Yes;
+  }
+  last_message_ = "The condition number exceeds --max-condition: the analysis is stopped.";
+  doubt.refusal = last_message_;
+  WriteLines("Warning: " + text + " - answered No\n" + last_message_);
+  return Answer::No;
+}
+
 std::string BatchHost::AskFile(const FileDialogRequest& request) {
-  const std::string& t = request.title;
-  if (t == "Open Fix File" || t == "Open Synchronous Scan File") return options_.data;
-  if (t == "Open Blanks File") return options_.blanks;
-  if (t == "Open Control File") return options_.controls;
-  if (t == "Save Results File")
-    return results_path_ = options_.results.empty() ? request.default_name : options_.results;
-  // New Spillover Matrix asks with the platform's own title; its filter names the kind.
-  if (t.empty() && !request.save && OffersPattern(request, "*.spl")) return options_.matrix;
+  switch (request.role) {
+    case FileRole::Data:
+      return options_.data;
+    case FileRole::Blanks:
+      return options_.blanks;
+    case FileRole::Controls:
+      return options_.controls;
+    case FileRole::Results:
+      return results_path_ = options_.results.empty() ? request.default_name : options_.results;
+    case FileRole::Matrix:
+      return options_.matrix;
+    case FileRole::Other:
+      break;
+  }
   return "";  // a dialog nobody asked for on the command line is cancelled
 }
 
@@ -120,20 +124,17 @@ void BatchHost::ShowTissueOptionsDialog(TissueOptionsForm& form) {
     TissueOptionsUseProvided_Click(form);
 }
 
-void BatchHost::ProcessPendingMessages() {
+bool BatchHost::StopRequested() {
   ++yields_;
   const bool stop = (stop_ != nullptr && stop_->load()) || yields_ == stop_at_yield_;
-  if (stop && program_ != nullptr && !aborted_) {
-    // As a confirmed abort: the load or run stops at its next check.
-    aborted_ = true;
-    program_->InterruptRequested = true;
-    program_->AbortConfirmed = true;
-  }
-  if (!terminal_ || program_ == nullptr) return;
-  const ProgressBarControl& bar = program_->form.Perc_Panel;
-  const int span = bar.maximum - bar.minimum;
-  int percent = span > 0 ? (bar.value - bar.minimum) * 100 / span : 0;
-  percent = std::clamp(percent, 0, 100);
+  if (!stop || aborted_) return false;
+  // As a confirmed abort: the load or run stops at its next check.
+  aborted_ = true;
+  return true;
+}
+
+void BatchHost::ShowProgress(int percent) {
+  if (!terminal_) return;
   if (percent == drawn_percent_ && !redraw_) return;
   drawn_percent_ = percent;
   redraw_ = false;

@@ -1,5 +1,5 @@
 // In this file: the host of kolvane-batch. There is no window and nobody to ask: the file
-// dialogs are answered from the command line, by their titles; messages go to stderr, one per
+// dialogs are answered from the command line, by their roles; messages go to stderr, one per
 // line; a question is answered No (nothing a batch run asks may abort it); the tissue dialogs
 // are answered as --tissue says; the one-second wait of the pure search returns at once. When
 // stderr is a terminal the run's progress bar is drawn there.
@@ -16,16 +16,12 @@
 
 namespace kolvane {
 
-struct Program;
-
 class BatchHost : public Host {
  public:
   // err: where messages and the progress bar go. The bar is drawn only when `terminal` is
   // true; the front end passes whether err is a terminal.
   BatchHost(const BatchOptions& options, std::FILE* err, bool terminal);
 
-  // The program whose progress bar is mirrored. Call once the Program exists.
-  void Attach(Program& p) { program_ = &p; }
   // Once `stop` is set (by a stop signal) the load or run is aborted at its next yield, as a
   // user's confirmed abort is: a run keeps the lines it wrote beside the results file.
   void StopOn(const std::atomic<bool>* stop) { stop_ = stop; }
@@ -42,8 +38,9 @@ class BatchHost : public Host {
   // by then).
   void KeepLedger(const RunLedger& ledger) { ledger_ = ledger; }
   const RunLedger& ledger() const { return ledger_; }
-  // Ends the progress bar's line, if one was drawn, so that the shell prompt starts afresh.
-  void FinishProgress();
+  // Draws the bar's last share (set after the run's last yield) and ends its line, if one was
+  // drawn, so that the shell prompt starts afresh.
+  void FinishProgress(int percent);
   // EndProgram was asked: the core is unwinding and the batch exits with status 1.
   bool ended() const { return ended_; }
   // A usage error found by a subcommand (a colour slot the file does not have): writes the
@@ -59,20 +56,25 @@ class BatchHost : public Host {
   const std::string& last_message() const { return last_message_; }
 
   void ShowMessage(const std::string& text) override;
+  void ShowMessageOfKind(MessageKind kind, const std::string& text) override;
   Answer AskYesNo(const std::string& text, const std::string& title) override;
+  Answer AskAboutMatrix(const std::string& text, const std::string& title,
+                        MatrixDoubt& doubt) override;
   std::string AskFile(const FileDialogRequest& request) override;
   void ShowTissueDialog(TissueForm& form) override;
   void ShowTissueOptionsDialog(TissueOptionsForm& form) override;
   void ShowAbout(AboutForm&) override {}
-  void ProcessPendingMessages() override;
+  void ProcessPendingMessages() override {}
+  void ShowProgress(int percent) override;
+  bool StopRequested() override;
   void WaitForMessages() override {}
   bool ShowsSpectra() const override { return false; }
   std::optional<double> ParseUserNumber(const std::string& text) override;
   void SetPointer(Pointer) override {}
   void Beep() override {}
   double Clock() override;
-  void WaitOneSecond() override {}
   void EndProgram() override { ended_ = true; }
+  bool HasUser() const override { return false; }
 
  private:
   void WriteLines(const std::string& text);
@@ -81,7 +83,6 @@ class BatchHost : public Host {
   const BatchOptions& options_;
   std::FILE* err_;
   bool terminal_;
-  Program* program_ = nullptr;
   std::function<void(const std::string&)> study_write_;
   const std::atomic<bool>* stop_ = nullptr;
   bool aborted_ = false;

@@ -24,7 +24,6 @@ class SilentHost : public Host {
   void SetPointer(Pointer) override {}
   void Beep() override {}
   double Clock() override { return 0.0; }
-  void WaitOneSecond() override {}
   void EndProgram() override {}
 };
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_record.h"
 #include "app/run_report.h"
 #include "base/channels.h"
@@ -19,7 +19,6 @@ constexpr int kScreenHeightTwips = 1080 * 15;
 }  // namespace
 
 void StartProgram(Program& p, BatchHost& host) {
-  host.Attach(p);
   Form_Load(p, kScreenWidthTwips, kScreenHeightTwips);
   p.ConditionThreshold = host.ConditionThreshold();
   // The record and the report are written by the run's close, as the options ask; without
@@ -52,7 +51,7 @@ void ChooseBackground(Program& p, BatchHost& host, const BatchOptions& options) 
 }
 
 int FinishRun(Program& p, BatchHost& host, Flow flow) {
-  host.FinishProgress();
+  host.FinishProgress(ProgressPercent(p));
   const bool ending = flow == Flow::ProgramEnding || host.ended() || p.Ending;
   if (!ending) p.channels.CloseAll();
   const RunLedger& l = p.ledger;
@@ -65,7 +64,7 @@ int FinishRun(Program& p, BatchHost& host, Flow flow) {
 }
 
 int StopBeforeRun(Program& p, BatchHost& host, Flow flow) {
-  host.FinishProgress();
+  host.FinishProgress(ProgressPercent(p));
   host.KeepLedger(p.ledger);
   if (host.aborted()) {  // a stop signal during the load: no line was written
     RunLedger l = p.ledger;

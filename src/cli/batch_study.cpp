@@ -203,7 +203,8 @@ void AddStudyOptions(CLI::App& cmd, StudyOptions& study) {
   cmd.add_option("-j,--jobs", study.jobs, "Data files analysed at once (default: one per core)")
       ->type_name("N")
       ->check(CLI::Range(1, 256).description(""));
-  cmd.add_flag("--skip-done", study.skip_done, "Leave out data files whose results file exists");
+  cmd.add_flag("--skip-done", study.skip_done,
+               "Leave out data files whose results file exists and whose record says complete");
   cmd.add_option("--summary", study.summary,
                  "Write the study's summary, one TAB-separated line per data file")
       ->type_name("FILE.tsv");

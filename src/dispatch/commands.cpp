@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
+#include "app/run_cancel.h"
 #include "app/run_record.h"
 #include "app/status_line.h"
+#include "dispatch/analyze_again.h"
+#include "dispatch/results_commands.h"
 #include "fixed/fixed_load.h"
 #include "fixed/fixed_run.h"
 #include "synch/scan_load.h"
@@ -19,22 +22,29 @@ const char* const kNoMatrix =
     "There is no spillover matrix data available for this dataset.  Please use the 'New "
     "Spillover Matrix' menu option to associate a matrix with this dataset.";
 
-const char* const kNoColor = "Select at least one colour to analyse.";
+const char* const kNoColor = "Select at least one color to analyze.";
 
 // A colour the run would solve for: ticked, and not the tissue column, which the run may pass
 // through unused.
 bool AnyColorToAnalyse(const Program& p) {
   for (int c = 1; c <= std::min<int>(p.NumColors, kMaxColors); ++c)
-    if (p.ColorSelected[c] && !(p.TissueColumn && p.form.Color[c].caption == "Tissue")) return true;
+    if (p.ColorSelected[c] && !(p.TissueColumn && p.ColorIsTissue[c])) return true;
   return false;
 }
 
 // A load runs with the menu guarded, so that Close File or a second Open cannot pull its
 // files away while it yields to the window.
-Flow GuardedLoad(Program& p, Flow (*load)(Program&)) {
+// A quiet load is the dataset loaded again after a run: the run's table and the window's
+// list of the dataset's files stay.
+Flow GuardedLoad(Program& p, Flow (*load)(Program&), bool quiet = false) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
   SetBusy(p, true);
+  if (!quiet) {
+    p.results.Clear();
+    p.Dataset = DatasetFiles{};
+  }
+  p.RerunReady = false;
   p.channels.ForgetReadFailures();
   // The load skims the data faster than a digest can keep up with; the run's pass digests it.
   p.channels.Digests().Defer(true);
@@ -139,13 +149,14 @@ Flow RunAnalysis_Click(Program& p) {
   return RunAnalysisWith(p, DefaultRunPaths());
 }
 
-Flow DispatchRun(Program& p) {
-  return DispatchRunWith(p, DefaultRunPaths());
+Flow LoadQuietly(Program& p, bool scan) {
+  return GuardedLoad(p, scan ? OpenScanDataset : OpenFixedDataFile, true);
 }
 
 Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
   ClearStatus(p);
+  p.ChoicesAtAnalyze = ChoicesOf(p);
   // A refusal below is no complete run, whatever an earlier run of the session reached.
   p.ledger.end = RunEnd::NotRun;
   if (p.ScanDataLoaded) {
@@ -173,9 +184,30 @@ Flow RunAnalysisWith(Program& p, const RunPaths& paths) {
   return DispatchRunWith(p, paths);
 }
 
+namespace {
+
+// The run of the loaded dataset with the window's run state around it. False when the program
+// is ending (flow is then ProgramEnding).
+bool RunLoadedDataset(Program& p, Flow (*run)(Program&), Flow& flow) {
+  p.form.SynchDataBox.visible = false;
+  NotifyFormChanged(p);
+  flow = run(p);
+  if (flow == Flow::ProgramEnding || p.Ending) {
+    flow = Flow::ProgramEnding;
+    return false;
+  }
+  flow = CloseAfterRun(p, flow);
+  return true;
+}
+
+}  // namespace
+
 Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   if (p.Busy) return Flow::Stop;
+  const bool scan = p.ScanDataLoaded;
+  const DatasetFiles shown = p.Dataset;
   SetBusy(p, true);
+  p.results.Clear();
   p.channels.Digests().Defer(false);
   p.ledger.Start(p.ChosenFiles.results.empty() ? p.channels.Out(Channels::kResults).Path()
                                                : p.ChosenFiles.results,
@@ -185,7 +217,7 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
   ResetRunFigures(p.figures);
   p.form.MicroLabel.visible = false;
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   Flow flow = Flow::Stop;
@@ -200,23 +232,33 @@ Flow DispatchRunWith(Program& p, const RunPaths& paths) {
     }
     p.form.SynchDataBox.visible = false;
     NotifyFormChanged(p);
+    const DatasetBeforeRun before = KeepDatasetBeforeRun(p);
     flow = paths.fixed_run(p);
+    if (p.ledger.cancelled && !p.Ending) {
+      ReturnToDataset(p, before);
+      ShowRunOutcome(p);
+      return Flow::Stop;
+    }
     if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
     flow = CloseAfterRun(p, flow);
     p.form.Spillover.enabled = false;
     p.form.SynchDataBox.visible = true;
   } else if (p.ScanDataLoaded) {
-    p.form.SynchDataBox.visible = false;
-    NotifyFormChanged(p);
-    flow = paths.scan_run(p);
-    if (flow == Flow::ProgramEnding || p.Ending) return Flow::ProgramEnding;
-    flow = CloseAfterRun(p, flow);
+    if (!RunLoadedDataset(p, paths.scan_run, flow)) return flow;
   }
 
   SetBusy(p, false);
   ReturnToIdle(p);
+  if (p.KeepDatasetAfterRun) {
+    // The load counts the data file afresh; the run's account stays the run's.
+    const RunLedger run = p.ledger;
+    if (KeepDatasetAfterRun(p, scan, shown) == Flow::ProgramEnding) return Flow::ProgramEnding;
+    p.ledger = run;
+  }
   // The one place a run's outcome reaches the status line.
   ShowRunOutcome(p);
+  // The table is for a user to look at: a batch run or a study does not read its results back.
+  if (p.host.HasUser() && !p.ledger.KeptFile().empty()) ShowRunResults(p);
   return flow;
 }
 

@@ -10,7 +10,9 @@ namespace kolvane {
 Flow OpenData_Click(Program& p);
 Flow OpenDataSS_Click(Program& p);
 Flow RunAnalysis_Click(Program& p);
-Flow DispatchRun(Program& p);
+// A load of either kind with the commands' guard, keeping the results table and the one-step
+// open's files: the dataset loaded again after a run.
+Flow LoadQuietly(Program& p, bool scan);
 
 // The operations the analyse button reaches on each path. The commands above use the real
 // ones; tests hand in their own to watch the window around a run.

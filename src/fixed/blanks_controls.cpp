@@ -175,15 +175,15 @@ Flow ReadControlsFile(Program& p) {
 }
 
 bool IsColorUsed(const Program& p, int slot) {
-  return p.ColorSelected[slot] && (p.form.Color[slot].caption != "Tissue" || !p.TissueExcluded);
+  return p.ColorSelected[slot] && (!p.ColorIsTissue[slot] || !p.TissueExcluded);
 }
 
-void CompactBackground(Program& p, int which) {
-  Compact(p, which == 1 ? p.fixed.PureBackground : p.fixed.SampleBackground);
+void CompactBackground(Program& p, BackgroundOf which) {
+  Compact(p, which == BackgroundOf::Pures ? p.fixed.PureBackground : p.fixed.SampleBackground);
 }
 
-void CompactControls(Program& p, int which) {
-  Compact(p, which == 1 ? p.fixed.ControlReference : p.fixed.ControlCurrent);
+void CompactControls(Program& p, ControlsOf which) {
+  Compact(p, which == ControlsOf::Reference ? p.fixed.ControlReference : p.fixed.ControlCurrent);
 }
 
 void ApplyNextBlank(Program& p) {
@@ -196,7 +196,7 @@ void ApplyNextBlank(Program& p) {
   } else {
     t.NextBlankIndex = t.NextBlankStart = FixedTables::kNoRecord;
   }
-  CompactBackground(p, 2);
+  CompactBackground(p, BackgroundOf::Samples);
 }
 
 void ApplyNextControl(Program& p) {
@@ -210,7 +210,7 @@ void ApplyNextControl(Program& p) {
   } else {
     t.NextControlIndex = t.NextControlStart = FixedTables::kNoRecord;
   }
-  CompactControls(p, 2);
+  CompactControls(p, ControlsOf::Current);
 }
 
 void ApplyControlCorrection(const Program& p, double* rhs) {

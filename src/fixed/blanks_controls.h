@@ -21,10 +21,13 @@ Flow ReadControlsFile(Program& p);
 // The slot takes part in the analysis: ticked, and not the tissue column left out.
 bool IsColorUsed(const Program& p, int slot);
 
-// which = 1: PureBackground / ControlReference; which = 2: SampleBackground / ControlCurrent.
+// Which of the two backgrounds, or of the two control sets, is compacted.
+enum class BackgroundOf { Pures, Samples };    // PureBackground, SampleBackground
+enum class ControlsOf { Reference, Current };  // ControlReference, ControlCurrent
+
 // Entry i becomes the value of the i-th colour in use; entries after the last keep theirs.
-void CompactBackground(Program& p, int which);
-void CompactControls(Program& p, int which);
+void CompactBackground(Program& p, BackgroundOf which);
+void CompactControls(Program& p, ControlsOf which);
 
 // The samples numbered above the next blank (control) record take its values.
 void ApplyNextBlank(Program& p);

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "app/color_panel.h"
+#include "app/data_kind.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
 #include "fixed/header.h"
@@ -39,9 +40,7 @@ Flow RefuseLoad(Program& p, const std::string& message) {
 // Everything a load reads starts from the state that start-up leaves, so that nothing of an
 // earlier dataset reaches this one's results.
 void StartAfresh(Program& p) {
-  bool afresh = p.fixed.SolveEachRecordAfresh;
   p.fixed = FixedTables{};
-  p.fixed.SolveEachRecordAfresh = afresh;
   p.SpillMatrix = SlotMatrix{};
   for (auto& name : p.MatrixColorNames) name.clear();
   p.MatrixReady = false;
@@ -107,34 +106,40 @@ void ShowLoadedWindow(Program& p) {
 }
 
 Flow AskForFiles(Program& p, std::string& data) {
-  data = AskFileName(p, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
+  data = AskFileName(p, FileRole::Data, "FIX Files (*.fix):*.fix", "Open Fix File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) return RefuseLoad(p, NotRegular(data));
   if (!p.channels.In(Channels::kData).Open(data))
     return RefuseLoad(p, "Can't open file: " + p.channels.In(Channels::kData).OpenFailure());
+  // The file is checked as soon as it is chosen, before its companions are asked for.
+  if (p.host.HasUser()) {
+    const std::string wrong = WrongKindMessage(data, DataKind::Fixed, KindOfDataFile(data));
+    if (!wrong.empty()) return RefuseLoad(p, wrong);
+  }
+  if (ReadDataFileHeader(p, true, false) != Flow::Continue) return AbandonLoad(p);
 
-  std::string blanks = AskFileName(p, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
+  std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.blk)|*.blk", "Open Blanks File", false, "");
   if (!OpenCompanion(p, Channels::kBlanks, blanks)) return AbandonLoad(p);
   p.BlanksPresent = !blanks.empty();
   p.form.BackSub.visible = p.BlanksPresent;
 
-  std::string controls = AskFileName(p, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
+  std::string controls =
+      AskFileName(p, FileRole::Controls, "Control (*.ctl)|*.ctl", "Open Control File", false, "");
   if (!OpenCompanion(p, Channels::kControls, controls)) return AbandonLoad(p);
   p.ControlsPresent = !controls.empty();
   p.form.ControlCorr.visible = p.ControlsPresent;
 
-  std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
-                                    "Save Results File", true, data + ".scf");
-  if (results.empty()) return AbandonLoad(p);
   // Checked before the results file is opened, which would empty it.
-  std::string input = FilesBeingRead(p, results);
-  if (!input.empty())
-    return RefuseLoad(p, "The results file " + results + " is the file " + input +
-                             ", which is being read.  Please choose another name for the "
-                             "results file.  The file was not loaded.");
-  if (!p.channels.Out(Channels::kResults).Open(results))
-    return RefuseLoad(p, "Can't open file: " + p.channels.Out(Channels::kResults).Failure());
-  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
+  auto being_read = [&p](const std::string& results) {
+    const std::string input = FilesBeingRead(p, results);
+    if (input.empty()) return std::string();
+    return "The results file " + results + " is the file " + input + ", which is being read.";
+  };
+  const std::string results = AskResultsFile(
+      p, data + ".scf", being_read,
+      "  Please choose another name for the results file.  The file was not loaded.");
+  if (results.empty()) return AbandonLoad(p);
   return Flow::Continue;
 }
 
@@ -148,11 +153,9 @@ void HideSpareColorBoxes(Program& p) {
 }
 
 Flow ScanDataBody(Program& p) {
-  static const Pointer kTurning[4] = {Pointer::SizeNESW, Pointer::SizeNS, Pointer::SizeNWSE,
-                                      Pointer::SizeWE};  // shapes 6..9
   p.NumSamples = 0;
   p.NumPures = 0;
-  int shape = 9;
+  Pointer arrow = Pointer::SizeWE;
   long counter = 0;
   const std::string& path = p.channels.In(Channels::kData).Path();
   for (;;) {
@@ -175,8 +178,8 @@ Flow ScanDataBody(Program& p) {
       ++*count;
     }
     if (++counter % 5 == 0) {
-      if (--shape < 6) shape = 9;
-      p.host.SetPointer(kTurning[shape - 6]);
+      arrow = NextSizingArrow(arrow);
+      p.host.SetPointer(arrow);
     }
   }
   p.form.Samples.caption = std::to_string(p.NumSamples);
@@ -196,7 +199,7 @@ Flow ScanDataBody(Program& p) {
     p.form.ControlsNum.caption = "NA";
   }
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   return p.Ending ? Flow::ProgramEnding : Flow::Continue;
 }
 
@@ -223,7 +226,8 @@ Flow OpenFixedDataFile(Program& p) {
 
   p.MatrixReady = false;
   if (p.NumPures < 1) {
-    p.host.ShowMessage(
+    p.host.ShowMessageOfKind(
+        MessageKind::PureColorsMissing,
         "Pure colors missing in file.  Please use New Spillover Matrix option to input a spillover "
         "matrix.");
   } else {

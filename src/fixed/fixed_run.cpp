@@ -11,10 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "base/numbers.h"
 #include "fixed/blanks_controls.h"
 #include "fixed/fixed_figures.h"
@@ -37,7 +38,6 @@ struct FixedRun {
   int position_of[kSolveDim] = {};           // colour slot -> matrix position (0: not in use)
   double matrix[kSolveDim][kSolveDim] = {};  // the system: row = colour, column = pure
   GaussFactors factors;
-  GaussSystem system;  // only for solving each record afresh
   double rhs[kSolveDim] = {};
   double x[kSolveDim] = {};
   double factor[kSolveDim] = {};
@@ -45,20 +45,9 @@ struct FixedRun {
   bool overload = false;
 };
 
-std::int16_t Solve(Program& p, FixedRun& r) {
+std::int16_t Solve(FixedRun& r) {
   std::int16_t code = 0;
-  if (!p.fixed.SolveEachRecordAfresh) {
-    GaussSolveFactored(r.factors, r.rhs, r.x, code);
-    return code;
-  }
-  // The system restored from its copy before every solve, as the elimination overwrites it.
-  for (int i = 1; i <= r.n; ++i) {
-    for (int j = 1; j <= r.n; ++j) r.system.SolveMatrix[i][j] = r.matrix[i][j];
-    r.system.SolveRhs[i] = r.rhs[i];
-  }
-  GaussSolve(r.system, static_cast<std::int16_t>(r.n), code);
-  if (code == 0)
-    for (int i = 1; i <= r.n; ++i) r.x[i] = r.system.SolveX[i];
+  GaussSolveFactored(r.factors, r.rhs, r.x, code);
   return code;
 }
 
@@ -68,11 +57,11 @@ void ClampNegatives(FixedRun& r) {
 }
 
 // The tissue column can only be left out when it is colour 1: the matrix drops slot 1 while
-// the readings drop every colour named "Tissue", and the two must agree.
+// the readings drop every tissue colour, and the two must agree.
 bool TissueLeftOutAsColorOne(const Program& p) {
-  if (p.form.Color[1].caption != "Tissue" || !p.ColorSelected[1]) return false;
+  if (!p.ColorIsTissue[1] || !p.ColorSelected[1]) return false;
   for (int c = 2; c <= p.NumColors; ++c)
-    if (p.ColorSelected[c] && p.form.Color[c].caption == "Tissue") return false;
+    if (p.ColorSelected[c] && p.ColorIsTissue[c]) return false;
   return true;
 }
 
@@ -80,10 +69,7 @@ Flow SettleTissue(Program& p) {
   if (p.TissueColumn && p.TissueInFile) {
     ShowTissueDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
-    if (p.TissueRunCancelled) {
-      EndProgram(p);
-      return Flow::ProgramEnding;
-    }
+    if (p.TissueRunCancelled) return CancelRunBeforeStart(p);
   } else {
     p.TissueColumn = false;
     p.TissueExcluded = false;
@@ -157,7 +143,7 @@ Flow PurePass(Program& p, FixedRun& r, int& taken) {
         if (r.rhs[k] < 0) r.rhs[k] = 0;
       }
     }
-    std::int16_t code = Solve(p, r);
+    std::int16_t code = Solve(r);
     if (code != 0) {
       ShowRunStop(p, "Error (" + std::to_string(code) + " in Partial Pivoting.  Analysis ending.");
       EndProgram(p);
@@ -186,10 +172,10 @@ Flow WriteHeading(Program& p) {
   WriteTitleLine(p);
   Flow f = ReadDataFileHeader(p, false, true);
   if (f != Flow::Continue) return f;
-  CompactBackground(p, 1);
-  CompactBackground(p, 2);
-  CompactControls(p, 1);
-  CompactControls(p, 2);
+  CompactBackground(p, BackgroundOf::Pures);
+  CompactBackground(p, BackgroundOf::Samples);
+  CompactControls(p, ControlsOf::Reference);
+  CompactControls(p, ControlsOf::Current);
   WriteAnalysisAdjustments(p);
   PrintSpillMatrix(p);
   WriteColumnHeading(p);
@@ -259,9 +245,9 @@ void Conclude(const FixedRun& r, Unfinished& u) {
   u.too_large = !finite && !u.overload;
 }
 
-void SolveOne(Program& p, FixedRun& r, Unfinished& u) {
+void SolveOne(FixedRun& r, Unfinished& u) {
   for (int k = 1; k <= r.n; ++k) r.rhs[k] = u.rhs[k];
-  u.code = Solve(p, r);
+  u.code = Solve(r);
   for (int k = 1; k <= r.n; ++k) u.x[k] = r.x[k];
   Conclude(r, u);
 }
@@ -334,14 +320,14 @@ Flow SamplePass(Program& p, FixedRun& r, int counter) {
       two = read_second == RecordRead::Record;
       if (two) Prepare(p, r, *second, counter);
     }
-    if (two && first->line && second->line && !p.fixed.SolveEachRecordAfresh) {
+    if (two && first->line && second->line) {
       GaussSolveFactoredPair(r.factors, first->rhs, second->rhs, first->x, second->x, first->code);
       second->code = first->code;
       Conclude(r, *first);
       Conclude(r, *second);
     } else {
-      if (first->pending && first->line) SolveOne(p, r, *first);
-      if (two && second->line) SolveOne(p, r, *second);
+      if (first->pending && first->line) SolveOne(r, *first);
+      if (two && second->line) SolveOne(r, *second);
     }
 
     bool end = false;

@@ -80,7 +80,8 @@ void ParseColorLine(Program& p, std::string text) {
     box.ticked = true;
     box.text_color = kBlack;
     p.ColorSelected[i] = true;
-    if (name == "Tissue") {
+    p.ColorIsTissue[i] = name == "Tissue";
+    if (p.ColorIsTissue[i]) {
       box.text_color = kBlue;
       p.TissueInFile = true;
       p.TissueColumn = true;

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
+#include "app/run_cancel.h"
 #include "app/status_line.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "fixed/records.h"
 
 namespace kolvane {
@@ -55,17 +56,10 @@ void CompactMatrix(Program& p) {
 
 Flow NormalizeSpillMatrix(Program& p) {
   p.FirstNormalizedColor = 1;
-  if (p.form.Color[1].caption == "Tissue" && p.TissueInFile && !p.TissueExcluded &&
-      !p.MatrixFromFile) {
+  if (p.ColorIsTissue[1] && p.TissueInFile && !p.TissueExcluded && !p.MatrixFromFile) {
     ShowTissueOptionsDialog(p);
     if (p.Ending) return Flow::ProgramEnding;
-    if (p.TissueAbortRun) {
-      p.form.SynchFrame.visible = false;
-      p.form.Directions.visible = false;
-      NotifyFormChanged(p);
-      p.channels.CloseAll();
-      return Flow::Stop;
-    }
+    if (p.TissueAbortRun) return CancelRunBeforeStart(p);
   }
   auto& m = p.SpillMatrix;
   for (int i = p.FirstNormalizedColor; i <= p.MatrixSize; ++i) {

@@ -121,7 +121,7 @@ RecordRead ReadDataRecordUnsettled(Program& p) {
 }
 
 RecordRead SettleRecordRead(Program& p, RecordRead rr) {
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (rr == RecordRead::Bad) return rr;
   return p.Ending ? RecordRead::Ending : rr;
 }

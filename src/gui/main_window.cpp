@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,22 +22,25 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/matrix_file.h"
 #include "app/matrix_picture.h"
 #include "app/run_control.h"
 #include "app/run_record.h"
 #include "base/channels.h"
+#include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
+#include "dispatch/open_dataset.h"
+#include "dispatch/open_file.h"
 #include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"
 #include "gui/plot_canvas.h"
 #include "gui/progress_meter.h"
+#include "gui/results_panel.h"
 #include "gui/twips.h"
 
 namespace kolvane {
@@ -150,6 +154,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
   BuildMenus();
   BuildControls();
   BuildStatusLine();
+  BuildResults();
+  setAcceptDrops(true);
   qApp->installEventFilter(this);
 }
 
@@ -178,10 +184,12 @@ bool MainWindow::BusyGuard() const {
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
+  BuildOpenDataset(file);
   open_data_ = file->addAction(QString());
-  open_data_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  open_data_->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O));
   open_data_ss_ = file->addAction(QString());
   open_data_ss_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  BuildRecentMenu(file);
   close_it_ = file->addAction(QString());
   close_it_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
   spillover_ = file->addAction(QString());
@@ -194,14 +202,15 @@ void MainWindow::BuildMenus() {
   matrix_view_ = view->addAction(tr("Spillover Matrix..."));
   AddToolsMenu(menuBar(), this, [this] { return BusyGuard() ? "" : p_.ChosenFiles.results; });
   QMenu* help = menuBar()->addMenu(tr("&Help"));
+  BuildHelpMenu(help);
   about_ = help->addAction(QString());
   about_->setMenuRole(QAction::AboutRole);
 
   connect(open_data_, &QAction::triggered, this, [this] {
-    if (!BusyGuard()) Handle([this] { OpenData_Click(p_); });
+    if (!BusyGuard()) Handle([this] { OpenData_Click(p_), AfterLoad(); });
   });
   connect(open_data_ss_, &QAction::triggered, this, [this] {
-    if (!BusyGuard()) Handle([this] { OpenDataSS_Click(p_); });
+    if (!BusyGuard()) Handle([this] { OpenDataSS_Click(p_), AfterLoad(); });
   });
   connect(close_it_, &QAction::triggered, this, [this] {
     if (!BusyGuard()) Handle([this] { CloseIt_Click(p_); });
@@ -211,7 +220,8 @@ void MainWindow::BuildMenus() {
   });
   connect(matrix_view_, &QAction::triggered, this, [this] {
     if (BusyGuard() || !p_.figures.ready) return;
-    MatrixDialog dialog(MakeMatrixPicture(p_.figures), this);
+    MatrixDialog dialog(MakeMatrixPicture(p_.figures), this,
+                        ProposedPicturePath(p_.ledger.results));
     dialog.exec();
   });
   connect(exit_, &QAction::triggered, this, [this] { Handle([this] { Exit_Click(p_); }); });
@@ -349,9 +359,11 @@ void MainWindow::BuildControls() {
     if (!BusyGuard())
       Handle([this] {
         running_ = true;
-        RunAnalysis_Click(p_);
+        KeepOptions(p_);
+        AnalyzeAgain_Click(p_);
         running_ = false;
         WriteRunRecord();
+        SaveSettings();
         if (close_after_run_) Exit_Click(p_);
       });
   });
@@ -388,10 +400,8 @@ void MainWindow::BuildStatusLine() {
   show_in_folder_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                            Qt::LinksAccessibleByKeyboard);
   show_in_folder_->setVisible(false);
-  connect(show_in_folder_, &QLabel::linkActivated, this, [this] {
-    if (!form_.StatusFolder.empty())
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(form_.StatusFolder)));
-  });
+  connect(show_in_folder_, &QLabel::linkActivated, this,
+          [this] { Handle([this] { ShowInFolder_Click(p_); }); });
   statusBar()->addWidget(status_text_, 1);
   statusBar()->addPermanentWidget(show_in_folder_);
   statusBar()->setSizeGripEnabled(false);
@@ -404,6 +414,8 @@ void MainWindow::ApplyStatus() {
   if (shown_status_ != form_.StatusLine.caption) {
     status_text_->setText(Q(form_.StatusLine.caption));
     shown_status_ = form_.StatusLine.caption;
+    // A status line of more lines takes room from the form, never from the screen.
+    FitToScreen();
   }
   if (shown_folder_ != form_.StatusFolder) {
     show_in_folder_->setVisible(!form_.StatusFolder.empty());
@@ -592,22 +604,48 @@ void MainWindow::ApplyWindow() {
     const double dpi = logical_dpi();
     const QSize form(TwipsToPixels(g.width, dpi), TwipsToPixels(g.height, dpi));
     client_->setFixedSize(form);
-    scroll_->setFixedSize(FittedScrollSize(form));
+    scroll_->setFixedSize(form);
     shown_window_geometry_ = g;
+    FitToScreen();
   }
 }
 
-QSize MainWindow::FittedScrollSize(const QSize& form) const {
+void MainWindow::FitToScreen() {
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (!s) return form;
-  // Room for the frame and title bar the window manager adds around the window.
-  constexpr int kDecoration = 48;
-  const QRect area = s->availableGeometry();
-  const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
-  const int room_w = area.width() - 16;
-  const int room_h = area.height() - kDecoration - chrome;
-  return FitFormToRoom(form, QSize(room_w, room_h),
-                       style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  if (s) FitInto(s->availableGeometry());
+}
+
+QSize MainWindow::FrameExtents() const {
+  // Once the window manager framed the window its frame is known; before, room for a title bar
+  // and borders.
+  const QSize frame = frameGeometry().size() - size();
+  if (isVisible() && frame.height() > 0) return frame;
+  return {16, 48};
+}
+
+void MainWindow::FitInto(const QRect& area) {
+  const QSize form = client_->size();
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const QSize frame = FrameExtents();
+  // The menu and status bars take what the form cannot; the status line's height depends on
+  // its text and on the window's width, so the fit is taken again until it holds.
+  for (int pass = 0; pass < 4; ++pass) {
+    layout()->activate();
+    const QSize chrome = size() - scroll_->size();
+    const QSize room(area.width() - frame.width() - chrome.width(),
+                     area.height() - frame.height() - chrome.height());
+    const QSize fit = FitFormToRoom(form, room, bar);
+    if (fit == scroll_->size()) break;
+    scroll_->setFixedSize(fit);
+  }
+  if (!isVisible()) return;
+  // The title bar and the close box stay on the screen. Until the window manager told its
+  // frame, the frame is taken to be what FrameExtents assumes, all of it above the window.
+  QRect outer = frameGeometry();
+  if (outer == geometry()) outer = geometry().adjusted(0, -frame.height(), frame.width(), 0);
+  const int x = std::max(area.left(), std::min(outer.left(), area.right() + 1 - outer.width()));
+  const int y = std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height()));
+  if (x != outer.left() || y != outer.top()) move(x, y);
 }
 
 QSize MainWindow::FitFormToRoom(const QSize& form, const QSize& room, int bar) {
@@ -642,8 +680,15 @@ void MainWindow::Mirror() {
   for (Binding& b : bindings_) Apply(b);
   ApplyProgress();
   ApplySpectra();
+  ApplyResults();
   ApplyFocus();
   mirroring_ = false;
+}
+
+// `kolvane FILE` opens the file as File > Open Dataset does: its kind from its content, its
+// companions by stem.
+void MainWindow::OpenGivenFile(const std::string& path) {
+  OpenDataset(path);
 }
 
 void MainWindow::PlaceAsForm() {
@@ -699,6 +744,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The window manager frames the window once it is shown; the fit then knows the frame.
+  for (int ms : {200, 1000}) QTimer::singleShot(ms, this, [this] { FitToScreen(); });
+}
+
 // Closed during a run, the window asks as F5 does; on Yes the run ends as an abort (its lines
 // kept under the results file's name, its record written) and then the program.
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -707,6 +758,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!close_after_run_) close_after_run_ = AskAbortOnClose(p_);
     return;
   }
+  SaveSettings();
   if (!p_.Ending) Exit_Click(p_);
   event->accept();
 }

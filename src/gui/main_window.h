@@ -18,6 +18,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -26,6 +27,9 @@ class QScrollArea;
 namespace kolvane {
 
 class ProgressMeter;
+class ResultsPanel;
+class ManualWindow;
+class DatasetPanel;
 class SpectrumCanvas;
 
 class MainWindow : public QMainWindow {
@@ -39,10 +43,17 @@ class MainWindow : public QMainWindow {
   void Mirror();
   // Moves the window to the place start-up chose (the form's left and top).
   void PlaceAsForm();
+  // Opens a data file named on the command line, by its kind, as File > Open would.
+  void OpenGivenFile(const std::string& path);
 
   // The scroll area's size for a form of `form` pixels in `room` pixels of screen, with
   // scroll bars `bar` pixels wide.
   static QSize FitFormToRoom(const QSize& form, const QSize& room, int bar);
+
+  // Keeps the window, with its frame, within `area` (the screen's available area): the form
+  // scrolls where it does not fit, and a window beyond the area's edges moves into it.
+  void FitInto(const QRect& area);
+  void FitToScreen();
 
   // Pixels per twip on this screen: logicalDpiX / 1440.
   double logical_dpi() const;
@@ -74,10 +85,29 @@ class MainWindow : public QMainWindow {
   QAction* action_exit() const { return exit_; }
   QAction* action_about() const { return about_; }
   QAction* action_matrix_view() const { return matrix_view_; }
+  ResultsPanel* results_panel() const { return results_; }
+  QAction* action_manual() const { return manual_; }
+  QAction* action_open_dataset() const { return open_dataset_; }
+  QMenu* recent_menu() const { return recent_menu_; }
+  DatasetPanel* dataset_panel() const { return dataset_; }
+  QWidget* dataset_dock() const { return dataset_dock_; }
+  // Help > KOLVANE Manual: the manual's window, made at its first showing.
+  ManualWindow* ShowManual();
+  // A data file chosen outside the menu (dropped, or named on the command line): opened in one
+  // step.
+  void OpenDataset(const std::string& path);
+  // What the window remembers, in the platform's settings (QSettings): read at start-up (the
+  // window's geometry too), written when the window closes and after every change of the list.
+  void LoadSettings();
+  void SaveSettings();
+  QWidget* results_dock() const { return results_dock_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class Kind { Panel, Container, Label, Check, Radio, Edit, Button };
@@ -100,8 +130,8 @@ class MainWindow : public QMainWindow {
   void ApplyProgress();
   void ApplySpectra();
   void ApplyWindow();
-  // The scroll area's size: the form's, or less when the screen is smaller than the window.
-  QSize FittedScrollSize(const QSize& form) const;
+  // The window's frame around its client area (title bar and borders).
+  QSize FrameExtents() const;
   void ApplyStatus();
   void BuildStatusLine();
 
@@ -130,6 +160,24 @@ class MainWindow : public QMainWindow {
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
   QAction* matrix_view_ = nullptr;
+  // The last complete run's table and record viewer, docked below the form.
+  ResultsPanel* results_ = nullptr;
+  QWidget* results_dock_ = nullptr;
+  void BuildResults();
+  void ApplyResults();
+  // The one-step open, the recent datasets, the dataset's files and the manual
+  // (main_window_dataset.cpp).
+  void BuildOpenDataset(QMenu* file);
+  void BuildRecentMenu(QMenu* file);
+  void BuildHelpMenu(QMenu* help);
+  void FillRecentMenu();
+  void AfterLoad();
+  QAction* open_dataset_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QAction* manual_ = nullptr;
+  ManualWindow* manual_window_ = nullptr;
+  DatasetPanel* dataset_ = nullptr;
+  QWidget* dataset_dock_ = nullptr;
   void WriteRunRecord();
   // A run started from Analyze is in progress; the window was closed during it and the user
   // chose to abort: the program ends when the run has.

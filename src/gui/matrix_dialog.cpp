@@ -16,7 +16,7 @@ namespace kolvane {
 
 namespace {
 
-constexpr int kCellH = 20, kLeft = 96, kTop = 64, kRowH = 20;
+constexpr int kCellH = 20, kLeft = 116, kTop = 84, kRowH = 20;
 const int kTableColumns[] = {10, 130, 230, 460};
 
 QString Q(const std::string& s) {
@@ -52,7 +52,8 @@ MatrixPictureView::MatrixPictureView(MatrixPicture picture, QWidget* parent)
 
 QSize MatrixPictureView::sizeHint() const {
   const int w = std::max(kLeft + Cols(picture_) * cell_w_ + 20, 640);
-  const int h = kTop + Rows(picture_) * kCellH + 40 + (Cols(picture_) + 1) * kRowH + 10;
+  const int table = static_cast<int>(picture_.table.size());
+  const int h = kTop + Rows(picture_) * kCellH + 40 + (table + 1) * kRowH + 10;
   return {w, h};
 }
 
@@ -67,13 +68,22 @@ void MatrixPictureView::paintEvent(QPaintEvent*) {
   g.drawText(10, 18, Q(p.title));
   g.setFont(font());
   g.drawText(10, 36, Q(p.condition + (p.pair.empty() ? "" : "    " + p.pair)));
+  // The axis titles: the columns' above their names, the rows' turned up along their names.
+  g.setFont(bold);
+  g.drawText(QRect(kLeft, kTop - 42, Cols(p) * cell_w_, 18), Qt::AlignCenter, Q(p.column_axis));
+  g.save();
+  g.translate(4, kTop + Rows(p) * kCellH / 2);
+  g.rotate(-90);
+  g.drawText(QRect(-100, 0, 200, 18), Qt::AlignCenter, Q(p.row_axis));
+  g.restore();
+  g.setFont(font());
   for (int c = 0; c < Cols(p); ++c)
     g.drawText(QRect(kLeft + c * cell_w_, kTop - 20, cell_w_, 18), Qt::AlignCenter,
                Q(p.column_names[c]));
   for (int r = 0; r < Rows(p); ++r) {
     const int y = kTop + r * kCellH;
     g.setPen(Qt::black);
-    g.drawText(QRect(0, y, kLeft - 6, kCellH), Qt::AlignRight | Qt::AlignVCenter,
+    g.drawText(QRect(24, y, kLeft - 30, kCellH), Qt::AlignRight | Qt::AlignVCenter,
                Q(p.row_names[r]));
     for (int c = 0; c < Cols(p); ++c) {
       const PictureCell& cell = p.cells[r][c];
@@ -86,7 +96,7 @@ void MatrixPictureView::paintEvent(QPaintEvent*) {
   const int table_top = kTop + Rows(p) * kCellH + 40;
   g.setPen(Qt::black);
   g.setFont(bold);
-  const std::string heads[] = {"Colour", "Noise gain", "Spread from blanks (" + p.units + ")",
+  const std::string heads[] = {"Color", "Noise gain", "Spread from blanks (" + p.units + ")",
                                "Detection limit (3 x spread)"};
   for (int k = 0; k < 4; ++k) g.drawText(kTableColumns[k], table_top, Q(heads[k]));
   g.setFont(font());
@@ -98,7 +108,8 @@ void MatrixPictureView::paintEvent(QPaintEvent*) {
   }
 }
 
-MatrixDialog::MatrixDialog(MatrixPicture picture, QWidget* parent) : QDialog(parent) {
+MatrixDialog::MatrixDialog(MatrixPicture picture, QWidget* parent, const std::string& picture_path)
+    : QDialog(parent), picture_path_(QString::fromStdString(picture_path)) {
   setWindowTitle(tr("Spillover Matrix"));
   setModal(true);
   view_ = new MatrixPictureView(std::move(picture), this);
@@ -125,7 +136,7 @@ MatrixDialog::MatrixDialog(MatrixPicture picture, QWidget* parent) : QDialog(par
   connect(save, &QPushButton::clicked, this, [this] {
     QString filter;
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save Picture"), "matrix.png", "PNG Image (*.png);;SVG Image (*.svg)", &filter);
+        this, tr("Save Picture"), picture_path_, "PNG Image (*.png);;SVG Image (*.svg)", &filter);
     if (path.isEmpty()) return;
     std::string target = path.toStdString();
     if (!path.contains('.')) target += filter.startsWith("SVG") ? ".svg" : ".png";

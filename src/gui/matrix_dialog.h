@@ -31,7 +31,9 @@ class MatrixDialog : public QDialog {
   Q_OBJECT
 
  public:
-  MatrixDialog(MatrixPicture picture, QWidget* parent);
+  // picture_path: the name Save Picture proposes (ProposedPicturePath of the results file).
+  MatrixDialog(MatrixPicture picture, QWidget* parent,
+               const std::string& picture_path = "matrix.png");
   MatrixPictureView* view() const { return view_; }
   // Writes the picture to path: SVG for a name ending in .svg, PNG otherwise. Returns an
   // empty text, or what went wrong.
@@ -39,6 +41,7 @@ class MatrixDialog : public QDialog {
 
  private:
   MatrixPictureView* view_;
+  QString picture_path_;
 };
 
 }  // namespace kolvane

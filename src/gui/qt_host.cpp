@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -9,13 +10,16 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <limits>
 
 #include "app/about_box.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "gui/about_dialog.h"
 #include "gui/tissue_dialogs.h"
 
@@ -224,20 +228,35 @@ void QtHost::SetPointer(Pointer shape) {
   }
 }
 
+bool QtHost::ShowFolder(const std::string& folder) {
+  const QString path = QFile::decodeName(folder.c_str());
+  // xdg-open reports a folder nothing could show by its exit status, which the desktop
+  // services do not pass on; a file manager it starts may keep it running, which is success.
+  const QString opener = QStandardPaths::findExecutable("xdg-open");
+  if (!opener.isEmpty()) {
+    auto* process = new QProcess;
+    process->start(opener, {path});
+    if (!process->waitForStarted(3000)) {
+      delete process;
+      return false;
+    }
+    if (!process->waitForFinished(3000)) {
+      QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+      return true;
+    }
+    const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return shown;
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 void QtHost::Beep() {
   QApplication::beep();
 }
 
 double QtHost::Clock() {
   return static_cast<double>(clock_.nsecsElapsed()) / 1.0e9;
-}
-
-void QtHost::WaitOneSecond() {
-  if (ending_) return;
-  Mirror();
-  QEventLoop loop;
-  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-  loop.exec();
 }
 
 void QtHost::EndProgram() {

@@ -45,13 +45,15 @@ class QtHost : public Host {
   void WaitForMessages() override;
   void FormChanged() override;
   std::optional<double> ParseUserNumber(const std::string& text) override;
+  bool ShowFolder(const std::string& folder) override;
   void SetPointer(Pointer shape) override;
   void Beep() override;
   double Clock() override;
-  void WaitOneSecond() override;
   void EndProgram() override;
 
   bool ending() const { return ending_; }
+  // Where the next open dialog starts (the last folder a file was chosen in).
+  void set_last_directory(const QString& folder) { last_directory_ = folder; }
   // How many of the ProcessPendingMessages calls actually ran the event loop, and the seconds
   // spent in them (mirroring, events, repaints): what the window costs a run.
   long long event_passes() const { return event_passes_; }

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 
 class QRadioButton;
 

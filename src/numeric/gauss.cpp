@@ -120,9 +120,9 @@ void Eliminate(GaussSystem& s, std::int16_t n, std::int16_t& code, GaussFactors*
 void GaussSolve(GaussSystem& s, std::int16_t n, std::int16_t& code) {
   GaussSmall(s, n, code);
   if (n <= 1 || code != 0) return;
-  GaussEliminate(s, n, code);
+  Eliminate(s, n, code, nullptr);
   if (code != 0) return;
-  BackSubstitute(s, n);
+  SubstituteBackwards(s.SolveMatrix, s.SolveRhs, s.SolveX, n);
 }
 
 void GaussSmall(GaussSystem& s, std::int16_t n, std::int16_t& code) {
@@ -142,14 +142,6 @@ void GaussSmall(GaussSystem& s, std::int16_t n, std::int16_t& code) {
   }
 }
 
-void GaussEliminate(GaussSystem& s, std::int16_t n, std::int16_t& code) {
-  Eliminate(s, n, code, nullptr);
-}
-
-void ChoosePivot(GaussSystem& s, std::int16_t n, std::int16_t k, std::int16_t& code) {
-  PivotStep(s, n, k, code);
-}
-
 void SwapRows(GaussSystem& s, std::int16_t p, std::int16_t k) {
   // The whole column range, as the run's arrays are declared, not only the n in use.
   for (int j = 1; j <= kMaxUnknowns; ++j) {
@@ -161,10 +153,6 @@ void SwapRows(GaussSystem& s, std::int16_t p, std::int16_t k) {
 
 void AddRowMultiple(GaussSystem& s, double f, std::int16_t n, std::int16_t k, std::int16_t i) {
   for (int j = 1; j <= n; ++j) s.SolveMatrix[i][j] = s.SolveMatrix[k][j] * f + s.SolveMatrix[i][j];
-}
-
-void BackSubstitute(GaussSystem& s, std::int16_t n) {
-  SubstituteBackwards(s.SolveMatrix, s.SolveRhs, s.SolveX, n);
 }
 
 void GaussFactor(const double (&matrix)[kSolveDim][kSolveDim], std::int16_t n, GaussFactors& f) {

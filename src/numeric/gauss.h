@@ -27,11 +27,8 @@ void GaussSolve(GaussSystem& s, std::int16_t n, std::int16_t& code);
 
 // The parts of GaussSolve, in its calling order.
 void GaussSmall(GaussSystem& s, std::int16_t n, std::int16_t& code);
-void GaussEliminate(GaussSystem& s, std::int16_t n, std::int16_t& code);
-void ChoosePivot(GaussSystem& s, std::int16_t n, std::int16_t k, std::int16_t& code);
 void SwapRows(GaussSystem& s, std::int16_t p, std::int16_t k);
 void AddRowMultiple(GaussSystem& s, double f, std::int16_t n, std::int16_t k, std::int16_t i);
-void BackSubstitute(GaussSystem& s, std::int16_t n);
 
 // Eliminate once, solve many: GaussFactor records the row exchanges and multipliers of the
 // elimination of a matrix; GaussSolveFactored applies them to a right-hand side and back

@@ -90,18 +90,4 @@ std::optional<double> RobustSpread(std::vector<double> values) {
   return 1.4826 * Median(values);
 }
 
-Vector ResultSpread(const MatrixQuality& q, const Vector& reading_spread) {
-  Vector sigma(q.n + 1, 0.0);
-  if (q.status != SvdStatus::Decomposed) return sigma;
-  for (int i = 1; i <= q.n; ++i) {
-    double sum = 0.0;
-    for (int j = 1; j <= q.m && j < static_cast<int>(reading_spread.size()); ++j) {
-      const double t = q.pinv(i, j) * reading_spread[j];
-      sum += t * t;
-    }
-    sigma[i] = std::sqrt(sum);
-  }
-  return sigma;
-}
-
 }  // namespace kolvane

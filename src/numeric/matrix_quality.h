@@ -41,8 +41,4 @@ MatrixQuality AssessMatrix(const std::vector<std::vector<double>>& rows, int m, 
 // Empty for fewer than 3 values.
 std::optional<double> RobustSpread(std::vector<double> values);
 
-// sigma_i = sqrt(sum_j pinv(i, j)^2 s_j^2) for the reading spreads s(1..m); a reading
-// without a spread counts as 0.
-Vector ResultSpread(const MatrixQuality& q, const Vector& reading_spread);
-
 }  // namespace kolvane

@@ -1,9 +1,10 @@
 #include "synch/pure_search.h"
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
 #include "app/status_line.h"
 #include "base/format.h"
+#include "base/numbers.h"
 #include "synch/scan_plot.h"
 #include "synch/scan_records.h"
 
@@ -29,7 +30,7 @@ void NamePure(Program& p, int k) {
   }
 }
 
-// The search takes about a second per pure: the progress panel says where it is, and the
+// The progress panel says where the search is and names each pure as it is found; the
 // instruction line shows the run keys (and what F11 or F5 are doing).
 void ShowSearchProgress(Program& p, int k, int found) {
   MainForm& f = p.form;
@@ -37,6 +38,7 @@ void ShowSearchProgress(Program& p, int k, int found) {
   f.ProgressBar.visible = true;
   f.Perc_Panel = ProgressBarControl{true, 0, n, found, f.Perc_Panel.geometry};
   f.SamplePtr.caption = "Finding pures: " + std::to_string(k) + " of " + std::to_string(n);
+  if (found == k) f.SamplePtr.caption += " \xE2\x80\x94 " + TrimSpaces(p.scan.PureLabel[k]);
   f.Directions.visible = true;
   if (f.Directions.caption.empty() || found == 0) f.Directions.caption = kRunKeyLegend;
   NotifyFormChanged(p);
@@ -74,20 +76,23 @@ Flow FindPures(Program& p, bool at_load) {
       return Flow::Stop;
     }
     SubtractBlank(p);
-    if (at_load) ShowSearchProgress(p, k, k);
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);
     LocatePurePeak(p, p.CurrentPure);
     // The pure's spectrum is kept whatever the display shows: F12 during the search must not
     // leave a pure without its spectrum.
     for (int i = 1; i <= s.ScanPoints; ++i) s.PureSpectra(k, i) = s.Spectrum[i];
     s.PureRecordName[k] = s.RecordName;
-    if (at_load) NamePure(p, k);
+    if (at_load) {
+      NamePure(p, k);
+      // The progress line names the pure just found; the window shows it and the search goes
+      // straight on.
+      ShowSearchProgress(p, k, k);
+      p.host.ProcessPendingMessages();
+    }
     if (p.DisplayOn) {
       DrawSpectrum(p, false);
     } else {
       p.form.Directions.caption = kRunKeyLegend;
-      // A moment to read the pure's name in its box.
-      if (s.RecordName.find('P') != std::string::npos) p.host.WaitOneSecond();
     }
     NotifyFormChanged(p);
     StepBusyCursor(p, s.BusyCount, s.BusyCursor, 9, 1);

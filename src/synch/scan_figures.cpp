@@ -25,7 +25,7 @@ void FillScanFigures(Program& p) {
   }
   for (int r = 1; r <= m; ++r) {
     char name[32];
-    std::snprintf(name, sizeof name, "%g nm", s.PointWavelength[static_cast<int>(s.FitPoints[r])]);
+    std::snprintf(name, sizeof name, "%g nm", s.PointWavelength[s.FitPoints[r]]);
     f.row_names[r] = name;
     for (int k = 1; k <= n; ++k) f.matrix[r][k] = s.FitMatrix(r, k);
   }
@@ -42,7 +42,7 @@ void FillScanFigures(Program& p) {
   for (int r = 1; r <= m; ++r) {
     std::vector<double> values;
     for (int k = 1; k <= f.blank_records; ++k)
-      values.push_back(s.BlankScans(static_cast<int>(s.FitPoints[r]), k));
+      values.push_back(s.BlankScans(s.FitPoints[r], k));
     f.blank_spread[r] = RobustSpread(values).value_or(0.0);
   }
 }

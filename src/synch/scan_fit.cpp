@@ -12,18 +12,21 @@ void BuildFitMatrix(Program& p) {
   for (int k = 1; k <= n; ++k) {
     const double own = s.PureSpectra(k, PeakPoint(p, k));
     for (int r = 1; r <= m; ++r) {
-      s.FitMatrix(r, k) = s.PureSpectra(k, static_cast<int>(s.FitPoints[r])) / own;
+      s.FitMatrix(r, k) = s.PureSpectra(k, s.FitPoints[r]) / own;
     }
   }
 }
 
 SvdStatus DecomposeFitMatrix(const Program& p, ScanFit& fit) {
-  const ScanTables& s = p.scan;
-  fit.n = p.HeaderPureCount;
+  return DecomposeFitMatrix(p.scan.FitMatrix, p.HeaderPureCount, fit);
+}
+
+SvdStatus DecomposeFitMatrix(const Grid<double>& a, int n, ScanFit& fit) {
+  fit.n = static_cast<std::int16_t>(n);
   fit.m = static_cast<std::int16_t>(5 * fit.n);
   fit.u.Resize(fit.m, fit.n);
   for (int r = 1; r <= fit.m; ++r) {
-    for (int k = 1; k <= fit.n; ++k) fit.u(r, k) = s.FitMatrix(r, k);
+    for (int k = 1; k <= fit.n; ++k) fit.u(r, k) = a(r, k);
   }
   fit.w.assign(fit.n + 1, 0.0);
   fit.v.Resize(fit.n, fit.n);
@@ -37,26 +40,31 @@ void SolveRecord(const ScanFit& fit, const Vector& b, Vector& x) {
 FitQuality ComputeFitQuality(Program& p, const Vector& x) {
   ScanTables& s = p.scan;
   const int n = p.HeaderPureCount;
-  const int m = 5 * n;
+  return FitQualityOf(s.FitMatrix, 5 * n, n, s.FitObserved, x, s.FitFitted, s.FitResidual,
+                      s.FitObservedCentred);
+}
+
+FitQuality FitQualityOf(const Grid<double>& a, int m, int n, const Vector& b, const Vector& x,
+                        Vector& fitted, Vector& residual, Vector& centred) {
   double sum_f = 0.0, sum_b = 0.0;
   for (int r = 1; r <= m; ++r) {
     double f = 0.0;
-    for (int k = 1; k <= n; ++k) f += s.FitMatrix(r, k) * x[k];
-    s.FitFitted[r] = f;
-    s.FitResidual[r] = s.FitObserved[r] - f;
+    for (int k = 1; k <= n; ++k) f += a(r, k) * x[k];
+    fitted[r] = f;
+    residual[r] = b[r] - f;
     sum_f += f;
-    sum_b += s.FitObserved[r];
+    sum_b += b[r];
   }
   const double mean_f = sum_f / m;
   const double mean_b = sum_b / m;
   double sxy = 0.0, sff = 0.0, sbb = 0.0, ss = 0.0;
   for (int r = 1; r <= m; ++r) {
-    s.FitFitted[r] -= mean_f;
-    s.FitObservedCentred[r] = s.FitObserved[r] - mean_b;
-    sxy += s.FitObservedCentred[r] * s.FitFitted[r];
-    sff += s.FitFitted[r] * s.FitFitted[r];
-    sbb += s.FitObservedCentred[r] * s.FitObservedCentred[r];
-    ss += s.FitResidual[r] * s.FitResidual[r];
+    fitted[r] -= mean_f;
+    centred[r] = b[r] - mean_b;
+    sxy += centred[r] * fitted[r];
+    sff += fitted[r] * fitted[r];
+    sbb += centred[r] * centred[r];
+    ss += residual[r] * residual[r];
   }
   FitQuality q;
   q.ss = ss;

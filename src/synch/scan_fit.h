@@ -29,7 +29,7 @@ struct FitQuality {
 
 // The scan point of pure k's peak.
 inline int PeakPoint(const Program& p, int k) {
-  return static_cast<int>(p.scan.FitPoints[5 * (k - 1) + 3]);
+  return p.scan.FitPoints[5 * (k - 1) + 3];
 }
 
 // FitMatrix(r, k) = PureSpectra(k, FitPoints(r)) / PureSpectra(k, peak(k)). The caller has made
@@ -38,6 +38,8 @@ void BuildFitMatrix(Program& p);
 
 // Decomposes FitMatrix once for the run.
 SvdStatus DecomposeFitMatrix(const Program& p, ScanFit& fit);
+// The same for a fit matrix `a` of n pures kept elsewhere (the record viewer's copy).
+SvdStatus DecomposeFitMatrix(const Grid<double>& a, int n, ScanFit& fit);
 
 // x(1..n) for the observed values b(1..m).
 void SolveRecord(const ScanFit& fit, const Vector& b, Vector& x);
@@ -45,6 +47,10 @@ void SolveRecord(const ScanFit& fit, const Vector& b, Vector& x);
 // Fitted values, residuals and the quality figures of the solution x against FitObserved;
 // fills FitFitted, FitResidual and FitObservedCentred as the method describes.
 FitQuality ComputeFitQuality(Program& p, const Vector& x);
+// The same figures for the fit matrix `a` (m rows, n pures) and the observed values b(1..m);
+// fitted, residual and centred (1..m) are its work arrays.
+FitQuality FitQualityOf(const Grid<double>& a, int m, int n, const Vector& b, const Vector& x,
+                        Vector& fitted, Vector& residual, Vector& centred);
 
 // The Hi-Lo flag of a record: pures k and k+1 whose colour slots are neighbours are compared at
 // their peaks; a zero value, or one below a tenth of its neighbour's, sets it. Records whose

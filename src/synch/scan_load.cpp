@@ -4,8 +4,9 @@
 #include <string>
 
 #include "app/color_panel.h"
+#include "app/data_kind.h"
 #include "app/file_dialogs.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "base/channels.h"
 #include "base/numbers.h"
 #include "synch/pure_search.h"
@@ -37,7 +38,7 @@ Flow AbandonLoad(Program& p, Flow flow) {
 void StartAfresh(Program& p) {
   ScanTables& s = p.scan;
   s.BlankSpectrum.fill(0.0f);
-  s.FitPoints.fill(0.0);
+  s.FitPoints.fill(0);
   for (auto& peak : s.PurePeak) peak = {0.0f, 0.0f, 0.0f};
   s.PureSlot.fill(0);
   for (auto& label : s.PureLabel) label.clear();
@@ -73,10 +74,10 @@ Flow CountScanRecords(Program& p) {
   int records = 0;
   long blanks = 0;
   while (!in.AtEnd()) {
-    RecordRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
-    if (r == RecordRead::Ending) return Flow::ProgramEnding;
-    if (r == RecordRead::BadValue) return Flow::Stop;
-    if (r != RecordRead::Read) break;
+    ScanRead r = PassScanRecord(p, s.RecordType, s.RecordNumber);
+    if (r == ScanRead::Ending) return Flow::ProgramEnding;
+    if (r == ScanRead::BadValue) return Flow::Stop;
+    if (r != ScanRead::Read) break;
     if (records == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
       return Flow::Stop;
@@ -107,8 +108,8 @@ Flow OpenScanDataset(Program& p) {
   p.MatrixFileName.clear();
   p.MatrixFromFile = false;
 
-  const std::string data =
-      AskFileName(p, "Synchronous Scans (*.syn)|*.syn", "Open Synchronous Scan File", false, "");
+  const std::string data = AskFileName(p, FileRole::Data, "Synchronous Scans (*.syn)|*.syn",
+                                       "Open Synchronous Scan File", false, "");
   if (data.empty()) return Flow::Stop;
   if (IsSpecialFile(data)) {
     p.host.ShowMessage(NotRegular(data));
@@ -118,8 +119,18 @@ Flow OpenScanDataset(Program& p) {
     p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kData).OpenFailure());
     return Flow::Stop;
   }
+  // The file is checked as soon as it is chosen, before its blanks are asked for.
+  const std::string wrong =
+      p.host.HasUser() ? WrongKindMessage(data, DataKind::Scan, KindOfDataFile(data)) : "";
+  if (!wrong.empty()) {
+    p.host.ShowMessage(wrong);
+    return AbandonLoad(p, Flow::Stop);
+  }
+  if (Flow early = ReadScanHeader(p, true); early != Flow::Continue) return AbandonLoad(p, early);
+  RewindScanData(p);
 
-  const std::string blanks = AskFileName(p, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
+  const std::string blanks =
+      AskFileName(p, FileRole::Blanks, "Blanks (*.slk)|*.slk", "Open Blanks File", false, "");
   if (!blanks.empty() && !p.channels.In(Channels::kBlanks).Open(blanks)) {
     p.host.ShowMessage(kCantOpen + p.channels.In(Channels::kBlanks).OpenFailure());
     return AbandonLoad(p, Flow::Stop);
@@ -127,19 +138,13 @@ Flow OpenScanDataset(Program& p) {
   p.BlanksPresent = !blanks.empty();
   f.BackSub.visible = p.BlanksPresent;
 
-  const std::string results = AskFileName(p, "Spillover Corrected File (*.scf)|*.scf",
-                                          "Save Results File", true, data + ".scf");
-  if (results.empty()) return AbandonLoad(p, Flow::Stop);
   // Opening the results file empties it: it may not be one of the files being read.
-  if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks))) {
-    p.host.ShowMessage("The results file may not be one of the files being read: " + results);
-    return AbandonLoad(p, Flow::Stop);
-  }
-  if (!p.channels.Out(Channels::kResults).Open(results)) {
-    p.host.ShowMessage(kCantOpen + p.channels.Out(Channels::kResults).Failure());
-    return AbandonLoad(p, Flow::Stop);
-  }
-  p.channels.Out(Channels::kResults).Hold();  // the run keeps it
+  auto being_read = [&](const std::string& results) {
+    if (SameFile(results, data) || (!blanks.empty() && SameFile(results, blanks)))
+      return "The results file may not be one of the files being read: " + results;
+    return std::string();
+  };
+  if (AskResultsFile(p, data + ".scf", being_read, "").empty()) return AbandonLoad(p, Flow::Stop);
 
   for (int slot = 1; slot <= kMaxColors; ++slot) p.ColorNames[slot] = p.DefaultColorNames[slot];
   p.scan.PlotYMax = 0;

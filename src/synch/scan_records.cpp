@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/status_line.h"
 #include "base/channels.h"
 #include "base/numbers.h"
@@ -23,14 +23,14 @@ bool EndsLabel(char c) {
 // One record from either file. Blanks, TABs and line ends before the label are skipped and
 // any of them ends it, so records may be separated by line ends as well as by blanks.
 // With `keep` false the readings are checked and passed over, and Spectrum is left alone.
-RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::string& type,
-                          std::int16_t& number, bool keep = true) {
+ScanRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::string& type,
+                        std::int16_t& number, bool keep = true) {
   InputChannel& in = p.channels.In(channel);
   ScanTables& s = p.scan;
   s.RecordName.clear();
   char c = 0;
   do {
-    if (in.ReadChar(c) == ReadStatus::End) return RecordRead::NoRecord;
+    if (in.ReadChar(c) == ReadStatus::End) return ScanRead::NoRecord;
   } while (EndsLabel(c));
   char letter = 0;
   for (;;) {
@@ -38,15 +38,17 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
     if (c == 'B' || c == 'P' || c == 'S') letter = c;
     // A label cut off by the end of the file (say, a stray character after the last record)
     // is no record: the records are over.
-    if (in.ReadChar(c) == ReadStatus::End) return RecordRead::NoRecord;
+    if (in.ReadChar(c) == ReadStatus::End) return ScanRead::NoRecord;
     if (EndsLabel(c)) break;
+    // A label without an end would take the memory of the whole file: 1 MiB at most, as a line.
+    if (in.TooLong(s.RecordName.size())) return ScanRead::NoRecord;
   }
   if (letter != 0) type.assign(1, letter);
   // A number beyond the 16-bit range cannot be 1, the only number the method looks at.
   number = ToInt16(LenientNumber(std::string_view(s.RecordName).substr(1))).value_or(0);
 
-  p.host.ProcessPendingMessages();
-  if (p.Ending) return RecordRead::Ending;
+  YieldToHost(p);
+  if (p.Ending) return ScanRead::Ending;
 
   bool beyond_single = false;
   int read = 0;
@@ -58,7 +60,7 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
   if (beyond_single) {
     ShowRunStop(p, "Value out of range in record " + s.RecordName + " of " + in.Path() +
                        ": the file cannot be read.");
-    return RecordRead::BadValue;
+    return ScanRead::BadValue;
   }
   if (read < s.ScanPoints) {
     // The record is incomplete: it is dropped, and the user hears of it once per file.
@@ -67,9 +69,9 @@ RecordRead ReadRecordFrom(Program& p, int channel, bool& truncation_shown, std::
       p.host.ShowMessage(kUnexpectedEof);
       p.host.Beep();
     }
-    return RecordRead::Truncated;
+    return ScanRead::Truncated;
   }
-  return RecordRead::Read;
+  return ScanRead::Read;
 }
 
 Pointer PointerForCursor(std::int16_t cursor) {
@@ -87,15 +89,15 @@ Pointer PointerForCursor(std::int16_t cursor) {
 
 }  // namespace
 
-RecordRead ReadScanRecord(Program& p, std::string& type, std::int16_t& number) {
+ScanRead ReadScanRecord(Program& p, std::string& type, std::int16_t& number) {
   return ReadRecordFrom(p, Channels::kData, p.scan.DataTruncationShown, type, number);
 }
 
-RecordRead PassScanRecord(Program& p, std::string& type, std::int16_t& number) {
+ScanRead PassScanRecord(Program& p, std::string& type, std::int16_t& number) {
   return ReadRecordFrom(p, Channels::kData, p.scan.DataTruncationShown, type, number, false);
 }
 
-RecordRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& number) {
+ScanRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& number) {
   return ReadRecordFrom(p, Channels::kBlanks, p.scan.BlanksTruncationShown, type, number);
 }
 
@@ -104,11 +106,13 @@ Flow FindNextScanRecord(Program& p, const std::string& wanted, bool& found) {
   InputChannel& in = p.channels.In(Channels::kData);
   found = false;
   while (!in.AtEnd() && !found) {
-    RecordRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
-    if (r == RecordRead::Ending) return Flow::ProgramEnding;
-    if (r == RecordRead::BadValue) return Flow::Stop;
-    if (r != RecordRead::Read) break;  // the file is over
+    s.RecordOffset = in.Tell();
+    ScanRead r = ReadScanRecord(p, s.RecordType, s.RecordNumber);
+    if (r == ScanRead::Ending) return Flow::ProgramEnding;
+    if (r == ScanRead::BadValue) return Flow::Stop;
+    if (r != ScanRead::Read) break;  // the file is over
     if (s.RecordType == "B" && p.BackgroundOn) {
+      s.BlankOffset = s.RecordOffset;
       std::copy(s.Spectrum.begin() + 1, s.Spectrum.begin() + 1 + s.ScanPoints,
                 s.BlankSpectrum.begin() + 1);
       if (p.ledger.records_read < std::numeric_limits<std::int16_t>::max()) ++p.ledger.records_read;
@@ -140,10 +144,10 @@ Flow LoadBlankScans(Program& p) {
   std::string type;
   std::int16_t number = 0;
   while (!in.AtEnd()) {
-    RecordRead r = ReadBlankScanRecord(p, type, number);
-    if (r == RecordRead::Ending) return Flow::ProgramEnding;
-    if (r == RecordRead::BadValue) return Flow::Stop;
-    if (r != RecordRead::Read) break;
+    ScanRead r = ReadBlankScanRecord(p, type, number);
+    if (r == ScanRead::Ending) return Flow::ProgramEnding;
+    if (r == ScanRead::BadValue) return Flow::Stop;
+    if (r != ScanRead::Read) break;
     if (p.NumBlanks == std::numeric_limits<std::int16_t>::max()) {
       p.host.ShowMessage("More than 32767 records in " + in.Path() + ": the file cannot be read.");
       return Flow::Stop;

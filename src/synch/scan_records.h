@@ -11,7 +11,7 @@
 
 namespace kolvane {
 
-enum class RecordRead {
+enum class ScanRead {
   Read,       // a whole record is in RecordName and Spectrum
   NoRecord,   // the file ended before a complete label: the records are over
   Truncated,  // the file ended inside the numbers: the record is dropped (message shown once)
@@ -21,12 +21,12 @@ enum class RecordRead {
 
 // A record of the data file: type and number go to the out-arguments (callers pass RecordType
 // and RecordNumber); a label without a type letter leaves `type` as it was.
-RecordRead ReadScanRecord(Program& p, std::string& type, std::int16_t& number);
+ScanRead ReadScanRecord(Program& p, std::string& type, std::int16_t& number);
 // The same, with every reading checked as that one does (same refusals and messages) but
 // neither converted when it need not be nor kept: Spectrum is left as it was.
-RecordRead PassScanRecord(Program& p, std::string& type, std::int16_t& number);
+ScanRead PassScanRecord(Program& p, std::string& type, std::int16_t& number);
 // The same as ReadScanRecord on the blanks file.
-RecordRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& number);
+ScanRead ReadBlankScanRecord(Program& p, std::string& type, std::int16_t& number);
 
 // Reads data-file records until one of the wanted type (any type when `wanted` is empty) or the
 // end of the file. With BackgroundOn, "B" records become the blank spectrum and are passed over.

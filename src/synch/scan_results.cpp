@@ -42,7 +42,7 @@ void WriteRunHead(Program& p) {
   std::string line = "Pure/Wavelength";
   for (int r = 1; r <= m; ++r) {
     line += '\t';
-    line += FixedCell(s.PointWavelength[static_cast<int>(s.FitPoints[r])], 2);
+    line += FixedCell(s.PointWavelength[s.FitPoints[r]], 2);
   }
   out.WriteLine(line);
   for (int k = 1; k <= n; ++k) {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_control.h"
 #include "app/status_line.h"
 #include "base/channels.h"
@@ -94,7 +94,7 @@ Flow Prepare(Program& p, ScanFit& fit) {
 
   DrawRunFrame(p);
   NotifyFormChanged(p);
-  p.host.ProcessPendingMessages();
+  YieldToHost(p);
   if (p.Ending) return Flow::ProgramEnding;
 
   f.ProgressBar.visible = true;
@@ -116,7 +116,7 @@ void DrawRecord(Program& p) {
   PlotSpectrumPoints(p);
   const int m = 5 * p.HeaderPureCount;
   for (int r = 1; r <= m; ++r) {
-    int point = static_cast<int>(s.FitPoints[r]);
+    int point = s.FitPoints[r];
     p.form.Spectra.AddCircle(s.PointWavelength[point], s.Spectrum[point], 1.5, kWhite);
   }
 }
@@ -136,6 +136,17 @@ Flow RunScanAnalysis(Program& p) {
   std::int16_t slots[kMaxScanPures + 2] = {};
   float peak_values[kMaxScanPures + 2] = {};
   for (int k = 1; k <= n; ++k) slots[k] = s.PureSlot[k];
+  s.RecordPlaces.clear();
+  s.BlankOffset = -1;
+  s.RunStartBlank = s.BlankSpectrum;
+  s.RunBackground = p.BackgroundOn;
+  s.RunDataPath = in.Path();
+  s.RunFitMatrix = s.FitMatrix;
+  s.RunPureSpectra = s.PureSpectra;
+  s.RunFitPoints = s.FitPoints;
+  s.RunPointWavelength = s.PointWavelength;
+  s.RunScanPoints = s.ScanPoints;
+  s.RunPures = static_cast<std::int16_t>(n);
 
   for (;;) {
     if (in.AtEnd()) break;
@@ -158,13 +169,14 @@ Flow RunScanAnalysis(Program& p) {
 
     p.CurrentPure = 1;
     if (p.DisplayOn && p.host.ShowsSpectra()) DrawRecord(p);
-    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[static_cast<int>(s.FitPoints[r])];
+    for (int r = 1; r <= m; ++r) s.FitObserved[r] = s.Spectrum[s.FitPoints[r]];
     for (int k = 1; k <= n; ++k) peak_values[k] = s.Spectrum[PeakPoint(p, k)];
     bool hi_lo = HiLoFlag(s.RecordName, slots, peak_values, n);
 
     SolveRecord(fit, s.FitObserved, x);
     FitQuality quality = ComputeFitQuality(p, x);
     WriteRecordLine(p, x, quality, hi_lo);
+    s.RecordPlaces.push_back({s.RecordOffset, p.BackgroundOn ? s.BlankOffset : -1});
     CountResultLine(p, 0, hi_lo);
     NoteScanRecord(p, x, quality);
     NotifyFormChanged(p);

@@ -28,16 +28,16 @@ TEST(ColorClick, CountsChangedTicksOnly) {
 TEST(ColorClick, TissueBoxSetsTissueInFileOnlyForATissueColumn) {
   // TissueInFile afterwards, starting from the opposite of `ticked`
   const struct {
-    const char* caption;
-    bool tissue_column, ticked, expected;
-  } cases[] = {{"Tissue", true, true, true},
-               {"Tissue", true, false, false},
-               {"Tissue", false, true, false},
-               {"TISSUE", true, true, false}};
+    bool tissue, tissue_column, ticked, expected;
+  } cases[] = {{true, true, true, true},
+               {true, true, false, false},
+               {true, false, true, false},
+               {false, true, true, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.caption + std::to_string(c.tissue_column) + std::to_string(c.ticked));
+    SCOPED_TRACE(std::to_string(c.tissue) + std::to_string(c.tissue_column) +
+                 std::to_string(c.ticked));
     Started s;
-    s.p.form.Color[1].caption = c.caption;
+    s.p.ColorIsTissue[1] = c.tissue;
     s.p.form.Color[1].ticked = s.p.TissueInFile = !c.ticked;
     s.p.TissueColumn = c.tissue_column;
     SetColorTick(s.p, 1, c.ticked);

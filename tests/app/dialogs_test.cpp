@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/about_box.h"
 #include "app/file_dialogs.h"
+#include "app/version.h"
 #include "window_fixtures.h"
 
 namespace kolvane {
@@ -13,32 +15,71 @@ using testing_window::Started;
 
 TEST(FileDialogs, RequestTitleFiltersAndProposedName) {
   struct Case {
+    FileRole role;
     const char* filter;
     const char* title;  // nullptr: the matrix file's dialog, with the platform's title
     bool save;
     const char* offered;  // |description|pattern|...
   };
-  const Case cases[] = {
-      {"FIX Files (*.fix):*.fix", "Open Fix File", false, "|FIX Files (*.fix)|*.fix"},
-      {"Spillover Corrected File (*.scf)|*.scf", "Save Results File", true,
-       "|Spillover Corrected File (*.scf)|*.scf"},
-      {"Spillover (*.spl)|*.spl| All Files (*.*) |*.*", nullptr, false,
-       "|Spillover (*.spl)|*.spl"}};
+  const Case cases[] = {{FileRole::Data, "FIX Files (*.fix):*.fix", "Open Fix File", false,
+                         "|FIX Files (*.fix)|*.fix"},
+                        {FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
+                         "Save Results File", true, "|Spillover Corrected File (*.scf)|*.scf"},
+                        {FileRole::Matrix, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*", nullptr,
+                         false, "|Spillover (*.spl)|*.spl"}};
   for (const Case& c : cases) {
     for (const char* answer : {"/data/chosen file.dat", ""}) {  // chosen, cancelled
       SCOPED_TRACE(std::string(c.filter) + " answered \"" + answer);
       Started s;
       s.host.QueueFile(answer);
-      EXPECT_EQ(c.title ? AskFileName(s.p, c.filter, c.title, c.save, "C:\\data\\run1.fix.scf")
-                        : AskOpenFileName(s.p, c.filter),
+      EXPECT_EQ(c.title
+                    ? AskFileName(s.p, c.role, c.filter, c.title, c.save, "C:\\data\\run1.fix.scf")
+                    : AskOpenFileName(s.p, c.role, c.filter),
                 answer);
       const FileDialogRequest& r = s.host.dialogs.at(0);
-      EXPECT_TRUE(r.save == c.save && r.title == (c.title ? c.title : ""));
+      EXPECT_TRUE(r.role == c.role && r.save == c.save && r.title == (c.title ? c.title : ""));
+      // The run record keeps the data and results files by their role (not the matrix file).
+      const ChosenFileSet& kept = s.p.ChosenFiles;
+      EXPECT_EQ(kept.data + kept.results, c.role == FileRole::Matrix ? "" : answer);
       EXPECT_EQ(r.default_name, c.save ? "C:\\data\\run1.fix.scf" : "");
       std::string offered;
       for (const auto& f : r.filters) offered += "|" + f.description + "|" + f.pattern;
       EXPECT_EQ(offered, c.offered + std::string(c.save ? "" : "|All Files (*.*)|*.*"));
     }
+  }
+}
+
+}  // namespace
+}  // namespace kolvane
+
+namespace kolvane {
+namespace {
+
+// The about box says only what the build knows: the version, the license and where the source
+// lives; no made-up address, telephone, fax or web site.
+TEST(AboutBox, HoldsTheVersionLicenseAndSourceAndNoPlaceholders) {
+  AboutForm f;
+  AboutForm_Load(f);
+  EXPECT_EQ(f.lblVersion, std::string("Version ") + KOLVANE_VERSION_STRING);
+  const std::string text = f.lblDescription + "\n" + f.lblDisclaimer;
+  EXPECT_NE(f.lblDisclaimer.find("License: "), std::string::npos) << text;
+  EXPECT_NE(f.lblDisclaimer.find("Source: "), std::string::npos) << text;
+  for (const char* placeholder : {"example.org", "project's web site", "Fax", "Telephone"})
+    EXPECT_EQ(text.find(placeholder), std::string::npos) << placeholder;
+}
+
+// Show in Folder with no file manager to show it: the window says so and names the folder.
+TEST(ShowInFolder, SaysSoWhenNoFileManagerShowsTheFolder) {
+  for (bool opens : {true, false}) {
+    Started s;
+    s.p.form.StatusFolder = "/data/run 1";
+    s.host.folder_opens = opens;
+    if (!opens)
+      s.host.ExpectMessage(
+          "No file manager could show the folder of the results file.  The results are in "
+          "/data/run 1");
+    ShowInFolder_Click(s.p);
+    EXPECT_EQ(s.host.folders_shown, std::vector<std::string>{"/data/run 1"});
   }
 }
 

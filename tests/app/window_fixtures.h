@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/program.h"
 #include "support/scripted_host.h"
 

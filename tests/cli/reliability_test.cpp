@@ -2,11 +2,12 @@
 // paths through linked folders, data files that change under a run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "batch_runner.h"
 #include "dispatch/commands.h"
 #include "support/portable.h"
@@ -110,6 +111,99 @@ TEST(Reliability, DataFileCutAfterTheLoad) {
     EXPECT_FALSE(fs::exists(data + ".scf"));
     EXPECT_EQ(ReadWholeFile(data + ".incomplete.scf").find("This file has been"), 0u);
   }
+}
+
+// Files a user names that are not what they seem: a results name that is a link (its target
+// is written, the link stays), a companion that is a named pipe with no writer (refused at
+// once, not waited for), a scan label without an end (1 MiB at most, as a line), a data file
+// name as long as a folder allows (the temporary name is short), and a name with a TAB and a
+// line end (escaped in the study's lines).
+TEST(Reliability, NamesThatAreNotWhatTheySeem) {
+  TempDir t;
+  const std::string fix = t.Copy(Cli("three_colors.fix"), "d.fix");
+  fs::create_directories(t.path() / "real");
+  WriteWholeFile(t.File("real/r.scf"), "OLD\r\n");
+  fs::create_symlink(t.File("real/r.scf"), t.File("link.scf"));
+  const BatchRun linked = RunBatch({"fixed", fix, "-o", t.File("link.scf")});
+  EXPECT_EQ(linked.status, 0) << linked.err;
+  EXPECT_TRUE(fs::is_symlink(t.File("link.scf")));
+  EXPECT_TRUE(Holds(ReadWholeFile(t.File("real/r.scf")), "\r\nS1\t"));
+
+  mkfifo(t.File("pipe.blk").c_str(), 0600);
+  for (const char* option : {"--blanks", "--controls", "--matrix"}) {
+    const BatchRun piped =
+        RunBatch({"fixed", fix, option, t.File("pipe.blk"), "-o", t.File("p.scf")});
+    EXPECT_EQ(piped.status, 1) << option;
+    EXPECT_TRUE(Holds(piped.err, t.File("pipe.blk") + " is not a regular file.")) << piped.err;
+  }
+  mkfifo(t.File("pipe.slk").c_str(), 0600);
+  const BatchRun scan_pipe = RunBatch(
+      {"scan", Cli("three_pures.syn"), "--blanks", t.File("pipe.slk"), "-o", t.File("p.scf")});
+  EXPECT_EQ(scan_pipe.status, 1);
+  EXPECT_FALSE(fs::exists(t.File("p.scf")));
+
+  std::istringstream syn(ReadWholeFile(Cli("three_pures.syn")));
+  std::string header, line;
+  for (int i = 0; i < 9 && std::getline(syn, line); ++i) header += line + "\n";
+  WriteWholeFile(t.File("label.syn"), header + "S" + std::string((1u << 20) + 10, 'x') + " 1\r\n");
+  const BatchRun label = RunBatch({"scan", t.File("label.syn"), "-o", t.File("l.scf")});
+  EXPECT_EQ(label.status, 1);
+  EXPECT_TRUE(Holds(label.err, "(a line longer than 1 MiB)")) << label.err.substr(0, 300);
+
+  // 246 bytes, ".scf" and ".json": 255, the longest name a folder takes.
+  const std::string long_name = t.Copy(Cli("three_colors.fix"), std::string(246, 'n'));
+  const BatchRun longer = RunBatch({"fixed", long_name});
+  EXPECT_EQ(longer.status, 0) << longer.err;
+  EXPECT_TRUE(fs::exists(long_name + ".scf"));
+
+  fs::create_directories(t.path() / "odd");
+  t.Copy(Cli("three_colors.fix"), "odd/a\tb.fix");
+  t.Copy(Cli("three_colors.fix"), "odd/c\nd.fix");
+  const BatchRun odd = RunBatch({"fixed", t.File("odd"), "--summary", t.File("s.tsv")});
+  EXPECT_EQ(odd.status, 0) << odd.err;
+  EXPECT_TRUE(Holds(odd.out, t.File("odd/a\\tb.fix") + ": complete")) << odd.out;
+  EXPECT_TRUE(Holds(odd.out, t.File("odd/c\\nd.fix") + ": complete")) << odd.out;
+  const std::string tsv = ReadWholeFile(t.File("s.tsv"));
+  EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\n'), 3) << tsv;
+  EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\t'), 3 * 5) << tsv;
+}
+
+// --skip-done leaves a file only when its record says it completed (or it has none, as results
+// written before records); a stopped file's incomplete lines do not count.
+TEST(Reliability, SkipDoneTrustsOnlyACompleteRecord) {
+  TempDir t;
+  fs::create_directories(t.path() / "in");
+  const std::string a = t.Copy(Cli("three_colors.fix"), "in/a.fix");
+  const std::string b = t.Copy(Cli("three_colors.fix"), "in/b.fix");
+  const std::string c = t.Copy(Cli("three_colors.fix"), "in/c.fix");
+  WriteWholeFile(a + ".scf", "DONE\r\n");  // no record: done
+  WriteWholeFile(b + ".scf", "PARTIAL\r\n");
+  WriteWholeFile(b + ".scf.json", "{\"outcome\": {\"end\": \"stopped\"}}\n");
+  WriteWholeFile(c + ".scf", "BROKEN\r\n");
+  WriteWholeFile(c + ".scf.json", "{\"outcome\": ");
+  const BatchRun run = RunBatch({"fixed", t.File("in"), "--skip-done"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Holds(run.out, "3 files: 2 complete, 1 skipped\n")) << run.out;
+  EXPECT_EQ(ReadWholeFile(a + ".scf"), "DONE\r\n");
+  EXPECT_TRUE(Holds(ReadWholeFile(b + ".scf"), "\r\nS1\t"));
+  EXPECT_TRUE(Holds(ReadWholeFile(c + ".scf.json"), "\"complete\""));
+}
+
+// A closed standard output (kolvane-batch ... | head -1) stops nothing: every file is analysed
+// and the summary written.
+TEST(Reliability, AClosedOutputStopsNothing) {
+  TempDir t;
+  fs::create_directories(t.path() / "in");
+  for (const char* name : {"a.fix", "b.fix", "c.fix"})
+    t.Copy(Cli("three_colors.fix"), std::string("in/") + name);
+  const std::string command = std::string(KOLVANE_BINARY_DIR) + "/kolvane-batch fixed " +
+                              t.File("in") + " -j 1 --summary " + t.File("s.tsv") +
+                              " 2>/dev/null | head -c 1 >/dev/null; echo ${PIPESTATUS[0]} > " +
+                              t.File("status");
+  ASSERT_EQ(std::system(("bash -c '" + command + "'").c_str()), 0);
+  EXPECT_NE(ReadWholeFile(t.File("status")), "141\n");
+  EXPECT_TRUE(fs::exists(t.File("in/c.fix.scf")));
+  EXPECT_TRUE(Holds(ReadWholeFile(t.File("s.tsv")), t.File("in/c.fix") + "\tcomplete"));
 }
 
 }  // namespace

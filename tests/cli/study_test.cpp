@@ -153,10 +153,17 @@ TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
     _exit(127);
   }
   const auto start = std::chrono::steady_clock::now();
-  // a.syn is done once its results are in place: b.syn is under way.
-  while (!fs::exists(out + "/a.syn.scf.json") &&
-         std::chrono::steady_clock::now() - start < std::chrono::seconds(120))
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // a.syn is done once its results are in place (its record goes first); b.syn is under way once
+  // its temporary results file is there.
+  const auto b_under_way = [&] {
+    if (!fs::exists(out + "/a.syn.scf")) return false;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(out, ec))
+      if (entry.path().filename().string().rfind(".kolvane-", 0) == 0) return true;
+    return false;
+  };
+  while (!b_under_way() && std::chrono::steady_clock::now() - start < std::chrono::seconds(120))
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   kill(pid, SIGTERM);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);

@@ -1,7 +1,8 @@
 // A load starts afresh: whatever the window did before, a run's results file equals, byte for
 // byte, that of a freshly started program given the same files and the same visible state of
-// the window. Two sequences users met, then random sequences of commands (seeded and printed;
-// KOLVANE_SEED=n replays one).
+// the window; so does every Analyze Again on a dataset the window kept after a run. Two
+// sequences users met, then random sequences of commands (seeded and printed; KOLVANE_SEED=n
+// replays one).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "../app/window_fixtures.h"
 #include "app/matrix_file.h"
+#include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
 
 namespace kolvane {
@@ -78,17 +80,23 @@ struct Window {
   }
 };
 
-// Analyze in `w`; a complete run's file must equal a fresh start's.
-void AnalyzeAndCompare(Window& w, const std::string& results) {
+// Analyze in `w` (Analyze Again, answering `again` for the results file, on a dataset kept after
+// a run); a complete run's file must equal a fresh start's.
+void AnalyzeAndCompare(Window& w, const std::string& results, const std::string& again = "") {
   Window fresh;
   const std::string fresh_results = results + ".fresh";
   ASSERT_TRUE(fresh.Open(w.loaded, fresh_results));
   fresh.Copy(w);
-  RunAnalysis_Click(w.p);
+  if (w.p.RerunReady) {
+    w.host.QueueFile(again.empty() ? results : again);
+    AnalyzeAgain_Click(w.p);
+  } else {
+    RunAnalysis_Click(w.p);
+  }
   if (!w.p.ledger.Complete()) return;
   RunAnalysis_Click(fresh.p);
   ASSERT_TRUE(fresh.p.ledger.Complete());
-  ASSERT_EQ(testing_window::FileText(results), testing_window::FileText(fresh_results))
+  ASSERT_EQ(testing_window::FileText(w.p.ledger.results), testing_window::FileText(fresh_results))
       << "dataset " << fresh.loaded;
 }
 
@@ -116,12 +124,15 @@ TEST(FreshLoad, RandomCommandSequences) {
   const unsigned last = fixed_seed ? first : 40;
   const char* const kValues[] = {"555", "777", "1000", "250.5", "0", "12e3"};
   int compared[3][2] = {};  // complete runs by dataset and format
+  int again = 0;            // of them, Analyze Again on a dataset kept after a run
   for (unsigned seed = first; seed <= last; ++seed) {
     SCOPED_TRACE("KOLVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     const std::string results = testing_window::TempPath("fresh_random.scf");
     Window w;
+    // Odd seeds keep the dataset after every run, as the window does.
+    w.p.KeepDatasetAfterRun = seed % 2 == 1;
     int runs = 0;
     for (int step = 0; step < 100 && runs < 6; ++step) {
       Program& p = w.p;
@@ -145,14 +156,21 @@ TEST(FreshLoad, RandomCommandSequences) {
         p.form.ControlCorr.ticked = p.form.ControlCorr.visible && pick(2) == 0;
         ControlCorr_Click(p);
       } else if (command > 5) {
-        AnalyzeAndCompare(w, results);
-        if (p.ledger.Complete()) ++runs, ++compared[w.loaded][p.ResultsInMicrospheres];
+        const bool rerun = p.RerunReady;
+        AnalyzeAndCompare(w, results, pick(2) == 0 ? results + ".again" : results);
+        if (p.ledger.Complete())
+          ++runs, ++compared[w.loaded][p.ResultsInMicrospheres], again += rerun;
+        // The window keeps the dataset after a complete run.
+        if (w.p.KeepDatasetAfterRun && p.ledger.Complete()) {
+          EXPECT_TRUE(p.form.CloseIt.enabled && p.RerunReady);
+        }
       }
       if (::testing::Test::HasFailure()) return;
     }
   }
   for (auto& d : compared)  // every dataset in both formats, unless one seed is replayed
     EXPECT_TRUE(fixed_seed || (d[0] > 0 && d[1] > 0));
+  EXPECT_TRUE(fixed_seed || again > 20) << again;
 }
 
 }  // namespace

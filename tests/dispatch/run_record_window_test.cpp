@@ -10,9 +10,9 @@
 #include <string>
 
 #include "app/color_panel.h"
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/run_record.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "dispatch/commands.h"
 #include "support/program_fixture.h"
 #include "support/scripted_host.h"

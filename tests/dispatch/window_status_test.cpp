@@ -44,7 +44,7 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
         s.Open(false, {KOLVANE_TEST_DATA "/cli/" + std::string(data), "", "", Temp("refused.scf")}),
         Flow::Continue);
     for (int i = 1; i <= 3; ++i) SetColorTick(s.p, i, i == 1 && tissue_ticked);
-    s.host.ExpectMessage("Select at least one colour to analyse.");
+    s.host.ExpectMessage("Select at least one color to analyze.");
     EXPECT_EQ(RunAnalysis_Click(s.p), Flow::Stop);
     EXPECT_TRUE(s.p.FixedDataLoaded && s.p.form.CloseIt.enabled && s.p.form.ColorBoxes.visible);
     EXPECT_FALSE(s.p.Busy);
@@ -57,8 +57,8 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
 TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
   Session s;
   const std::string hint = s.p.form.StatusLine.caption;
-  EXPECT_NE(hint.find("Open Fixed Wavelength File (Ctrl+O)"), std::string::npos) << hint;
-  EXPECT_NE(hint.find("Open Synchronous Scan File (Ctrl+Shift+O)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("Open Dataset (Ctrl+O)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("KOLVANE Manual (F1)"), std::string::npos) << hint;
   EXPECT_EQ(s.p.form.caption, "KOLVANE");
   const std::string results = Temp("complete.scf");
   ASSERT_EQ(s.Open(false, {kFixed + ".fix", kFixed + ".blk", kFixed + ".ctl", results}),
@@ -111,11 +111,13 @@ TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
   EXPECT_EQ(notice, "Display off (F12)");
 }
 
-// The load's search: "Finding pures: k of 6" while pure k is searched (k - 1 found) or just
-// found, on a bar of 6. (Its keys: tests/synch/scan_flow_test.cpp.)
-TEST(PureSearch, ShowsWhereItIs) {
+// The load's search: "Finding pures: k of 6" while pure k is searched (k - 1 found), and
+// "Finding pures: k of 6 — NAME" once it is found, on a bar of 6. (Its keys:
+// tests/synch/scan_flow_test.cpp.)
+TEST(PureSearch, ShowsWhereItIsAndNamesEachPureFound) {
   Session s;
-  std::vector<int> seen_pure(7, 0);
+  std::vector<std::string> named(7);
+  std::vector<int> searched(7, 0);
   s.host.on_messages = [&](int) {
     const MainForm& f = s.p.form;
     if (!f.ProgressBar.visible || !f.Directions.visible) return;
@@ -124,11 +126,26 @@ TEST(PureSearch, ShowsWhereItIs) {
         << f.SamplePtr.caption;
     ASSERT_TRUE(k >= 1 && k <= 6);
     EXPECT_EQ(f.Perc_Panel.maximum, 6);
-    EXPECT_TRUE(f.Perc_Panel.value == k - 1 || f.Perc_Panel.value == k) << f.Perc_Panel.value;
-    ++seen_pure[k];
+    const std::string head = "Finding pures: " + std::to_string(k) + " of 6";
+    if (f.Perc_Panel.value == k - 1) {
+      EXPECT_EQ(f.SamplePtr.caption, head);
+      ++searched[k];
+    } else {
+      EXPECT_EQ(f.Perc_Panel.value, k);
+      named[k] = f.SamplePtr.caption;
+    }
   };
   ASSERT_EQ(s.OpenScan(Temp("search.scf")), Flow::Continue);
-  for (int k = 1; k <= 6; ++k) EXPECT_GT(seen_pure[k], 0) << k;
+  // small.syn's pures, by its README: Blue, Blue-Green, Green, Yellow-Green, Yellow, Orange.
+  const char* const names[] = {"",       "Blue",  "Blue-Green", "Green", "Yellow-Green",
+                               "Yellow", "Orange"};
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_GT(searched[k], 0) << k;
+    if (k < 6) {  // the last one's name shows while the load goes on to its end
+      EXPECT_EQ(named[k], "Finding pures: " + std::to_string(k) + " of 6 \xE2\x80\x94 " + names[k]);
+    }
+    EXPECT_EQ(s.p.form.MicrosForColor[k].caption, names[k]);
+  }
   EXPECT_TRUE(s.p.ScanDataLoaded && !s.p.form.ProgressBar.visible);
 }
 

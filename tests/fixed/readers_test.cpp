@@ -34,7 +34,8 @@ TEST_F(Readers, HeaderValuesNotEchoed) {
     ASSERT_EQ(Flow::Continue, ReadDataFileHeader(p, true, false));
     EXPECT_EQ(first ? 2 : 0, p.HeaderPureCount);
     EXPECT_FLOAT_EQ(first ? 3.5f : 2.0f, p.SolventAmount);
-    EXPECT_EQ(first, p.TissueInFile && p.TissueColumn);
+    EXPECT_EQ(first, p.TissueInFile && p.TissueColumn && p.ColorIsTissue[2]);
+    EXPECT_FALSE(p.ColorIsTissue[1]);  // "Violet", then "Tissue2": not the tissue column
     EXPECT_EQ(!first, p.ColorSelected[1] && !p.ColorSelected[2]);
     std::string line;  // the next read is the first body record
     p.channels.In(Channels::kData).ReadLine(line);

@@ -32,6 +32,9 @@ class Refusals : public FixedFixture {
 // refused files, with their messages, are golden cases (refused_*). %fix, %blk, %ctl and %dir
 // stand for the case's files and folder.
 TEST_F(Refusals, FilesThatCannotBeLoaded) {
+  // Answered as the batch answers: a refused results file ends the load. (The window asks
+  // again: tests/dispatch/open_checks_test.cpp.)
+  host.has_user = false;
   const std::string data_file = "  The file was not loaded.",
                     companion = "  The data file was not loaded.";
   const std::string reading = kBlankHead + CrLf({"B1\t1\t1"}), same = ", which is being read.";
@@ -128,24 +131,25 @@ TEST_F(Refusals, RunsThatCannotStartUntilMended) {
   }
 }
 
-// The tissue options aborted end the run without a line; the tissue dialog cancelled ends the
-// program, every file closed.
+// The tissue options aborted, or the tissue dialog cancelled: the run ends as cancelled before
+// its first line, the program goes on and no results file is written. (The dataset kept
+// loaded, through the window: tests/dispatch/run_cancel_test.cpp.)
 TEST_F(Refusals, TissueDialogsAbortedOrCancelled) {
   std::string data = Write("t.fix", kTissueFile);
-  ASSERT_EQ(Flow::Continue, Load(data));
-  host.on_tissue = [](TissueForm& f) {
-    TissueOpt_Click(f, 0);  // used in the correction
-    TissueOk_Click(f);
-  };
-  host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
-  EXPECT_EQ(Flow::Stop, Analyze());
-  EXPECT_EQ("", ReadFile(data + ".scf"));
-  EXPECT_FALSE(p.ledger.Complete() || host.ended);
-  ASSERT_EQ(Flow::Continue, Load(data));
-  host.on_tissue = [](TissueForm& f) { TissueCancel_Click(f); };
-  EXPECT_EQ(Flow::ProgramEnding, Analyze());
-  EXPECT_FALSE(!host.ended || p.channels.In(Channels::kData).IsOpen() ||
-               p.channels.Out(Channels::kResults).IsOpen());
+  for (bool abort : {true, false}) {
+    SCOPED_TRACE(abort ? "Abort Run" : "Cancel Analysis");
+    ASSERT_EQ(Flow::Continue, Load(data));
+    p.ledger.cancelled = false;
+    host.on_tissue = [abort](TissueForm& f) {
+      TissueOpt_Click(f, 0);  // used in the correction
+      abort ? TissueOk_Click(f) : TissueCancel_Click(f);
+    };
+    host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsAbort_Click(f); };
+    EXPECT_EQ(Flow::Stop, Analyze());
+    EXPECT_TRUE(p.ledger.cancelled);
+    EXPECT_FALSE(p.ledger.Complete() || host.ended || p.Ending);
+    EXPECT_FALSE(std::ifstream(data + ".scf").good());
+  }
 }
 
 // Exit chosen while a load or a run yields: the operation unwinds at once and reports the end.

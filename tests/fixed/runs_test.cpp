@@ -2,6 +2,9 @@
 // into the results), the two ways of solving, and a second dataset after a first.
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "app/run_report.h"
 #include "fixed_fixture.h"
 
 namespace kolvane {
@@ -49,26 +52,35 @@ TEST_F(Runs, MatrixFromAFile) {
   }
 }
 
-// One elimination for the run, or the system restored and eliminated for every record: the
-// same file byte for byte. The readings need pivoting (Green's pure is strongest at Blue) and
-// have a background, so that every digit counts.
-TEST_F(Runs, EliminatingOnceEqualsSolvingEachRecordAfresh) {
-  std::string data = Write(
-      "mix.fix", CrLf({"Wavelengths\t3", "Color Tube\tBlue\tGreen\tRed", "P1\t310.7\t41.3\t12.9",
-                       "P2\t420.1\t95.2\t33.3", "P3\t17.4\t88.8\t612.5", "S1\t123.456\t78.9\t301.2",
-                       "S2\t999.1\t0.3\t14.7", "S3\t55.5\t66.6\t77.7"}));
-  std::string texts[2];
-  for (int afresh = 0; afresh < 2; ++afresh) {
-    p.fixed.SolveEachRecordAfresh = afresh == 1;
-    ASSERT_EQ(
-        Flow::Continue,
-        Load(data, Write("mix.blk", kBlankHead + CrLf({"B1\t1.1\t2.2\t0.7", "B2\t3\t1\t2"}))));
-    Microspheres({"1000", "1500", "2500"});
-    ASSERT_EQ(Flow::Continue, Analyze());
-    texts[afresh] = ReadFile(data + ".scf");
+// The report's per-colour row after a run: the colour's name escaped, the detection limit three
+// times the spread, and no spread at all (not 0) from fewer than three initial blanks. Blue's
+// blanks 1, 2, 4 spread by 1.4826 (median deviation 1); Red's are all 0.
+TEST_F(Runs, ReportRowOfAColour) {
+  for (int blanks : {2, 3}) {
+    SCOPED_TRACE(blanks);
+    const std::string data = Write("r.fix", CrLf({"Wavelengths\t2", "Color Tube\tB<l&ue\tRed"}) +
+                                                kTwoPures + CrLf({"S1\t50\t9"}));
+    const std::string rows[] = {"B1\t1\t0\r\n", "B1\t2\t0\r\n", "B1\t4\t0\r\n"};
+    ASSERT_EQ(Flow::Continue, Load(data, Write("r.blk", kBlankHead + rows[0] + rows[1] +
+                                                            (blanks == 3 ? rows[2] : ""))));
+    ASSERT_EQ(Flow::Continue, CheckFixedRunPreconditions(p));
+    ASSERT_EQ(Flow::Continue, RunFixedAnalysis(p));
+    const std::string html = RunReportHtml(p, {});
+    EXPECT_EQ(html.find("B<l"), std::string::npos);
+    std::smatch row;
+    ASSERT_TRUE(std::regex_search(
+        html, row,
+        std::regex("<tr><td>B&lt;l&amp;ue</td><td>[^<]*</td><td>([^<]*)</td><td>([^<]*)</td>")));
+    if (blanks == 2) {
+      EXPECT_EQ(row[1].str() + "|" + row[2].str(), "fewer than 3 blanks|-");
+    } else {
+      const double spread = std::stod(row[1]), limit = std::stod(row[2]);
+      EXPECT_GT(spread, 1.4);
+      EXPECT_NEAR(limit, 3 * spread, 2e-3 * limit) << row[0];
+    }
+    p.channels.CloseAll();
+    CloseIt_Click(p);
   }
-  EXPECT_EQ(texts[0], texts[1]);
-  EXPECT_NE(std::string::npos, texts[0].find("\r\nS3\t")) << texts[0];
 }
 
 // A load starts afresh: whatever dataset A left behind (header values, delivery, wavelength

@@ -1,6 +1,7 @@
 // Closing the window during a scan run asks the abort question: Yes ends the run after the
-// record being analysed, keeps its lines under the results file's name with a record that says
-// "aborted", and ends the program; No lets the run finish. small_scan.syn holds B1, P1-P4 and
+// record being analysed, keeps its lines beside the results file as RESULTS.incomplete.scf with
+// a record that says "aborted" (the results file is not written), and ends the program; No lets
+// the run finish. small_scan.syn holds B1, P1-P4 and
 // S1-S25; with its blanks file the blank record gets no line, so the third line is P3's.
 #include <QAction>
 #include <QDir>
@@ -43,7 +44,9 @@ TEST_P(CloseDuringRun, AsksThenAbortsAndEndsOrGoesOn) {
   EXPECT_EQ(host.questions, std::vector<std::string>{"Do you want to abort the current run?"});
   const bool abort = c.answer == Answer::Yes;
   EXPECT_TRUE(host.ended == abort && program->ledger.Complete() == !abort);
-  QFile results(scf), record(scf + ".json");
+  const QString kept = abort ? dir.filePath("run.incomplete.scf") : scf;
+  EXPECT_EQ(QFile::exists(scf), !abort) << "an aborted run writes no results file";
+  QFile results(kept), record(kept + ".json");
   ASSERT_TRUE(results.open(QIODevice::ReadOnly) && record.open(QIODevice::ReadOnly));
   const QByteArray text = results.readAll();
   EXPECT_TRUE(text.mid(text.lastIndexOf("\n", -3) + 1).startsWith(c.last)) << text.data();

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/program.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "app/window_fixtures.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
@@ -37,7 +37,6 @@ class AnsweringQtHost : public QtHost {
   std::deque<std::string> files;
   std::deque<Answer> answers;
   std::vector<std::string> messages, questions;
-  int one_second_waits = 0;
   bool ended = false;
   std::function<void()> on_form_changed;
 
@@ -64,7 +63,6 @@ class AnsweringQtHost : public QtHost {
     if (on_form_changed) on_form_changed();
     QtHost::FormChanged();
   }
-  void WaitOneSecond() override { ++one_second_waits; }
   void EndProgram() override { ended = true; }
 };
 

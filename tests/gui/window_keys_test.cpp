@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 #include "gui/gui_fixture.h"
 #include "gui/tissue_dialogs.h"
 

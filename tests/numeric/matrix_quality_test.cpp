@@ -60,15 +60,6 @@ TEST(MatrixQuality, ClosedForms) {
   }
 }
 
-TEST(MatrixQuality, ResultSpreadWeighsEachReading) {
-  // pinv = [[2, -1, 1], [-1, 2, 1]] / 3 with reading spreads 1, 2, 3.
-  const Vector s = ResultSpread(AssessMatrix(Make(3, 2, {1, 0, 0, 1, 1, 1}), 3, 2), {0, 1, 2, 3});
-  EXPECT_NEAR(s[1], std::sqrt(4 + 4 + 9.0) / 3, 1e-12);
-  EXPECT_NEAR(s[2], std::sqrt(1 + 16 + 9.0) / 3, 1e-12);
-  EXPECT_EQ(AssessMatrix(Matrix(1, 2), 1, 2).status, SvdStatus::NeedsMoreRows);
-  EXPECT_EQ(ResultSpread(AssessMatrix(Matrix(1, 2), 1, 2), {0, 1}).size(), 3u);
-}
-
 TEST(MatrixQuality, RobustSpread) {
   // 1.4826 x median absolute deviation, by hand; < 0: none.
   const std::pair<std::vector<double>, double> cases[] = {

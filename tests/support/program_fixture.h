@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 #include "app/program.h"
 #include "support/portable.h"
 #include "support/scripted_host.h"

@@ -81,10 +81,4 @@ void ScriptedHost::SetPointer(Pointer shape) {
   pointers.push_back(shape);
 }
 
-void ScriptedHost::WaitOneSecond() {
-  ++one_second_waits;
-  clock += 1.0;
-  ProcessPendingMessages();
-}
-
 }  // namespace kolvane

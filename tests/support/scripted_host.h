@@ -10,7 +10,7 @@
 
 #include "app/about_box.h"
 #include "app/host.h"
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 
 namespace kolvane {
 
@@ -30,6 +30,11 @@ class ScriptedHost : public Host {
   // Acts on the tissue dialogs while they are shown (e.g. TissueOk_Click(f)).
   std::function<void(TissueForm&)> on_tissue;
   std::function<void(TissueOptionsForm&)> on_tissue_options;
+  // Whether a person answers: a refused answer is asked for again (false: as the batch).
+  bool has_user = true;
+  bool HasUser() const override { return has_user; }
+  // Whether a file manager shows the folders asked for.
+  bool folder_opens = true;
   // Called on every ProcessPendingMessages / WaitForMessages with the running count, so a
   // test can press keys in the middle of a run.
   std::function<void(int)> on_messages;
@@ -40,10 +45,10 @@ class ScriptedHost : public Host {
   std::vector<FileDialogRequest> dialogs;  // every file dialog request
   std::vector<Pointer> pointers;           // every pointer change
   int message_pumps = 0;
-  int one_second_waits = 0;
   int about_shown = 0;
+  std::vector<std::string> folders_shown;
   bool ended = false;
-  double clock = 0.0;  // advanced by WaitOneSecond
+  double clock = 0.0;
 
   // --- Host -----------------------------------------------------------------------------
   void ShowMessage(const std::string& text) override;
@@ -55,10 +60,13 @@ class ScriptedHost : public Host {
   void ProcessPendingMessages() override;
   void WaitForMessages() override;
   std::optional<double> ParseUserNumber(const std::string& text) override;
+  bool ShowFolder(const std::string& folder) override {
+    folders_shown.push_back(folder);
+    return folder_opens;
+  }
   void SetPointer(Pointer shape) override;
   void Beep() override {}
   double Clock() override { return clock; }
-  void WaitOneSecond() override;
   void EndProgram() override { ended = true; }
 
  private:

@@ -54,12 +54,12 @@ TEST_F(PartsTest, LabelsAfterBlanksTabsAndLineEnds) {
   // "X" is no type letter: the type before it stays.
   for (const Seen& e : {Seen{"P3", "P", 3, 1, 2}, Seen{"S12", "S", 12, 3, 4},
                         Seen{"B4", "B", 4, 5, 6}, Seen{"X7", "B", 7, 7, 8}}) {
-    ASSERT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), RecordRead::Read);
+    ASSERT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), ScanRead::Read);
     EXPECT_EQ(Seen(p.scan.RecordName, p.scan.RecordType, p.scan.RecordNumber, p.scan.Spectrum[1],
                    p.scan.Spectrum[2]),
               e);
   }
-  EXPECT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), RecordRead::NoRecord);
+  EXPECT_EQ(ReadScanRecord(p, p.scan.RecordType, p.scan.RecordNumber), ScanRead::NoRecord);
 }
 
 TEST_F(PartsTest, FindNextTakesBlanksOnlyWithBackgroundOn) {

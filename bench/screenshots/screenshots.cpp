@@ -1,6 +1,6 @@
 // Pictures of the window in its states and of the dialogs, for a person to look at. Not a
-// test: disabled here and run by scripts/screenshots.sh, which names the folder in
-// KOLVANE_SCREENSHOTS.
+// test: a program of its own that drives the window with the window tests' fixture, run by
+// scripts/screenshots.sh, which names the folder in KOLVANE_SCREENSHOTS.
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,7 +10,7 @@
 #include "gui/about_dialog.h"
 #include "gui/plot_canvas.h"
 #include "gui/tissue_dialogs.h"
-#include "gui_fixture.h"
+#include "gui/gui_fixture.h"
 
 namespace kolvane {
 namespace {
@@ -24,7 +24,7 @@ void Save(W& widget, const char* name) {
 
 using Screenshots = WindowTest;
 
-TEST_F(Screenshots, DISABLED_WindowStatesAndDialogs) {
+TEST_F(Screenshots, WindowStatesAndDialogs) {
   Save(*window, "01-idle");
   testing_window::LoadFixedWindow(p(), 30, true, true);
   window->Mirror();

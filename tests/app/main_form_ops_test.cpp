@@ -1,5 +1,5 @@
 // The main window's states: start-up, Close File, the option boxes and Exit.
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 
 #include <gtest/gtest.h>
 

@@ -22,6 +22,9 @@ void ShowOptionPanel(Program& p, bool visible);
 void ShowSpectrumDisplay(Program& p, bool visible);
 void Exit_Click(Program& p);
 void AbtKOLVANE_Click(Program& p);
+// The status line's "Show in Folder": the results file's folder in the file manager, or a
+// message with the folder's path when no file manager could show it.
+void ShowInFolder_Click(Program& p);
 
 // The menu's enabled states while a load or run is in progress (Program::Busy).
 void SetBusy(Program& p, bool busy);

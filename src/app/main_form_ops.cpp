@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/main_form_ops.h"
 
 #include <algorithm>
 
@@ -79,6 +79,8 @@ void CloseDataset(Program& p) {
   f.ControlCorr.visible = true;
 
   p.channels.CloseAll();
+  p.Dataset = DatasetFiles{};
+  p.RerunReady = false;
   ShowDataFileInTitle(p, std::string());
   ShowStartHint(p);
 }
@@ -120,6 +122,15 @@ void AbtKOLVANE_Click(Program& p) {
   AboutForm about;
   AboutForm_Load(about);
   p.host.ShowAbout(about);
+}
+
+void ShowInFolder_Click(Program& p) {
+  const std::string folder = p.form.StatusFolder;
+  if (folder.empty() || p.host.ShowFolder(folder)) return;
+  p.host.ShowMessage(
+      "No file manager could show the folder of the results file.  The results "
+      "are in " +
+      folder);
 }
 
 void SetBusy(Program& p, bool busy) {

@@ -1,4 +1,4 @@
-#include "app/tissue_dialogs.h"
+#include "app/tissue_choices.h"
 
 #include <algorithm>
 
@@ -52,10 +52,16 @@ void TissueOptionsAbort_Click(TissueOptionsForm& f) {
 }
 
 void ShowTissueDialog(Program& p) {
+  const bool in_file = p.TissueInFile, excluded = p.TissueExcluded;
   TissueForm f;
   f.program = &p;
   TissueOpt_Click(f, 1);
   p.host.ShowTissueDialog(f);
+  // Cancel Analysis (or Escape) leaves the tissue choice as it was before the dialog.
+  if (p.TissueRunCancelled) {
+    p.TissueInFile = in_file;
+    p.TissueExcluded = excluded;
+  }
 }
 
 void ShowTissueOptionsDialog(Program& p) {

@@ -1,0 +1,154 @@
+// The Open commands check what the user chooses as soon as it is chosen: a data file of the
+// other kind names the menu item that opens it, a file of neither kind is refused before its
+// companions are asked for, and a results file that cannot be written is asked for again with
+// the system's reason while the files chosen before stay chosen. `kolvane FILE` opens a data
+// file by its content.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../app/window_fixtures.h"
+#include "dispatch/commands.h"
+#include "dispatch/open_file.h"
+
+namespace kolvane {
+namespace {
+
+const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
+const std::string kFix = kExamples + "fixed/tissue_blanks_controls.fix";
+const std::string kSyn = kExamples + "scan/small.syn";
+
+std::string Temp(const std::string& name, const std::string& text) {
+  const std::string path = testing_window::TempPath("open-" + name);
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+TEST(OpenChecks, AWrongDataFileIsRefusedAsSoonAsItIsChosen) {
+  const std::string readme = Temp("README.md", "# Examples\n\nOpen the files below.\n");
+  const std::string binary = Temp("binary.dat", std::string("\x7f"
+                                                            "ELF\x02\x01\x01\0\0\0",
+                                                            10));
+  struct Case {
+    bool scan_command;
+    std::string file, message;
+  } cases[] = {
+      {false, kSyn,
+       "The file " + kSyn +
+           " is a synchronous-scan file.  Please open it with File > Open Synchronous Scan "
+           "File.  The file was not loaded."},
+      {true, kFix,
+       "The file " + kFix +
+           " is a fixed-wavelength file.  Please open it with File > Open Fixed Wavelength "
+           "File.  The file was not loaded."},
+      {false, readme, "The data file " + readme + " has no Color line.  The file was not loaded."},
+      {false, binary, "The data file " + binary + " has no Color line.  The file was not loaded."},
+      {true, readme,
+       "The header of " + readme +
+           " has no \"Date/Time\" item: the file cannot be read as a synchronous scan file."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    testing_window::Started s;
+    s.host.QueueFile(c.file);
+    s.host.allow_any_message = true;
+    EXPECT_EQ(c.scan_command ? OpenDataSS_Click(s.p) : OpenData_Click(s.p), Flow::Stop);
+    EXPECT_EQ(s.host.dialogs.size(), 1u) << "no companion asked for";
+    ASSERT_EQ(s.host.messages.size(), 1u);
+    EXPECT_EQ(s.host.messages[0].substr(0, c.message.size()), c.message);
+    EXPECT_FALSE(s.p.form.CloseIt.enabled || s.p.FixedDataLoaded || s.p.ScanDataLoaded);
+    EXPECT_FALSE(s.p.channels.In(Channels::kData).IsOpen());
+  }
+  std::remove(readme.c_str());
+  std::remove(binary.c_str());
+}
+
+// /proc takes no new file: the message gives the system's reason, the results dialog comes
+// again (proposing the refused name) and the dataset loads with the next answer. The data file
+// itself as results file: the same.
+TEST(OpenChecks, AResultsFileThatCannotBeWrittenIsAskedForAgain) {
+  for (bool scan : {false, true}) {
+    const std::string data = scan ? kSyn : kFix;
+    for (const std::string& refused : {std::string("/proc/kolvane-out.scf"), data}) {
+      SCOPED_TRACE(refused);
+      const std::string before = testing_window::FileText(data);
+      testing_window::Started s;
+      s.host.allow_any_message = true;
+      const std::string results = testing_window::TempPath("open-results.scf");
+      s.host.QueueFile(data);
+      s.host.QueueFile("");             // no blanks
+      if (!scan) s.host.QueueFile("");  // no controls
+      s.host.QueueFile(refused);
+      s.host.QueueFile(results);
+      ASSERT_EQ(scan ? OpenDataSS_Click(s.p) : OpenData_Click(s.p), Flow::Continue);
+      EXPECT_TRUE(scan ? s.p.ScanDataLoaded : s.p.FixedDataLoaded);
+      ASSERT_EQ(s.host.messages.size(), 1u);
+      const std::string& m = s.host.messages[0];
+      EXPECT_NE(m.find(refused), std::string::npos) << m;
+      if (refused != data) {
+        EXPECT_NE(m.find(refused + " ("), std::string::npos) << "the reason";
+      }
+      const std::string again = "  Please choose another name for the results file.";
+      EXPECT_EQ(m.substr(m.size() - again.size()), again);
+      ASSERT_EQ(s.host.dialogs.size(), scan ? 4u : 5u);
+      EXPECT_EQ(s.host.dialogs.back().title, "Save Results File");
+      EXPECT_EQ(s.host.dialogs.back().default_name, refused);
+      EXPECT_EQ(s.p.channels.Out(Channels::kResults).Path(), results);
+      CloseIt_Click(s.p);
+      EXPECT_EQ(testing_window::FileText(data), before) << "the data file is untouched";
+      std::remove(results.c_str());
+    }
+  }
+}
+
+// A host that would answer the same again (the batch): one message, and the load ends.
+TEST(OpenChecks, AHostThatAnswersFromItsCommandLineIsNotAskedAgain) {
+  testing_window::Started s;
+  s.host.has_user = false;
+  for (const char* f : {kFix.c_str(), "", "", "/proc/kolvane-out.scf"}) s.host.QueueFile(f);
+  s.host.allow_any_message = true;
+  EXPECT_EQ(OpenData_Click(s.p), Flow::Stop);
+  ASSERT_EQ(s.host.messages.size(), 1u);
+  EXPECT_EQ(s.host.messages[0].rfind("Can't open file: /proc/kolvane-out.scf (", 0), 0u);
+  EXPECT_FALSE(s.p.form.CloseIt.enabled);
+}
+
+// kolvane FILE: the kind from the content (whatever the name), the data dialog answered by the
+// file, the companions' and results' dialogs asked as after File > Open.
+TEST(OpenByKind, OpensEitherKindAndRefusesAFileOfNeither) {
+  const std::string fix_named_txt = Temp("fixed.txt", testing_window::FileText(kFix));
+  const std::string readme = Temp("notes.md", "Nothing to analyze here.\n");
+  struct Case {
+    std::string file;
+    std::vector<std::string> titles;  // the dialogs asked
+    bool fixed, scan;
+  } cases[] = {
+      {fix_named_txt, {"Open Blanks File", "Open Control File", "Save Results File"}, true, false},
+      {kSyn, {"Open Blanks File", "Save Results File"}, false, true},
+      {readme, {}, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    testing_window::Started s;
+    s.host.allow_any_message = true;
+    s.host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
+    for (std::size_t i = 0; i + 1 < c.titles.size(); ++i) s.host.QueueFile("");
+    if (!c.titles.empty()) s.host.QueueFile(testing_window::TempPath("bykind.scf"));
+    OpenDataFileByKind(s.p, c.file);
+    std::vector<std::string> titles;
+    for (const FileDialogRequest& r : s.host.dialogs) titles.push_back(r.title);
+    EXPECT_EQ(titles, c.titles);
+    EXPECT_EQ(s.p.FixedDataLoaded, c.fixed);
+    EXPECT_EQ(s.p.ScanDataLoaded, c.scan);
+    EXPECT_EQ(s.host.messages.empty(), c.fixed || c.scan);
+    EXPECT_TRUE(s.p.GivenDataFile.empty()) << "the next Open asks again";
+    CloseIt_Click(s.p);
+  }
+  std::remove(fix_named_txt.c_str());
+  std::remove(readme.c_str());
+}
+
+}  // namespace
+}  // namespace kolvane
