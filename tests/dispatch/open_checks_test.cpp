@@ -12,6 +12,7 @@
 #include "../app/window_fixtures.h"
 #include "dispatch/commands.h"
 #include "dispatch/open_file.h"
+#include "support/portable.h"
 
 namespace kolvane {
 namespace {
@@ -69,6 +70,7 @@ TEST(OpenChecks, AWrongDataFileIsRefusedAsSoonAsItIsChosen) {
 // again (proposing the refused name) and the dataset loads with the next answer. The data file
 // itself as results file: the same.
 TEST(OpenChecks, AResultsFileThatCannotBeWrittenIsAskedForAgain) {
+  KOLVANE_SKIP_ON_WINDOWS("a folder (/proc) no one may write into");
   for (bool scan : {false, true}) {
     const std::string data = scan ? kSyn : kFix;
     for (const std::string& refused : {std::string("/proc/kolvane-out.scf"), data}) {
@@ -105,6 +107,7 @@ TEST(OpenChecks, AResultsFileThatCannotBeWrittenIsAskedForAgain) {
 
 // A host that would answer the same again (the batch): one message, and the load ends.
 TEST(OpenChecks, AHostThatAnswersFromItsCommandLineIsNotAskedAgain) {
+  KOLVANE_SKIP_ON_WINDOWS("a folder (/proc) no one may write into");
   testing_window::Started s;
   s.host.has_user = false;
   for (const char* f : {kFix.c_str(), "", "", "/proc/kolvane-out.scf"}) s.host.QueueFile(f);
