@@ -5,40 +5,29 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "../app/window_fixtures.h"
-#include "dispatch/commands.h"
+#include "dispatch_fixtures.h"
 
 namespace kolvane {
 namespace {
 
-const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
+using testing_window::kFixedFiles;
+using testing_window::kScanFiles;
 
-std::vector<std::string> Cells(const std::string& line) {
-  std::vector<std::string> cells;
-  std::stringstream in(line);
-  for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
-  return cells;
-}
-
-// The table of the results file that starts with a line beginning `title`: its lines, split
-// at the TABs, up to the next empty line.
-std::vector<std::vector<std::string>> Table(const std::string& text, const std::string& title) {
+// The table of a results file that starts with a line beginning `title`: its lines, split at
+// the TABs, up to the next empty line (a title line of its own left out).
+std::vector<std::vector<std::string>> Table(const std::string& path, const std::string& title) {
   std::vector<std::vector<std::string>> rows;
-  std::stringstream in(text);
   bool inside = false;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!inside && line.rfind(title, 0) == 0) inside = true;
+  for (const auto& line : testing_window::TabLines(testing_window::FileText(path))) {
+    inside = inside || line[0].rfind(title, 0) == 0;
     if (!inside) continue;
-    if (line.empty()) break;
-    rows.push_back(Cells(line));
-    if (rows.size() == 1 && rows[0].size() == 1) rows.clear();  // a title line of its own
+    if (line.size() == 1 && line[0].empty()) break;
+    rows.push_back(line);
+    if (rows.size() == 1 && line.size() == 1) rows.clear();  // a title line of its own
   }
   return rows;
 }
@@ -69,36 +58,19 @@ struct Case {
 
 TEST(MatrixPicture, HasTheResultsFilesOrientationWithAxisTitlesAndFourDigits) {
   const Case cases[] = {
-      {"fixed",
-       false,
-       {kExamples + "fixed/tissue_blanks_controls.fix",
-        kExamples + "fixed/tissue_blanks_controls.blk",
-        kExamples + "fixed/tissue_blanks_controls.ctl"},
-       "Spillover Matrix",
-       0.5e-4,
-       "Color read"},
-      {"scan",
-       true,
-       {kExamples + "scan/small.syn", kExamples + "scan/small.slk"},
-       "Overdetermined Pure Matrix",
-       0.5e-2,
+      {"fixed", false, kFixedFiles, "Spillover Matrix", 0.5e-4, "Color read"},
+      {"scan", true, kScanFiles, "Overdetermined Pure Matrix", 0.5e-2,
        "Wavelength read (fit points)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    testing_window::Started w;
+    testing_window::Window w;
     const std::string results = testing_window::TempPath(std::string("picture-") + c.name + ".scf");
-    for (const std::string& f : c.files) w.host.QueueFile(f);
-    w.host.QueueFile(results);
-    w.host.on_tissue = [](TissueForm& f) {
-      TissueOpt_Click(f, 0);
-      TissueOk_Click(f);
-    };
-    w.host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsUseProvided_Click(f); };
-    ASSERT_EQ(c.scan ? OpenDataSS_Click(w.p) : OpenData_Click(w.p), Flow::Continue);
+    w.UseTissue();
+    ASSERT_EQ(w.Open(c.scan, c.files, results), Flow::Continue);
     ASSERT_EQ(RunAnalysis_Click(w.p), Flow::Continue);
     const MatrixPicture pic = MakeMatrixPicture(w.p.figures);
-    const auto table = Table(testing_window::FileText(results), c.table);
+    const auto table = Table(results, c.table);
     ASSERT_GE(table.size(), 3u);
     const std::size_t rows = table.size() - 1, cols = table[0].size() - 1;
     ASSERT_EQ(pic.cells.size(), rows);
@@ -124,6 +96,7 @@ TEST(MatrixPicture, HasTheResultsFilesOrientationWithAxisTitlesAndFourDigits) {
         EXPECT_TRUE(FourSignificant(row.limit)) << row.limit;
       }
     }
+    // The drawing names both axes.
     const std::string svg = MatrixPictureSvg(pic, true);
     EXPECT_NE(svg.find("class=\"row-axis\""), std::string::npos);
     EXPECT_NE(svg.find(std::string(c.column_axis) + "</text>"), std::string::npos);

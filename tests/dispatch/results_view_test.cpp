@@ -7,69 +7,29 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "../app/window_fixtures.h"
-#include "app/tissue_choices.h"
-#include "dispatch/commands.h"
 #include "dispatch/results_commands.h"
+#include "dispatch_fixtures.h"
 
 namespace kolvane {
 namespace {
 
 using testing_window::FileText;
+using testing_window::kScanFiles;
+using testing_window::TabLines;
 using testing_window::TempPath;
-using Lines = std::vector<std::vector<std::string>>;
 
-const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
-const std::string kData = KOLVANE_TEST_DATA "/dispatch/";
-
-// The TAB-separated cells of every line of a text file.
-Lines Cells(const std::string& path) {
-  std::istringstream in(FileText(path));
-  Lines lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells(1);
-    for (char c : line) {
-      if (c == '\t') {
-        cells.emplace_back();
-      } else {
-        cells.back().push_back(c);
-      }
-    }
-    lines.push_back(cells);
-  }
-  return lines;
-}
-
-// The record lines of a truth file by record name.
-std::map<std::string, std::vector<std::string>> Truth(const std::string& path) {
-  std::map<std::string, std::vector<std::string>> out;
-  for (const auto& cells : Cells(path))
-    if (!cells[0].empty() && cells[0][0] != '#' && cells[0] != "Record") out[cells[0]] = cells;
-  return out;
-}
-
-struct Analysed {
-  ScriptedHost host;
-  Program p{host};
+// A window that loaded `files` (the last the results file) using the tissue pure, ticked the
+// control correction where there is one, and ran to completion.
+struct Analysed : testing_window::Window {
   std::string results;
-  Analysed(bool scan, const std::vector<std::string>& files, const std::string& name) {
-    Form_Load(p, 1920 * 15, 1080 * 15);
+  Analysed(bool scan, const std::vector<std::string>& files, const std::string& name)
+      : results(TempPath(name)) {
     host.allow_any_message = true;
-    host.on_tissue = [](TissueForm& f) {
-      TissueOpt_Click(f, 0);
-      TissueOk_Click(f);
-    };
-    host.on_tissue_options = [](TissueOptionsForm& f) { TissueOptionsUseProvided_Click(f); };
-    results = TempPath(name);
-    for (const std::string& f : files) host.QueueFile(f);
-    host.QueueFile(results);
-    scan ? OpenDataSS_Click(p) : OpenData_Click(p);
+    UseTissue();
+    Open(scan, files, results);
     EXPECT_TRUE(p.form.CloseIt.enabled);
     if (!p.ScanDataLoaded) {
       p.form.ControlCorr.ticked = p.form.ControlCorr.visible;
@@ -84,7 +44,7 @@ struct Analysed {
 void ExpectCellsAsInFile(const Program& p, const std::string& path) {
   const ResultsTable& t = p.results;
   ASSERT_FALSE(t.empty());
-  const Lines file = Cells(path);
+  const auto file = TabLines(FileText(path));
   std::size_t head = 0;
   while (head < file.size() && file[head][0] != "Sample/Color" && file[head][0] != "Sample/Wl")
     ++head;
@@ -107,7 +67,9 @@ void ExpectCellsAsInFile(const Program& p, const std::string& path) {
 
 // The colour cells of the record rows equal the truth file's.
 void ExpectTruth(const ResultsTable& t, const std::string& truth_path, int colors) {
-  const auto truth = Truth(truth_path);
+  std::map<std::string, std::vector<std::string>> truth;  // the record lines by record name
+  for (const auto& cells : TabLines(FileText(truth_path)))
+    if (!cells[0].empty() && cells[0][0] != '#' && cells[0] != "Record") truth[cells[0]] = cells;
   int compared = 0;
   for (int r = 0; r < t.rows(); ++r) {
     auto it = truth.find(std::string(t.text(r, 0)));
@@ -119,33 +81,37 @@ void ExpectTruth(const ResultsTable& t, const std::string& truth_path, int color
   EXPECT_EQ(compared, static_cast<int>(truth.size()));
 }
 
-TEST(ResultsView, FixedExampleTableEqualsItsFileAndTheTruth) {
-  Analysed run(false,
-               {kExamples + "fixed/tissue_blanks_controls.fix",
-                kExamples + "fixed/tissue_blanks_controls.blk",
-                kExamples + "fixed/tissue_blanks_controls.ctl"},
-               "results_fixed.scf");
-  ExpectCellsAsInFile(run.p, run.results);
-  ExpectTruth(run.p.results, kExamples + "fixed/tissue_blanks_controls.truth.tsv", 8);
-  EXPECT_EQ(run.p.results.text(0, 0), "BG (Pures)");
+// Each table against its file and the simulator's truth: the fixed example (the pures'
+// background its first row), thirty colours, and the scan example.
+TEST(ResultsView, TablesEqualTheirFilesAndTheTruth) {
+  const std::string data = KOLVANE_TEST_DATA "/dispatch/thirty_colours";
+  const struct {
+    bool scan;
+    std::vector<std::string> files;
+    std::string truth;
+    int colors;
+    const char* first_row;
+  } cases[] = {
+      {false, testing_window::kFixedFiles, testing_window::kFixedStem + ".truth.tsv", 8,
+       "BG (Pures)"},
+      {false, {data + ".fix", data + ".blk", data + ".ctl"}, data + ".truth.tsv", 30, nullptr},
+      {true, kScanFiles, testing_window::kScanStem + ".truth.tsv", 6, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.truth);
+    Analysed run(c.scan, c.files, "results_view.scf");
+    ExpectCellsAsInFile(run.p, run.results);
+    EXPECT_TRUE(c.scan || run.p.results.columns() == c.colors + 1);
+    ExpectTruth(run.p.results, c.truth, c.colors);
+    if (c.first_row) {
+      EXPECT_EQ(run.p.results.text(0, 0), c.first_row);
+    }
+  }
 }
 
-TEST(ResultsView, ThirtyColourTableEqualsItsFileAndTheTruth) {
-  Analysed run(
-      false,
-      {kData + "thirty_colours.fix", kData + "thirty_colours.blk", kData + "thirty_colours.ctl"},
-      "results_thirty.scf");
-  ASSERT_EQ(run.p.results.columns(), 31);
-  ExpectCellsAsInFile(run.p, run.results);
-  ExpectTruth(run.p.results, kData + "thirty_colours.truth.tsv", 30);
-}
-
-TEST(ResultsView, ScanExampleTableAndEveryRecordFittedAgain) {
-  Analysed run(true, {kExamples + "scan/small.syn", kExamples + "scan/small.slk"},
-               "results_scan.scf");
+TEST(ResultsView, EveryScanRecordFittedAgain) {
+  Analysed run(true, kScanFiles, "results_scan.scf");
   Program& p = run.p;
-  ExpectCellsAsInFile(p, run.results);
-  ExpectTruth(p.results, kExamples + "scan/small.truth.tsv", 6);
   const ResultsTable& t = p.results;
   ASSERT_EQ(t.column(7).heading, "SS");
   // Each record read back and fitted again gives the run's SS and R^2, and its fitted curve
@@ -172,8 +138,8 @@ TEST(ResultsView, ScanExampleTableAndEveryRecordFittedAgain) {
 
 TEST(ResultsView, ARecordOfAChangedDataFileIsNotShownAsIfItWereThere) {
   const std::string copy = TempPath("results_changed.syn");
-  std::ofstream(copy, std::ios::binary) << FileText(kExamples + "scan/small.syn");
-  Analysed run(true, {copy, kExamples + "scan/small.slk"}, "results_changed.scf");
+  std::ofstream(copy, std::ios::binary) << FileText(kScanFiles[0]);
+  Analysed run(true, {copy, kScanFiles[1]}, "results_changed.scf");
   std::ofstream(copy, std::ios::binary) << "Pures 6\n";
   ResultsRow_Click(run.p, 3);
   EXPECT_EQ(run.p.results.fit.problem, "The data file " + copy + " changed since the run: record " +
@@ -185,12 +151,11 @@ TEST(ResultsView, ARecordOfAChangedDataFileIsNotShownAsIfItWereThere) {
 }
 
 TEST(ResultsView, ALoadOrANewRunForgetsTheTable) {
-  Analysed run(true, {kExamples + "scan/small.syn", kExamples + "scan/small.slk"},
-               "results_forget.scf");
+  Analysed run(true, kScanFiles, "results_forget.scf");
   ASSERT_FALSE(run.p.results.empty());
   ResultsFilter_Click(run.p, ResultsFilter::Flagged);
   EXPECT_EQ(run.p.results.filter, ResultsFilter::Flagged);
-  run.host.QueueFile(kExamples + "scan/small.syn");
+  run.host.QueueFile(kScanFiles[0]);
   run.host.QueueFile("");  // no blanks
   run.host.QueueFile("");  // the results dialog cancelled: the load stops
   OpenDataSS_Click(run.p);

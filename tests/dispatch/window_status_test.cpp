@@ -8,38 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "../app/window_fixtures.h"
 #include "app/run_control.h"
-#include "dispatch/commands.h"
+#include "dispatch_fixtures.h"
 
 namespace kolvane {
 namespace {
 
-const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
-const std::string kFixed = kExamples + "fixed/tissue_blanks_controls";
+using testing_window::kScanFiles;
+using testing_window::Window;
 
 std::string Temp(const std::string& name) {
   return testing_window::TempPath("window_status_" + name);
 }
-
-struct Session : testing_window::Started {
-  // The files' dialogs answered in turn ("" cancels), then Open Fixed or Open Scan.
-  Flow Open(bool scan, const std::vector<std::string>& files) {
-    for (const std::string& f : files) host.QueueFile(f);
-    host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
-    return scan ? OpenDataSS_Click(p) : OpenData_Click(p);
-  }
-  Flow OpenScan(const std::string& results) {
-    return Open(true, {kExamples + "scan/small.syn", kExamples + "scan/small.slk", results});
-  }
-};
 
 // No colour ticked, or only the tissue column: refused, the dataset stays loaded, and a tick
 // lets the run go without the file dialogs again.
 TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
   for (auto [data, tissue_ticked] : {std::pair{"three_colors.fix", false}, {"tissue.fix", true}}) {
     SCOPED_TRACE(data);
-    Session s;
+    Window s;
     ASSERT_EQ(
         s.Open(false, {KOLVANE_TEST_DATA "/cli/" + std::string(data), "", "", Temp("refused.scf")}),
         Flow::Continue);
@@ -55,14 +42,13 @@ TEST(RunRefusal, WithoutAColourToAnalyseTheDatasetStaysLoaded) {
 }
 
 TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
-  Session s;
+  Window s;
   const std::string hint = s.p.form.StatusLine.caption;
   EXPECT_NE(hint.find("Open Dataset (Ctrl+O)"), std::string::npos) << hint;
   EXPECT_NE(hint.find("KOLVANE Manual (F1)"), std::string::npos) << hint;
   EXPECT_EQ(s.p.form.caption, "KOLVANE");
   const std::string results = Temp("complete.scf");
-  ASSERT_EQ(s.Open(false, {kFixed + ".fix", kFixed + ".blk", kFixed + ".ctl", results}),
-            Flow::Continue);
+  ASSERT_EQ(s.Open(false, testing_window::kFixedFiles, results), Flow::Continue);
   EXPECT_EQ(s.p.form.caption, "tissue_blanks_controls.fix \xE2\x80\x94 KOLVANE");
   EXPECT_EQ(s.p.form.StatusLine.caption, "");
   ASSERT_EQ(RunAnalysis_Click(s.p), Flow::Continue);
@@ -80,9 +66,9 @@ TEST(StatusLine, SaysHowToBeginWhatARunDidAndNamesTheFileInTheTitle) {
 // F12 at S3 and F5 at S5 (answered Yes): the spectra give way to a notice, the results file is
 // never written, and the status line counts the record lines the incomplete file holds.
 TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
-  Session s;
+  Window s;
   const std::string results = Temp("aborted.scf");
-  ASSERT_EQ(s.OpenScan(results), Flow::Continue);
+  ASSERT_EQ(s.Open(true, kScanFiles, results), Flow::Continue);
   EXPECT_EQ(s.p.form.caption, "small.syn \xE2\x80\x94 KOLVANE");
   std::string last, notice;
   s.host.on_messages = [&](int) {
@@ -115,7 +101,7 @@ TEST(StatusLine, CountsTheRecordsOfAnAbortedScanRun) {
 // "Finding pures: k of 6 — NAME" once it is found, on a bar of 6. (Its keys:
 // tests/synch/scan_flow_test.cpp.)
 TEST(PureSearch, ShowsWhereItIsAndNamesEachPureFound) {
-  Session s;
+  Window s;
   std::vector<std::string> named(7);
   std::vector<int> searched(7, 0);
   s.host.on_messages = [&](int) {
@@ -135,7 +121,7 @@ TEST(PureSearch, ShowsWhereItIsAndNamesEachPureFound) {
       named[k] = f.SamplePtr.caption;
     }
   };
-  ASSERT_EQ(s.OpenScan(Temp("search.scf")), Flow::Continue);
+  ASSERT_EQ(s.Open(true, kScanFiles, Temp("search.scf")), Flow::Continue);
   // small.syn's pures, by its README: Blue, Blue-Green, Green, Yellow-Green, Yellow, Orange.
   const char* const names[] = {"",       "Blue",  "Blue-Green", "Green", "Yellow-Green",
                                "Yellow", "Orange"};
