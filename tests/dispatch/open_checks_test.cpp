@@ -9,17 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "../app/window_fixtures.h"
-#include "dispatch/commands.h"
 #include "dispatch/open_file.h"
+#include "dispatch_fixtures.h"
 #include "support/portable.h"
 
 namespace kolvane {
 namespace {
 
-const std::string kExamples = KOLVANE_SOURCE_DIR "/examples/";
-const std::string kFix = kExamples + "fixed/tissue_blanks_controls.fix";
-const std::string kSyn = kExamples + "scan/small.syn";
+const std::string& kFix = testing_window::kFixedFiles[0];
+const std::string& kSyn = testing_window::kScanFiles[0];
 
 std::string Temp(const std::string& name, const std::string& text) {
   const std::string path = testing_window::TempPath("open-" + name);
@@ -134,9 +132,8 @@ TEST(OpenByKind, OpensEitherKindAndRefusesAFileOfNeither) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    testing_window::Started s;
+    testing_window::Window s;
     s.host.allow_any_message = true;
-    s.host.on_tissue = [](TissueForm& f) { TissueOk_Click(f); };
     for (std::size_t i = 0; i + 1 < c.titles.size(); ++i) s.host.QueueFile("");
     if (!c.titles.empty()) s.host.QueueFile(testing_window::TempPath("bykind.scf"));
     OpenDataFileByKind(s.p, c.file);

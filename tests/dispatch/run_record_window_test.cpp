@@ -9,20 +9,15 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "app/color_panel.h"
-#include "app/main_form_ops.h"
 #include "app/run_record.h"
-#include "app/tissue_choices.h"
-#include "dispatch/commands.h"
+#include "dispatch_fixtures.h"
 #include "support/program_fixture.h"
-#include "support/scripted_host.h"
 
 namespace kolvane {
 namespace {
 
-// A results file of this process's own: tests of other checkouts may run at the same time.
 std::string Temp(const std::string& name) {
-  return ::testing::TempDir() + "window_record_" + std::to_string(getpid()) + name;
+  return testing_window::TempPath("window_record_" + name);
 }
 
 // The record after one run from the window: the dialogs answered with `files` (the last is the
@@ -31,13 +26,12 @@ std::string Temp(const std::string& name) {
 nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
                             const std::function<void(ScriptedHost&, Program&)>& prepare,
                             RunLedger* ledger = nullptr) {
-  ScriptedHost host;
-  host.allow_any_message = true;
-  Program p{host};
-  Form_Load(p, 1920 * 15, 1080 * 15);
-  for (const std::string& f : files) host.QueueFile(f);
-  EXPECT_EQ(scan ? OpenDataSS_Click(p) : OpenData_Click(p), Flow::Continue);
-  prepare(host, p);
+  testing_window::Window w;
+  w.host.on_tissue = nullptr;  // each case answers the Tissue dialog its own way
+  w.host.allow_any_message = true;
+  Program& p = w.p;
+  EXPECT_EQ(w.Open(scan, files), Flow::Continue);
+  prepare(w.host, p);
   std::remove(RecordPathFor(files.back()).c_str());
   RunAnalysis_Click(p);
   if (ledger != nullptr) *ledger = p.ledger;
@@ -79,9 +73,8 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
 }
 
 TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
-  const std::string ex = KOLVANE_SOURCE_DIR "/examples/fixed/tissue_blanks_controls";
-  const std::vector<std::string> files = {ex + ".fix", ex + ".blk", ex + ".ctl",
-                                          Temp("tissue.scf")};
+  std::vector<std::string> files = testing_window::kFixedFiles;
+  files.push_back(Temp("tissue.scf"));
   auto use = [](TissueForm& f) { TissueOpt_Click(f, 0), TissueOk_Click(f); };
   struct Case {
     const char* name;
