@@ -3,16 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/table.h"
 #include "window_fixtures.h"
 
 namespace kolvane {
 namespace {
 
 const std::string kLegend = "F5 - Abort   F11 - Pause   F12 - Toggle Display";
-const std::string kAborting = "Aborting.  Please Wait.", kPausing = "Pausing.  Please Wait.";
 const std::string kAsk = "Do you want to abort the current run?";
 
 struct Running : testing_window::Started {
@@ -23,34 +24,27 @@ struct Running : testing_window::Started {
   }
 };
 
-// Keys, then a poll: the flags and the line after the keys, and what the poll does. A pause
-// request is left out here (the poll would wait); "" is the line start-up left.
 TEST(RunKeys, KeySequencesAndThePollAfterThem) {
-  const int F5 = kKeyF5, F11 = kKeyF11, F12 = kKeyF12;
-  struct Case {
+  for (const TableRow& c : ReadTable("app/run_keys.tsv")) {
+    SCOPED_TRACE(c[0]);
     std::vector<int> keys;
-    bool display;
-    std::string line;
-    bool asked, aborted;  // an abort was asked for, and the poll's answer Yes aborts
-  };
-  const Case cases[] = {{{F5}, true, kAborting, true, true},
-                        {{F11, F11}, true, kLegend, true, true},
-                        {{F11, F11, F5}, true, kAborting, true, false},
-                        {{F12}, false, "", false, false},
-                        {{F12, F12}, true, "", false, false},
-                        {{13, 27, 65, 115, 117, 121, 124}, true, "", false, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.keys));
+    std::istringstream names(c[0]);
+    for (std::string k; names >> k;)
+      keys.push_back(k == "F5"    ? kKeyF5
+                     : k == "F11" ? kKeyF11
+                     : k == "F12" ? kKeyF12
+                                  : std::stoi(k));
+    const bool asked = c[3] == "yes", aborted = c[4] == "yes";
     Running r;
     const std::string start = r.Line();
-    r.Press(c.keys);
-    EXPECT_TRUE(r.p.InterruptRequested == c.asked && !r.p.PauseRequested);
-    EXPECT_EQ(r.p.DisplayOn, c.display);
-    EXPECT_EQ(r.Line(), c.line.empty() ? start : c.line);
-    if (c.asked) r.host.QueueAnswer(c.aborted ? Answer::Yes : Answer::No);
-    EXPECT_EQ(CheckRunInterrupt(r.p), c.aborted);
-    EXPECT_EQ(r.host.questions, std::vector<std::string>(c.asked, kAsk));
-    EXPECT_EQ(r.Line(), c.asked ? kLegend : start);
+    r.Press(keys);
+    EXPECT_TRUE(r.p.InterruptRequested == asked && !r.p.PauseRequested);
+    EXPECT_EQ(r.p.DisplayOn, c[1] == "on");
+    EXPECT_EQ(r.Line(), c[2].empty() ? start : c[2]);
+    if (asked) r.host.QueueAnswer(aborted ? Answer::Yes : Answer::No);
+    EXPECT_EQ(CheckRunInterrupt(r.p), aborted);
+    EXPECT_EQ(r.host.questions, std::vector<std::string>(asked, kAsk));
+    EXPECT_EQ(r.Line(), asked ? kLegend : start);
     EXPECT_FALSE(r.p.InterruptRequested || r.p.PauseRequested);
     EXPECT_EQ(r.host.message_pumps, 0) << "only a pause waits";
   }

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "dispatch/open_file.h"
 #include "dispatch_fixtures.h"
 #include "support/portable.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -26,42 +28,30 @@ std::string Temp(const std::string& name, const std::string& text) {
 }
 
 TEST(OpenChecks, AWrongDataFileIsRefusedAsSoonAsItIsChosen) {
-  const std::string readme = Temp("README.md", "# Examples\n\nOpen the files below.\n");
-  const std::string binary = Temp("binary.dat", std::string("\x7f"
-                                                            "ELF\x02\x01\x01\0\0\0",
-                                                            10));
-  struct Case {
-    bool scan_command;
-    std::string file, message;
-  } cases[] = {
-      {false, kSyn,
-       "The file " + kSyn +
-           " is a synchronous-scan file.  Please open it with File > Open Synchronous Scan "
-           "File.  The file was not loaded."},
-      {true, kFix,
-       "The file " + kFix +
-           " is a fixed-wavelength file.  Please open it with File > Open Fixed Wavelength "
-           "File.  The file was not loaded."},
-      {false, readme, "The data file " + readme + " has no Color line.  The file was not loaded."},
-      {false, binary, "The data file " + binary + " has no Color line.  The file was not loaded."},
-      {true, readme,
-       "The header of " + readme +
-           " has no \"Date/Time\" item: the file cannot be read as a synchronous scan file."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
+  const std::map<std::string, std::string> files = {
+      {"small.syn", kSyn},
+      {"tissue_blanks_controls.fix", kFix},
+      {"README.md", Temp("README.md", "# Examples\n\nOpen the files below.\n")},
+      {"binary.dat", Temp("binary.dat", std::string("\x7f"
+                                                    "ELF\x02\x01\x01\0\0\0",
+                                                    10))}};
+  for (const TableRow& c : ReadTable("dispatch/wrong_data_files.tsv")) {
+    SCOPED_TRACE(c[0] + " " + c[1]);
+    const std::string& file = files.at(c[1]);
+    std::string message = c[2];
+    message.replace(message.find("%f"), 2, file);
     testing_window::Started s;
-    s.host.QueueFile(c.file);
+    s.host.QueueFile(file);
     s.host.allow_any_message = true;
-    EXPECT_EQ(c.scan_command ? OpenDataSS_Click(s.p) : OpenData_Click(s.p), Flow::Stop);
+    EXPECT_EQ(c[0] == "scan" ? OpenDataSS_Click(s.p) : OpenData_Click(s.p), Flow::Stop);
     EXPECT_EQ(s.host.dialogs.size(), 1u) << "no companion asked for";
     ASSERT_EQ(s.host.messages.size(), 1u);
-    EXPECT_EQ(s.host.messages[0].substr(0, c.message.size()), c.message);
+    EXPECT_EQ(s.host.messages[0].substr(0, message.size()), message);
     EXPECT_FALSE(s.p.form.CloseIt.enabled || s.p.FixedDataLoaded || s.p.ScanDataLoaded);
     EXPECT_FALSE(s.p.channels.In(Channels::kData).IsOpen());
   }
-  std::remove(readme.c_str());
-  std::remove(binary.c_str());
+  std::remove(files.at("README.md").c_str());
+  std::remove(files.at("binary.dat").c_str());
 }
 
 // /proc takes no new file: the message gives the system's reason, the results dialog comes
