@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "support/table.h"
 #include "window_fixtures.h"
 
 namespace kolvane {
@@ -46,20 +47,13 @@ TEST(ColorClick, TissueBoxSetsTissueInFileOnlyForATissueColumn) {
 }
 
 TEST(EntryRule, StoresNumbersAndMarksTheRest) {
-  // In order: each entry sees what the one before it left; values are held in single precision.
-  // clang-format off
-  const std::pair<const char*, double> typed[] = {
-      {"abc", -1.0}, {"250", 250.0}, {"", -1.0}, {"250", 250.0}, {"1e39", 250.0},
-      {"-1e39", 250.0}, {"0", 0.0}, {" 12.5 ", 12.5}, {"-3", -3.0}, {"12abc", -1.0},
-      {"1.23456789", static_cast<double>(1.23456789f)},
-      {"1,5e39", 1.23456789f}, {"+3.4e39 ", 1.23456789f}, {"1e", -1.0}, {"2.5e+", -1.0}};
-  // clang-format on
   for (bool scan : {false, true}) {
     Started s;
-    for (const auto& [text, expected] : typed) {
-      (scan ? SetMicrosPerMlText : SetMicrosPerMlFixText)(s.p, 2, text);
-      EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[2], expected)
-          << (scan ? "scan" : "fixed") << " \"" << text;
+    for (const TableRow& c : ReadTable("app/typed_entries.tsv")) {
+      (scan ? SetMicrosPerMlText : SetMicrosPerMlFixText)(s.p, 2, c[0]);
+      EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[2],
+                static_cast<float>(std::stod(c[1])))
+          << (scan ? "scan" : "fixed") << " \"" << c[0];
     }
     EXPECT_EQ((scan ? s.p.ScanMicrosPerMlValues : s.p.MicrosPerMlValues)[3], 1000.0)
         << "other slots are untouched";

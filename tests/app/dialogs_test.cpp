@@ -6,6 +6,7 @@
 #include "app/about_box.h"
 #include "app/file_dialogs.h"
 #include "app/version.h"
+#include "support/table.h"
 #include "window_fixtures.h"
 
 namespace kolvane {
@@ -14,37 +15,27 @@ namespace {
 using testing_window::Started;
 
 TEST(FileDialogs, RequestTitleFiltersAndProposedName) {
-  struct Case {
-    FileRole role;
-    const char* filter;
-    const char* title;  // nullptr: the matrix file's dialog, with the platform's title
-    bool save;
-    const char* offered;  // |description|pattern|...
-  };
-  const Case cases[] = {{FileRole::Data, "FIX Files (*.fix):*.fix", "Open Fix File", false,
-                         "|FIX Files (*.fix)|*.fix"},
-                        {FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
-                         "Save Results File", true, "|Spillover Corrected File (*.scf)|*.scf"},
-                        {FileRole::Matrix, "Spillover (*.spl)|*.spl| All Files (*.*) |*.*", nullptr,
-                         false, "|Spillover (*.spl)|*.spl"}};
-  for (const Case& c : cases) {
+  for (const TableRow& c : ReadTable("app/file_dialogs.tsv")) {
+    const FileRole role = c[0] == "data"      ? FileRole::Data
+                          : c[0] == "results" ? FileRole::Results
+                                              : FileRole::Matrix;
+    const bool save = c[3] == "yes";
     for (const char* answer : {"/data/chosen file.dat", ""}) {  // chosen, cancelled
-      SCOPED_TRACE(std::string(c.filter) + " answered \"" + answer);
+      SCOPED_TRACE(c[1] + " answered \"" + answer);
       Started s;
       s.host.QueueFile(answer);
-      EXPECT_EQ(c.title
-                    ? AskFileName(s.p, c.role, c.filter, c.title, c.save, "C:\\data\\run1.fix.scf")
-                    : AskOpenFileName(s.p, c.role, c.filter),
+      EXPECT_EQ(c[2].empty() ? AskOpenFileName(s.p, role, c[1])
+                             : AskFileName(s.p, role, c[1], c[2], save, "C:\\data\\run1.fix.scf"),
                 answer);
       const FileDialogRequest& r = s.host.dialogs.at(0);
-      EXPECT_TRUE(r.role == c.role && r.save == c.save && r.title == (c.title ? c.title : ""));
+      EXPECT_TRUE(r.role == role && r.save == save && r.title == c[2]);
       // The run record keeps the data and results files by their role (not the matrix file).
       const ChosenFileSet& kept = s.p.ChosenFiles;
-      EXPECT_EQ(kept.data + kept.results, c.role == FileRole::Matrix ? "" : answer);
-      EXPECT_EQ(r.default_name, c.save ? "C:\\data\\run1.fix.scf" : "");
+      EXPECT_EQ(kept.data + kept.results, role == FileRole::Matrix ? "" : answer);
+      EXPECT_EQ(r.default_name, save ? "C:\\data\\run1.fix.scf" : "");
       std::string offered;
       for (const auto& f : r.filters) offered += "|" + f.description + "|" + f.pattern;
-      EXPECT_EQ(offered, c.offered + std::string(c.save ? "" : "|All Files (*.*)|*.*"));
+      EXPECT_EQ(offered, c[4] + (save ? "" : "|All Files (*.*)|*.*"));
     }
   }
 }

@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "app/run_record.h"
 #include "support/scripted_host.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -22,31 +23,23 @@ void TwoColours(RunFigures& f) {
 }
 
 TEST(RunFigures, TheQuestionComesExactlyAboveTheThreshold) {
-  struct {
-    double condition;
-    bool singular;
-    double threshold;
-    bool asked;
-  } cases[] = {{999.9, false, 1000, false},
-               {1000, false, 1000, false},
-               {1000.1, false, 1000, true},
-               {0, true, 1000, true},
-               {5e6, false, 0, false}};
-  for (const auto& c : cases) {
+  for (const TableRow& c : ReadTable("app/condition_question.tsv")) {
+    const bool singular = c[1] == "yes", asked = c[3] == "yes";
     for (Answer answer : {Answer::Yes, Answer::No}) {
+      SCOPED_TRACE(c[0]);
       ScriptedHost host;
       Program p(host);
       TwoColours(p.figures);
-      p.figures.condition = c.condition;
-      p.figures.singular = c.singular;
-      p.ConditionThreshold = c.threshold;
-      if (c.asked) host.QueueAnswer(answer);
+      p.figures.condition = std::stod(c[0]);
+      p.figures.singular = singular;
+      p.ConditionThreshold = std::stod(c[2]);
+      if (asked) host.QueueAnswer(answer);
       const Flow flow = AskAboutCondition(p);
-      EXPECT_EQ(host.questions.size(), c.asked ? 1u : 0u) << c.condition;
-      EXPECT_EQ(flow, c.asked && answer == Answer::No ? Flow::Stop : Flow::Continue);
-      if (!c.asked) continue;
+      EXPECT_EQ(host.questions.size(), asked ? 1u : 0u);
+      EXPECT_EQ(flow, asked && answer == Answer::No ? Flow::Stop : Flow::Continue);
+      if (!asked) continue;
       EXPECT_NE(host.questions[0].find("Green and Yellow"), std::string::npos);
-      EXPECT_NE(host.questions[0].find(c.singular ? "singular" : "1000.1"), std::string::npos);
+      EXPECT_NE(host.questions[0].find(singular ? "singular" : "1000.1"), std::string::npos);
     }
   }
 }
