@@ -8,6 +8,7 @@
 
 #include "../app/window_fixtures.h"
 #include "dispatch/commands.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -97,29 +98,21 @@ TEST_F(Dispatch, FixedRefusalsKeepTheDatasetLoaded) {
               p.ResultsInMicrospheres);
 }
 
-// The first offending box in slot order, the last pure's alone; zero and a fraction pass; the
-// check is made in either format, only for declared pures.
 TEST_F(Dispatch, NegativeScanEntryIsRefusedWithTheFocusOnIt) {
-  const struct {
-    const char* entries[3];
-    int focus;  // 0: the run starts
-  } cases[] = {{{"1000", "abc", "-5"}, 2},
-               {{"1000", "250", "-5"}, 3},
-               {{"0", "0.5", "abc"}, 3},
-               {{"0", "0.5", "250"}, 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.entries[2]);
+  for (const TableRow& c : ReadTable("dispatch/scan_entries.tsv")) {
+    SCOPED_TRACE(c[1] + " " + c[2] + " " + c[3]);
+    const int focus = std::stoi(c[4]);
     LoadScanWindow(p, 3, false);
-    OFResults_Radio_Click(p, c.focus == 2 ? 1 : 0);
-    for (int i = 1; i <= 3; ++i) SetMicrosPerMlText(p, i, c.entries[i - 1]);
+    OFResults_Radio_Click(p, std::stoi(c[0]));
+    for (int i = 1; i <= 3; ++i) SetMicrosPerMlText(p, i, c[i]);
     p.ScanMicrosPerMlValues[4] = -1;
     p.ledger.end = RunEnd::Complete;
-    if (c.focus) host.ExpectMessage("Entry must be a positive integer");
-    EXPECT_EQ(RunAnalysisWith(p, fakes), c.focus ? Flow::Stop : Flow::Continue);
-    EXPECT_EQ(seen.scan_runs, c.focus ? 0 : 1);
-    if (!c.focus) break;
+    if (focus) host.ExpectMessage("Entry must be a positive integer");
+    EXPECT_EQ(RunAnalysisWith(p, fakes), focus ? Flow::Stop : Flow::Continue);
+    EXPECT_EQ(seen.scan_runs, focus ? 0 : 1);
+    if (!focus) break;
     EXPECT_EQ(p.form.focus.control + std::to_string(p.form.focus.index),
-              "MicrosPerMl" + std::to_string(c.focus));
+              "MicrosPerMl" + std::to_string(focus));
     EXPECT_FALSE(p.form.ProgressBar.visible || p.ledger.Complete());
     EXPECT_TRUE(p.form.MicroBox.visible && p.form.CloseIt.enabled && p.ScanDataLoaded);
   }

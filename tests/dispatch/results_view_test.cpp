@@ -136,7 +136,9 @@ TEST(ResultsView, EveryScanRecordFittedAgain) {
   }
 }
 
-TEST(ResultsView, ARecordOfAChangedDataFileIsNotShownAsIfItWereThere) {
+// A record of a data file changed or removed since the run is not shown as if it were there;
+// a load forgets the table and its filter.
+TEST(ResultsView, AChangedDataFileOrALoadAfterTheRun) {
   const std::string copy = TempPath("results_changed.syn");
   std::ofstream(copy, std::ios::binary) << FileText(kScanFiles[0]);
   Analysed run(true, {copy, kScanFiles[1]}, "results_changed.scf");
@@ -148,17 +150,10 @@ TEST(ResultsView, ARecordOfAChangedDataFileIsNotShownAsIfItWereThere) {
   std::remove(copy.c_str());
   ResultsRow_Click(run.p, 3);
   EXPECT_EQ(run.p.results.fit.problem, "Can't open file: " + copy);
-}
-
-TEST(ResultsView, ALoadOrANewRunForgetsTheTable) {
-  Analysed run(true, kScanFiles, "results_forget.scf");
-  ASSERT_FALSE(run.p.results.empty());
   ResultsFilter_Click(run.p, ResultsFilter::Flagged);
   EXPECT_EQ(run.p.results.filter, ResultsFilter::Flagged);
-  run.host.QueueFile(kScanFiles[0]);
-  run.host.QueueFile("");  // no blanks
-  run.host.QueueFile("");  // the results dialog cancelled: the load stops
-  OpenDataSS_Click(run.p);
+  // The results dialog cancelled: the load stops.
+  run.Open(true, {kScanFiles[0], "", ""});
   EXPECT_TRUE(run.p.results.empty());
   EXPECT_EQ(run.p.results.filter, ResultsFilter::All);
 }

@@ -12,6 +12,7 @@
 #include "app/run_record.h"
 #include "dispatch_fixtures.h"
 #include "support/program_fixture.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -44,27 +45,17 @@ nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
 }
 
 TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
-  const std::string data = KOLVANE_TEST_DATA "/";
-  struct Case {
-    const char* folder;
-    bool scan;
-    std::vector<std::string> inputs;
-  } cases[] = {
-      {"fixed/stopped_pure_without_own_signal", false, {"d.fix", "", ""}},
-      {"fixed/stopped_background_above_pure", false, {"d.fix", "d.blk", ""}},
-      {"scan/refused_pure_zero_at_peak", true, {"r.syn", ""}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.folder);
-    const std::string folder = data + c.folder + "/";
+  for (const TableRow& c : ReadTable("dispatch/stopped_runs.tsv")) {
+    SCOPED_TRACE(c[0]);
+    const std::string folder = KOLVANE_TEST_DATA "/" + c[0] + "/";
     std::vector<std::string> files;
-    for (const std::string& f : c.inputs) files.push_back(f.empty() ? f : folder + f);
+    for (std::size_t i = 2; i < c.size(); ++i) files.push_back(c[i].empty() ? c[i] : folder + c[i]);
     files.push_back(Temp("stopped.scf"));
     std::string said = ReadFile(folder + "expected.err");
     said = said.substr(0, said.find('\n'));
     RunLedger ledger;
     const auto record = WindowRecord(
-        c.scan, files, [](ScriptedHost&, Program&) {}, &ledger);
+        c[1] == "scan", files, [](ScriptedHost&, Program&) {}, &ledger);
     EXPECT_TRUE(record.is_null());
     EXPECT_EQ(access(files.back().c_str(), F_OK), -1);
     EXPECT_EQ(ledger.end, RunEnd::Stopped);
@@ -75,7 +66,7 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
 TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
   std::vector<std::string> files = testing_window::kFixedFiles;
   files.push_back(Temp("tissue.scf"));
-  auto use = [](TissueForm& f) { TissueOpt_Click(f, 0), TissueOk_Click(f); };
+  const auto use = testing_window::UseProvidedTissue;
   struct Case {
     const char* name;
     std::function<void(ScriptedHost&, Program&)> prepare;
