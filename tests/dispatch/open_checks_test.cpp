@@ -64,15 +64,12 @@ TEST(OpenChecks, AResultsFileThatCannotBeWrittenIsAskedForAgain) {
     for (const std::string& refused : {std::string("/proc/kolvane-out.scf"), data}) {
       SCOPED_TRACE(refused);
       const std::string before = testing_window::FileText(data);
-      testing_window::Started s;
+      testing_window::Window s;
       s.host.allow_any_message = true;
       const std::string results = testing_window::TempPath("open-results.scf");
-      s.host.QueueFile(data);
-      s.host.QueueFile("");             // no blanks
-      if (!scan) s.host.QueueFile("");  // no controls
-      s.host.QueueFile(refused);
-      s.host.QueueFile(results);
-      ASSERT_EQ(scan ? OpenDataSS_Click(s.p) : OpenData_Click(s.p), Flow::Continue);
+      std::vector<std::string> files = {data, "", "", refused, results};  // no companions
+      if (scan) files.erase(files.begin() + 2);                           // a scan has no controls
+      ASSERT_EQ(s.Open(scan, files), Flow::Continue);
       EXPECT_TRUE(scan ? s.p.ScanDataLoaded : s.p.FixedDataLoaded);
       ASSERT_EQ(s.host.messages.size(), 1u);
       const std::string& m = s.host.messages[0];
@@ -96,11 +93,10 @@ TEST(OpenChecks, AResultsFileThatCannotBeWrittenIsAskedForAgain) {
 // A host that would answer the same again (the batch): one message, and the load ends.
 TEST(OpenChecks, AHostThatAnswersFromItsCommandLineIsNotAskedAgain) {
   KOLVANE_SKIP_ON_WINDOWS("a folder (/proc) no one may write into");
-  testing_window::Started s;
+  testing_window::Window s;
   s.host.has_user = false;
-  for (const char* f : {kFix.c_str(), "", "", "/proc/kolvane-out.scf"}) s.host.QueueFile(f);
   s.host.allow_any_message = true;
-  EXPECT_EQ(OpenData_Click(s.p), Flow::Stop);
+  EXPECT_EQ(s.Open(false, {kFix, "", "", "/proc/kolvane-out.scf"}), Flow::Stop);
   ASSERT_EQ(s.host.messages.size(), 1u);
   EXPECT_EQ(s.host.messages[0].rfind("Can't open file: /proc/kolvane-out.scf (", 0), 0u);
   EXPECT_FALSE(s.p.form.CloseIt.enabled);
