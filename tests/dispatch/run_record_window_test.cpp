@@ -66,45 +66,38 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
 TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
   std::vector<std::string> files = testing_window::kFixedFiles;
   files.push_back(Temp("tissue.scf"));
-  const auto use = testing_window::UseProvidedTissue;
-  struct Case {
-    const char* name;
-    std::function<void(ScriptedHost&, Program&)> prepare;
-    const char* tissue;
-    bool tissue_in_matrix;
-  } cases[] = {
-      {"OK at once", [](ScriptedHost& h, Program&) { h.on_tissue = TissueOk_Click; },
-       "passed through", false},
-      {"use, provided sample",
-       [&](ScriptedHost& h, Program&) {
-         h.on_tissue = use;
-         h.on_tissue_options = TissueOptionsUseProvided_Click;
-       },
-       "used, the data file's tissue pure", true},
-      {"use, stored sample",
-       [&](ScriptedHost& h, Program&) {
-         h.on_tissue = use;
-         h.on_tissue_options = TissueOptionsUseStored_Click;
-       },
-       "used, the stored tissue sample", true},
-      {"Tissue box unticked", [](ScriptedHost&, Program& p) { SetColorTick(p, 1, false); }, "none",
-       false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const struct {
+    const char* tissue;                   // the record's word for the choice
+    void (*options)(TissueOptionsForm&);  // after "use" in Tissue; nullptr: OK at once
+    bool unticked;                        // the Tissue box unticked: no Tissue dialog
+  } cases[] = {{"passed through", nullptr, false},
+               {"used, the data file's tissue pure", TissueOptionsUseProvided_Click, false},
+               {"used, the stored tissue sample", TissueOptionsUseStored_Click, false},
+               {"none", nullptr, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tissue);
     // Each colour slot's microspheres/ml box holds 100 times the slot's number.
     const auto record = WindowRecord(false, files, [&](ScriptedHost& h, Program& p) {
       for (int slot = 1; slot <= 8; ++slot)
         SetMicrosPerMlFixText(p, slot, std::to_string(100 * slot));
-      c.prepare(h, p);
+      if (c.unticked) {
+        SetColorTick(p, 1, false);
+      } else if (c.options) {
+        h.on_tissue = testing_window::UseProvidedTissue;
+        h.on_tissue_options = c.options;
+      } else {
+        h.on_tissue = TissueOk_Click;
+      }
     });
     EXPECT_EQ(record["choices"]["tissue"], c.tissue);
     // The file's colour line: Tissue, then Blue to Orange-Red; the matrix's rows and columns.
     std::vector<std::string> colours = {"Blue",   "Blue-Green", "Green",     "Yellow-Green",
                                         "Yellow", "Orange",     "Orange-Red"};
     std::vector<double> micros = {200, 300, 400, 500, 600, 700, 800};
-    if (c.tissue_in_matrix) colours.insert(colours.begin(), "Tissue");
-    if (c.tissue_in_matrix) micros.insert(micros.begin(), 100);
+    if (c.options) {  // the tissue pure is analysed
+      colours.insert(colours.begin(), "Tissue");
+      micros.insert(micros.begin(), 100);
+    }
     EXPECT_EQ(record["choices"]["microspheres_per_ml"], micros);
     EXPECT_EQ(record["choices"]["colors"], colours);
     EXPECT_EQ(record["matrix"]["rows"], colours);
