@@ -1,6 +1,6 @@
 // Passing over readings without converting them: the count of numbers and the place where the
-// pass stops must be those of the converting number reader, and a reading beyond single
-// precision must still be found.
+// pass stops must be those of the converting number reader (on a long random file in
+// fast_paths_test.cpp), and a reading beyond single precision must still be found.
 #include "base/number_skim.h"
 
 #include <gtest/gtest.h>
@@ -71,47 +71,6 @@ TEST(SkipNumbers, FindsEveryValueBeyondSinglePrecision) {
       }
     }
   }
-}
-
-TEST(SkipNumbers, StopsWhereTheConvertingReaderStops) {
-  // Long random text over several blocks: fields of every kind between every kind of
-  // separator. After passing over k numbers, the next number read must be the reader's k+1st.
-  std::mt19937 random(20240314);
-  const char* separators[] = {"\t", " ", ",", "\r\n", "\n", "\r", " , ", ",,", "\t\t", "  \n"};
-  // Odd fields: long but small, exponents, signs, text, a NUL inside a number.
-  const std::string odd[] = {std::string(45, '0') + "1.5", "1.5e3", "2E-2", "-7", "+0.25", "x",
-                             std::string("4\0", 2)};
-  std::string text;
-  while (text.size() < 700000) {
-    const unsigned pick = random() % 100;
-    text += pick < 3 ? odd[pick == 0 ? 0 : 1 + random() % 5]
-            : pick == 99
-                ? odd[6]
-                : std::to_string(random() % 100000) + "." + std::to_string(random() % 1000);
-    text += separators[random() % 10];
-  }
-  const std::string path = Write(text);
-  InputChannel reader;
-  ASSERT_TRUE(reader.Open(path));
-  std::vector<double> values;
-  for (double v = 0; reader.ReadNumber(v) == ReadStatus::Ok;) values.push_back(v);
-
-  InputChannel skipper;
-  ASSERT_TRUE(skipper.Open(path));
-  std::size_t at = 0;
-  bool beyond = false;
-  while (at < values.size()) {
-    const int step = 1 + static_cast<int>(random() % 700);
-    const int passed = skipper.SkipNumbers(step, beyond);
-    ASSERT_FALSE(beyond);
-    at += static_cast<std::size_t>(passed);
-    double next = 0;
-    if (passed < step || at == values.size()) break;
-    ASSERT_EQ(skipper.ReadNumber(next), ReadStatus::Ok);
-    ASSERT_EQ(next, values[at++]) << "after " << at << " numbers";
-  }
-  EXPECT_EQ(at, values.size());
-  EXPECT_TRUE(skipper.AtEnd());
 }
 
 }  // namespace
