@@ -147,12 +147,19 @@ TEST(FreshLoad, RandomCommandSequences) {
         ControlCorr_Click(p);
       } else if (command > 5) {
         const bool rerun = p.RerunReady;
+        const MainForm before = p.form;
         AnalyzeAndCompare(w, results, pick(2) == 0 ? results + ".again" : results);
         if (p.ledger.Complete())
           ++runs, ++compared[w.loaded][p.ResultsInMicrospheres], again[w.loaded] += rerun;
-        // The window keeps the dataset after a complete run.
+        // The window keeps the dataset after a complete run, with the run's ticks and entries.
         if (w.p.KeepDatasetAfterRun && p.ledger.Complete()) {
           EXPECT_TRUE(p.form.CloseIt.enabled && p.RerunReady);
+          for (int i = 1; i <= 30; ++i) {
+            EXPECT_EQ(p.form.Color[i].ticked, before.Color[i].ticked) << i;
+            EXPECT_EQ(w.Entry(i),
+                      p.ScanDataLoaded ? before.MicrosPerMl[i].text : before.MicrosPerMlFix[i].text)
+                << i;
+          }
         }
       }
       if (::testing::Test::HasFailure()) return;
