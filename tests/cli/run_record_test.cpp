@@ -89,19 +89,15 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
         EXPECT_NEAR(r["matrix"]["blank_spread"][j].get<double>(), 1.4826 * mad, 1e-9);
       EXPECT_EQ(r["matrix"]["blank_records"], 3);
     }
+    // The report: every matrix cell; a scan's R^2 histogram (20 bins) and worst fit (observed
+    // and fitted); nothing fetched from elsewhere.
     const std::string html = ReadWholeFile(dir.File("r.html"));
     const bool scan = c.args[0] == "scan";
-    EXPECT_EQ(Count(html, "Worst fit: record"), scan ? 1 : 0);
+    EXPECT_EQ(Count(html, "class=\"cell\""), c.colours * c.rows);
     EXPECT_EQ(Count(html, "class=\"bar\""), scan ? 20 : 0);
     EXPECT_EQ(Count(html, "<polyline"), scan ? 2 : 0);
-    EXPECT_EQ(Count(html, "class=\"cell\""), c.colours * c.rows);
-    for (const char* tag : {"svg", "table", "tr", "td", "h2", "text", "body", "html"})
-      EXPECT_EQ(
-          Count(html, std::string("<") + tag + ">") + Count(html, std::string("<") + tag + " "),
-          Count(html, std::string("</") + tag + ">"))
-          << tag;
-    EXPECT_EQ(Count(html, "src="), 0);
-    EXPECT_EQ(Count(html, "<script"), 0);
+    EXPECT_EQ(Count(html, "Worst fit: record"), scan ? 1 : 0);
+    EXPECT_EQ(Count(html, "src=") + Count(html, "<script"), 0);
   }
 }
 

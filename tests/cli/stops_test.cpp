@@ -51,9 +51,7 @@ struct Left {
 // when the run wrote a record line, holds those lines and has a record that counts them.
 void ExpectAsDecided(const TempDir& t, const Left& run, long lines_expected) {
   const std::string results = t.File("r.scf"), incomplete = t.File("r.incomplete.scf");
-  EXPECT_FALSE(fs::exists(t.File(".kolvane-")));
-  for (const auto& e : fs::directory_iterator(t.path()))
-    EXPECT_EQ(e.path().filename().string().rfind(".kolvane-", 0), std::string::npos) << e.path();
+  EXPECT_FALSE(TempFileIn(t.path()));
   const RunLedger& l = run.ledger;
   // A stop during the load may come before the load counted the records.
   if (l.lines_written > 0 || run.status == 0) {
@@ -95,13 +93,18 @@ void ExpectAsDecided(const TempDir& t, const Left& run, long lines_expected) {
       << status;
 }
 
+// The earlier complete pair r.scf / r.scf.json, and no incomplete file beside it.
+void PlantEarlierPair(const TempDir& t) {
+  WriteWholeFile(t.File("r.scf"), kEarlier);
+  WriteWholeFile(t.File("r.scf.json"), kEarlierRecord);
+  fs::remove(t.File("r.incomplete.scf"));
+  fs::remove(t.File("r.incomplete.scf.json"));
+}
+
 // One run in this process, its stop coming at the given yield (0: none).
 Left RunWithStop(const TempDir& t, bool scan, BatchOptions o, long stop_at_yield) {
   o.results = t.File("r.scf");
-  WriteWholeFile(o.results, kEarlier);
-  WriteWholeFile(o.results + ".json", kEarlierRecord);
-  fs::remove(t.File("r.incomplete.scf"));
-  fs::remove(t.File("r.incomplete.scf.json"));
+  PlantEarlierPair(t);
   std::FILE* err = std::tmpfile();
   Left left;
   {
@@ -180,40 +183,23 @@ TEST(Stops, AStopAtEachYieldLeavesTheFilesAsDecided) {
   }
 }
 
-bool TempFileIn(const fs::path& dir) {
-  for (const auto& e : fs::directory_iterator(dir))
-    if (e.path().filename().string().rfind(".kolvane-", 0) == 0) return true;
-  return false;
-}
-
 // Real signals at random moments (seeded, so a failure can be repeated): one Ctrl-C, or two.
 // The process ends with status 0 and a complete pair, or 1 with the earlier pair untouched and
 // the incomplete file as its record says; a second signal may end it at once (its lines go).
 TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
   TempDir t;
-  const std::string bin = KOLVANE_BINARY_DIR;
-  const std::string sim = bin + "/kolvane-simulate scan --records 1500 --points 350 -o " +
-                          t.File("a") + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(sim.c_str()), 0);
+  const std::string data = SimulatedScan(t, 1500, 350);
+  ASSERT_NE(data, "");
   const std::string results = t.File("r.scf"), incomplete = t.File("r.incomplete.scf");
   std::mt19937 random(7);
-  int completed = 0, stopped = 0;
+  int stopped = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int trial = 0; trial < 60; ++trial) {
     SCOPED_TRACE("trial " + std::to_string(trial));
-    WriteWholeFile(results, kEarlier);
-    WriteWholeFile(results + ".json", kEarlierRecord);
-    fs::remove(incomplete);
-    fs::remove(incomplete + ".json");
+    PlantEarlierPair(t);
     const int delay_us = std::uniform_int_distribution<int>(0, 150000)(random);
     const bool twice = random() % 4 == 0;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-      execl((bin + "/kolvane-batch").c_str(), "kolvane-batch", "scan", t.File("a.syn").c_str(),
-            "-o", results.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
+    const pid_t pid = StartBatch({"scan", data, "-o", results});
     std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
     kill(pid, SIGINT);
     if (twice) kill(pid, SIGINT);
@@ -221,7 +207,6 @@ TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_FALSE(TempFileIn(t.path()));
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      ++completed;
       EXPECT_EQ(json::parse(ReadWholeFile(results + ".json"))["outcome"]["end"], "complete");
       continue;
     }
@@ -242,7 +227,6 @@ TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
   }
   EXPECT_GT(stopped, 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-  (void)completed;
 }
 
 }  // namespace
