@@ -1,7 +1,6 @@
 // Blood flow end to end through kolvane-batch flow: the hand-worked golden case, the refusals
 // as table rows, intensity results, and a simulated study against its true flows.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/truth_lines.h"
 #include "sim/spread_support.h"
 #include "support/table.h"
 
@@ -17,37 +17,20 @@ namespace {
 
 namespace fs = std::filesystem;
 using spread::Folder;
+using spread::Launch;
+using spread::Outcome;
 using spread::Read;
 
 const std::string kGolden = KOLVANE_TEST_DATA "/flow/golden/";
 
-struct Outcome {
-  int status = -1;
-  std::string err;
-};
-
-// Runs "kolvane-batch WORDS" (or another program of the build) inside `dir`.
-Outcome InFolder(const fs::path& dir, const std::string& words,
-                 const std::string& program = "kolvane-batch") {
-  const std::string err = (dir / "stderr.txt").string();
-  const int raw = std::system(("cd '" + dir.string() + "' && " KOLVANE_BINARY_DIR "/" + program +
-                               " " + words + " >/dev/null 2>'" + err + "'")
-                                  .c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(err)};
+// The rows of a table file, split at TABs.
+std::vector<truth::Row> Cells(const std::string& text) {
+  return truth::Lines(text, [](const std::string&) { return true; });
 }
 
-std::vector<std::vector<std::string>> Cells(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells;
-    std::istringstream cut(line);
-    for (std::string cell; std::getline(cut, cell, '\t');) cells.push_back(cell);
-    if (!line.empty() && line.back() == '\t') cells.push_back("");
-    rows.push_back(cells);
-  }
-  return rows;
+// Runs "kolvane-batch WORDS" inside `dir`.
+Outcome InFolder(const fs::path& dir, const std::string& words) {
+  return Launch(dir, "batch " + words);
 }
 
 // The written table against the hand-worked one: text cells equal, numbers to 7 digits.
@@ -171,7 +154,7 @@ TEST(BloodFlow, RefusalsWriteNothingAndExit2) {
 // the pieces' flows lie within their stated 95 % error of the true flow.
 TEST(BloodFlow, SimulatedStudyAgreesWithTheTruth) {
   Folder f("flow_sim");
-  ASSERT_EQ(InFolder(f.path, "flow --animals 8 --seed 11 -o s", "kolvane-simulate").status, 0);
+  ASSERT_EQ(Launch(f.path, "simulate flow --animals 8 --seed 11 -o s").status, 0);
   ASSERT_EQ(InFolder(f.path,
                      "fixed s.fix --blanks s.blk --controls s.ctl --control-correction on "
                      "--format microspheres --micros-per-ml 200000,200000,200000 -o s.scf")

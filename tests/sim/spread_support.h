@@ -1,6 +1,6 @@
-// What the two "predicted spread holds" tests share: reading files, running the programs, the
-// normal distribution's closed forms, and the tally of a results file's sample lines against the
-// spreads its run record predicts.
+// What the simulator's and the blood flow's tests share: reading files, a folder of the test's
+// own, running the programs, the normal distribution's closed forms, and the tally of a results
+// file's sample lines against the spreads its run record predicts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,12 +37,25 @@ struct Folder {
   ~Folder() { std::filesystem::remove_all(path); }
 };
 
-// Runs "kolvane-WORDS" of the build folder quietly; its exit status.
-inline int Launch(const std::string& words) {
+struct Outcome {
+  int status = -1;  // -1: ended by a signal
+  std::string err;  // standard error
+};
+
+// Runs "kolvane-WORDS" of the build folder inside `dir`, its standard output discarded.
+inline Outcome Launch(const std::filesystem::path& dir, const std::string& words) {
   const std::size_t space = words.find(' ');
-  return std::system((BuiltProgram("kolvane-" + words.substr(0, space)) + words.substr(space) +
-                      " >" + kNullDevice + " 2>&1")
-                         .c_str());
+  const std::string err = (dir / "stderr.txt").string();
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  const int status = std::system((BuiltProgram("kolvane-" + words.substr(0, space)) +
+                                  words.substr(space) + " >" + kNullDevice + " 2>\"" + err + "\"")
+                                     .c_str());
+  std::filesystem::current_path(before);
+  Outcome run{ExitStatus(status), Read(err)};
+  // The C library ends the lines of a console program's stderr with CR LF on Windows.
+  if (kOnWindows) run.err.erase(std::remove(run.err.begin(), run.err.end(), '\r'), run.err.end());
+  return run;
 }
 
 // The numbers of a TAB-separated line after its first cell (at most `count` of them).
