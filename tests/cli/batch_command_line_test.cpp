@@ -90,6 +90,7 @@ TEST(BatchCommandLine, StatusMessagesAndResults) {
     const bool record_is_input = std::any_of(
         data.begin(), data.end(), [&](const auto& d) { return d.first == out + ".json"; });
     EXPECT_TRUE(results != kEarlier || record_is_input || !fs::exists(out + ".json"));
+    EXPECT_TRUE(results != kEarlier || !fs::exists(dir.File("out.incomplete.scf")));
     for (const auto& e : fs::directory_iterator(dir.path()))
       EXPECT_EQ(e.path().string().find(".kolvane-"), std::string::npos) << e.path();
     const std::string written = to_out         ? ReadWholeFile(out)
