@@ -14,6 +14,7 @@
 #include "app/version.h"
 #include "batch_runner.h"
 #include "support/portable.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -22,32 +23,20 @@ namespace fs = std::filesystem;
 
 const std::string kData = std::string(KOLVANE_TEST_DATA) + "/cli/";
 
-std::string Unescape(std::string text) {
-  for (const auto& [escape, c] : {std::pair{"\\t", "\t"}, {"\\r", "\r"}, {"\\n", "\n"}})
-    for (auto at = text.find(escape); at != std::string::npos; at = text.find(escape, at + 1))
-      text.replace(at, 2, c);
-  return text;
-}
-
 TEST(BatchCommandLine, StatusMessagesAndResults) {
   const std::string kHint = "Run with --help for more information.\n";
   const std::string kEarlier = "an earlier result\r\n";
-  std::istringstream table(ReadWholeFile(kData + "command_lines.tsv"));
   int rows = 0;
-  for (std::string row; std::getline(table, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream cells(row);
-    std::string status, line, err, results;
-    for (std::string* cell : {&status, &line, &err}) std::getline(cells, *cell, '\t');
-    std::getline(cells, results);
+  for (TableRow row : ReadTable("cli/command_lines.tsv")) {
+    ASSERT_EQ(row.size(), 4u) << row[0];
+    const std::string status = row[0], line = row[1];
+    std::string err = row[2], results = row[3];
     SCOPED_TRACE("kolvane-batch " + line);
     // Windows has no /dev/ and reserves the name NUL for a device.
     if (kOnWindows &&
         (line.find("/dev/") != std::string::npos || line.find("nul.fix") != std::string::npos))
       continue;
     ++rows;
-    err = Unescape(err);
-    results = Unescape(results);
     if (const auto at = results.find("VERSION"); at != std::string::npos)
       results.replace(at, 7, KOLVANE_VERSION_STRING);
     TempDir dir;
