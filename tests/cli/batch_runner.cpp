@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -69,6 +70,16 @@ std::string ReadWholeFile(const std::string& path) {
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+}
+
+long RecordLines(const std::string& text) {
+  long n = 0;
+  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    n += (text[at] == 'P' || text[at] == 'S' || text[at] == 'B') && at + 1 < text.size() &&
+         std::isdigit(static_cast<unsigned char>(text[at + 1]));
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  return n;
 }
 
 bool TempFileIn(const std::filesystem::path& dir) {

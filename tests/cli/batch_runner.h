@@ -49,6 +49,9 @@ class TempDir {
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// The record lines of a results file: those that start with a record's type (P, S, B) and number.
+long RecordLines(const std::string& text);
+
 // Whether `dir` holds a temporary file of the writer (".kolvane-..."); false when it does not
 // exist.
 bool TempFileIn(const std::filesystem::path& dir);

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -40,13 +39,6 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Result lines of a results file: records named P or S followed by their number and a TAB.
-int ResultLines(const std::string& scf) {
-  static const std::regex record("(^|\n)[PS][0-9]+\t");
-  return static_cast<int>(
-      std::distance(std::sregex_iterator(scf.begin(), scf.end(), record), std::sregex_iterator()));
-}
-
 TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
   const std::string tbc = kFixed + "tissue_blanks_controls.";
   const struct {
@@ -75,7 +67,7 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
       EXPECT_EQ(in["size"], std::filesystem::file_size(path));
     }
     EXPECT_EQ(r["outcome"]["end"], "complete");
-    EXPECT_EQ(r["counts"]["result_lines"], ResultLines(scf));
+    EXPECT_EQ(r["counts"]["result_lines"], RecordLines(scf));
     EXPECT_EQ(r["matrix"]["noise_gain"].size(), static_cast<std::size_t>(c.colours));
     EXPECT_EQ(r["matrix"]["matrix"].size(), static_cast<std::size_t>(c.rows));
     const auto& limits = r["matrix"]["detection_limit"];

@@ -17,6 +17,7 @@
 #include "app/status_line.h"
 #include "batch_runner.h"
 #include "cli/batch_commands.h"
+#include "support/portable.h"
 #include "support/scripted_host.h"
 
 namespace kolvane {
@@ -28,17 +29,6 @@ using nlohmann::json;
 const std::string kData = KOLVANE_TEST_DATA;
 const std::string kEarlier = "an earlier complete result\r\n";
 const std::string kEarlierRecord = "{\"outcome\": {\"end\": \"complete\"}}\n";
-
-// Record lines of a results file: those that start with a record's type and number.
-long RecordLines(const std::string& text) {
-  long n = 0;
-  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-    n += (text[at] == 'P' || text[at] == 'S' || text[at] == 'B') && at + 1 < text.size() &&
-         std::isdigit(static_cast<unsigned char>(text[at + 1]));
-    if (text.find('\n', at) == std::string::npos) break;
-  }
-  return n;
-}
 
 // What a run left beside an earlier complete pair r.scf / r.scf.json.
 struct Left {
@@ -101,52 +91,51 @@ void PlantEarlierPair(const TempDir& t) {
   fs::remove(t.File("r.incomplete.scf.json"));
 }
 
-// One run in this process, its stop coming at the given yield (0: none).
-Left RunWithStop(const TempDir& t, bool scan, BatchOptions o, long stop_at_yield) {
+// A run's data (and blanks, subtracted) under tests/data; a scan when the data end in .syn.
+struct Case {
+  std::string data, blanks;
+  long lines;                // the record lines the run would write (0: not known beforehand)
+  double max_condition = 0;  // 0: none
+};
+
+// One run of the case in this process, its stop coming at the given yield (0: none).
+Left RunWithStop(const TempDir& t, const Case& c, long stop_at_yield) {
+  BatchOptions o;
+  o.data = t.Copy(kData + "/" + c.data);
+  if (!c.blanks.empty()) o.blanks = t.Copy(kData + "/" + c.blanks), o.background = true;
+  if (c.max_condition > 0) o.max_condition = c.max_condition;
   o.results = t.File("r.scf");
   PlantEarlierPair(t);
-  std::FILE* err = std::tmpfile();
+  MemoryStream err;
   Left left;
   {
-    BatchHost host(o, err, false);
+    BatchHost host(o, err.file, false);
     host.StopAtYield(stop_at_yield);
+    const bool scan = c.data.substr(c.data.size() - 4) == ".syn";
     left.status = scan ? RunScanBatch(o, host) : RunFixedBatch(o, host);
     left.ledger = host.ledger();
   }
-  std::rewind(err);
-  for (int c; (c = std::fgetc(err)) != EOF;) left.err += static_cast<char>(c);
-  std::fclose(err);
+  left.err = err.Take();
   return left;
 }
 
 // Stops by the data and by the command line: never a change to the earlier pair.
 TEST(Stops, TheDataOrTheLimitStopsAndTheEarlierResultsStay) {
-  struct Case {
-    const char* name;
-    bool scan;
-    std::vector<std::string> files;  // data, then blanks
-    long lines_expected;
-    double max_condition;  // 0: none
-  } cases[] = {
+  const Case cases[] = {
       // P1, P2 written, S1 beyond a double: 2 of 6 lines.
-      {"fixed/stopped_record_too_large_S1", false, {"d.fix"}, 6, 0},
-      {"fixed/stopped_pure_without_own_signal", false, {"d.fix"}, 0, 0},
-      {"scan/refused_pure_zero_at_peak", true, {"r.syn"}, 0, 0},
+      {"fixed/stopped_record_too_large_S1/d.fix", "", 6},
+      {"fixed/stopped_pure_without_own_signal/d.fix", "", 0},
+      {"scan/refused_pure_zero_at_peak/r.syn", "", 0},
       // Both pures and three samples; the blank gives no line.
-      {"scan/blank_subtraction", true, {"blanks.syn", "blanks.slk"}, 5, 1.0001},
+      {"scan/blank_subtraction/blanks.syn", "scan/blank_subtraction/blanks.slk", 5, 1.0001},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.data);
     TempDir t;
-    BatchOptions o;
-    o.data = t.Copy(kData + "/" + c.name + "/" + c.files[0]);
-    if (c.files.size() > 1) o.blanks = t.Copy(kData + "/" + c.name + "/" + c.files[1]);
-    if (c.scan && !o.blanks.empty()) o.background = true;
-    if (c.max_condition > 0) o.max_condition = c.max_condition;
-    const Left run = RunWithStop(t, c.scan, o, 0);
+    const Left run = RunWithStop(t, c, 0);
     EXPECT_EQ(run.status, 1) << run.err;
-    if (c.lines_expected > 0) {
-      EXPECT_EQ(run.ledger.lines_expected, c.lines_expected);
+    if (c.lines > 0) {
+      EXPECT_EQ(run.ledger.lines_expected, c.lines);
     }
     ExpectAsDecided(t, run, run.ledger.lines_expected);
   }
@@ -156,24 +145,16 @@ TEST(Stops, TheDataOrTheLimitStopsAndTheEarlierResultsStay) {
 // run, during it, after its last line. Whatever the moment, the disk holds either the complete
 // pair or the earlier pair and the incomplete file as decided, and every count agrees.
 TEST(Stops, AStopAtEachYieldLeavesTheFilesAsDecided) {
-  struct Case {
-    bool scan;
-    std::string data, blanks;
-    long lines;
-  } cases[] = {
-      {false, kData + "/cli/three_colors.fix", "", 8},
-      {true, kData + "/scan/blank_subtraction/blanks.syn",
-       kData + "/scan/blank_subtraction/blanks.slk", 5},
+  const Case cases[] = {
+      {"cli/three_colors.fix", "", 8},
+      {"scan/blank_subtraction/blanks.syn", "scan/blank_subtraction/blanks.slk", 5},
   };
   for (const Case& c : cases) {
     TempDir t;
-    BatchOptions o;
-    o.data = t.Copy(c.data);
-    if (!c.blanks.empty()) o.blanks = t.Copy(c.blanks), o.background = true;
     int aborted_with_lines = 0, complete = 0;
     for (long yield = 1; yield < 400 && complete < 2; ++yield) {
       SCOPED_TRACE(c.data + " stopped at yield " + std::to_string(yield));
-      const Left run = RunWithStop(t, c.scan, o, yield);
+      const Left run = RunWithStop(t, c, yield);
       complete += run.status == 0;
       aborted_with_lines += run.status == 1 && run.ledger.lines_written > 0;
       ExpectAsDecided(t, run, c.lines);

@@ -24,11 +24,6 @@ using spread::Launch;
 using spread::Outcome;
 using spread::Read;
 
-// The rows of tests/data/cli/simulate.tsv of one kind.
-std::vector<TableRow> Rows(const std::string& kind) {
-  return ReadTable("cli/simulate.tsv", kind);
-}
-
 class SimulateAndAnalyse : public testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(SimulateAndAnalyse, ResultsGiveBackTheTruth) {
@@ -49,7 +44,8 @@ TEST_P(SimulateAndAnalyse, ResultsGiveBackTheTruth) {
   truth::Compare(Read(base + ".scf"), Read(base + ".truth.tsv"), expect);
 }
 
-INSTANTIATE_TEST_SUITE_P(Datasets, SimulateAndAnalyse, testing::ValuesIn(Rows("analyse")),
+INSTANTIATE_TEST_SUITE_P(Datasets, SimulateAndAnalyse,
+                         testing::ValuesIn(ReadTable("cli/simulate.tsv", "analyse")),
                          [](const auto& info) { return info.param[0]; });
 
 TEST(Simulate, SameSeedSameFiles) {
@@ -66,7 +62,8 @@ TEST(Simulate, SameSeedSameFiles) {
 
 TEST(Simulate, RefusalsGiveTheirStatusAndMessageAndWriteNothing) {
   const Folder dir("kolvane-sim-");
-  for (auto row : Rows("refuse")) {
+  const std::vector<TableRow> rows = ReadTable("cli/simulate.tsv", "refuse");
+  for (auto row : rows) {
     for (std::string* text : {&row[0], &row[2]})
       for (auto at = text->find('@'); at != std::string::npos; at = text->find('@'))
         text->replace(at, 1, dir.path.string());
@@ -74,7 +71,7 @@ TEST(Simulate, RefusalsGiveTheirStatusAndMessageAndWriteNothing) {
     EXPECT_EQ(run.status, std::stoi(row[1])) << row[0];
     EXPECT_NE(run.err.find(row[2]), std::string::npos) << row[0] << ": " << run.err;
   }
-  EXPECT_GT(Rows("refuse").size(), 15u);
+  EXPECT_GT(rows.size(), 15u);
   for (const auto& entry : fs::directory_iterator(dir.path))
     EXPECT_EQ(entry.path().filename(), "stderr.txt");
 }

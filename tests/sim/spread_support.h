@@ -146,17 +146,14 @@ inline void CheckSpreads(const std::string& scf, const std::vector<double>& amou
     const double mean = sum[k] / records;
     const double variance = (squares[k] - records * mean * mean) / (records - 1);
     const double sd = std::sqrt(variance - (whole ? 1.0 / 12 : 0.0));
-    std::printf("colour %d: mean %.4f, observed sd %.4f, predicted %.4f\n", k + 1, mean, sd,
-                sigma[k]);
-    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << k + 1;
-    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << k + 1;
+    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << "colour " << k + 1;
+    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << "colour " << k + 1 << ", predicted " << sigma[k];
   }
   if (whole) return;
   int lo = 0, hi = 0;
   BinomialRange(static_cast<long>(records) * n, UpperTail(3), lo, hi);
-  std::printf("zeros beyond 3 sigma: %d of %d (expected %d to %d)\n", beyond, records * n, lo, hi);
-  EXPECT_GE(beyond, lo);
-  EXPECT_LE(beyond, hi);
+  EXPECT_GE(beyond, lo) << "zeros beyond 3 sigma of " << records * n;
+  EXPECT_LE(beyond, hi) << "zeros beyond 3 sigma of " << records * n;
 }
 
 }  // namespace kolvane::spread
