@@ -71,13 +71,13 @@ TEST(PredictedSpread, HoldsForAFaintColourBetweenBrightOnes) {
   // Row k of the matrix file: pure k's reading in every column, in percent of its own.
   std::vector<std::vector<double>> spill;
   std::istringstream spl(Read(base + ".spl"));
-  for (std::string line; std::getline(spl, line);) spill.push_back(Numbers("x\t" + line));
+  for (std::string line; std::getline(spl, line);) spill.push_back(Numbers(line));
   ASSERT_EQ(spill.size(), std::size_t{n});
   std::istringstream blk(Read(base + ".blk"));
   std::string head, line;
   for (int i = 0; i < 3; ++i) std::getline(blk, line), head += line + "\n";
   std::getline(blk, line);
-  const std::vector<double> blank = Numbers(line);
+  const std::vector<double> blank = NumbersAfterLabel(line);
   std::ofstream(base + ".blk", std::ios::binary) << head + readings.Blanks(blank);
 
   const double amount[n] = {100, 100, 500, 5, 500, 100, 100};

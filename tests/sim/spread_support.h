@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/portable.h"
+#include "support/table.h"
 
 namespace kolvane::spread {
 
@@ -58,14 +59,9 @@ inline Outcome Launch(const std::filesystem::path& dir, const std::string& words
   return run;
 }
 
-// The numbers of a TAB-separated line after its first cell (at most `count` of them).
-inline std::vector<double> Numbers(const std::string& line, std::size_t count = 1000) {
-  std::istringstream in(line);
-  std::vector<double> values;
-  std::string cell;
-  std::getline(in, cell, '\t');
-  while (values.size() < count && std::getline(in, cell, '\t')) values.push_back(std::stod(cell));
-  return values;
+// The numbers of a line after its first cell (its label).
+inline std::vector<double> NumbersAfterLabel(const std::string& line) {
+  return Numbers(line.substr(line.find('\t')));
 }
 
 inline double UpperTail(double z) {
@@ -132,7 +128,7 @@ inline void CheckSpreads(const std::string& scf, const std::vector<double>& amou
   for (std::string line; std::getline(in, line);) {
     if (line.size() < 2 || line[0] != 'S' || !std::isdigit(static_cast<unsigned char>(line[1])))
       continue;
-    const std::vector<double> x = Numbers(line, amount.size());
+    const std::vector<double> x = NumbersAfterLabel(line);
     ASSERT_GE(x.size(), amount.size()) << line;
     ++lines;
     for (int k = 0; k < n; ++k)
