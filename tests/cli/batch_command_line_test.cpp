@@ -55,7 +55,7 @@ TEST(BatchCommandLine, StatusMessagesAndResults) {
             text->replace(at, w.size(), copy);
         w = copy;
       }
-      args.push_back(w == "OUT" ? out : w);
+      args.push_back(w == "OUT" ? out : w == "DIR" ? dir.path().string() : w);
     }
     const BatchRun run = RunBatch(args);
     EXPECT_EQ(run.status, std::stoi(status)) << run.err;

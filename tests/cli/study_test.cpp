@@ -42,15 +42,12 @@ TEST(Study, FolderAndCompanionsFoundByNameAndStem) {
   t.Copy(CliData("three_colors.ctl"), "in/b.ctl");
   t.Copy(CliData("three_colors.fix"), "in/sub/a.fix");  // folders are not searched below
   t.Copy(CliData("three_colors.fix"), "in/notes.txt");
-  // Refused: two data files of one name for one results folder; a folder without scans.
+  // Refused: two data files of one name for one results folder.
   const std::string out = t.File("out");
   const BatchRun same = RunBatch({"fixed", in("a.fix"), in("sub/a.fix"), "--out-dir", out});
   EXPECT_EQ(same.status, 2);
   EXPECT_TRUE(Holds(same.err, " would both write " + t.File("out/a.fix.scf"))) << same.err;
   EXPECT_FALSE(fs::exists(out));
-  const BatchRun none = RunBatch({"scan", t.File("in")});
-  EXPECT_EQ(none.status, 2);
-  EXPECT_TRUE(Holds(none.err, "No data files (.syn) found")) << none.err;
 
   const BatchRun run = RunBatch({"fixed", t.File("in"), "--companions", "--control-correction",
                                  "on", "--summary", t.File("s.tsv")});
