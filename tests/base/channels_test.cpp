@@ -122,25 +122,14 @@ TEST(Channels, CharactersNumbersEndAndRewind) {
   EXPECT_TRUE(!in.IsOpen() && in.AtEnd() && in.ReadItem(item) == ReadStatus::End);
 }
 
-// Output replaces what the file held and ends every line with CR LF; the numbered channels
-// flush and close together; the same file is seen under other spellings and links.
-TEST(Channels, OutputLinesEndWithCrLf) {
-  const std::string path = Write("out.scf", "old content that must go");
-  OutputChannel out;
-  EXPECT_FALSE(out.Open((Dir() / "no-such-folder" / "out.scf").string()));
-  ASSERT_TRUE(out.Open(path));
-  for (const char* text : {"a", "b\tc", ""}) out.WriteLine(text);
-  out.Close();
-  EXPECT_TRUE(out.Good());
-  EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
-
+// The numbered channels flush and close together; the same file is seen under other spellings
+// and links.
+TEST(Channels, CloseAllAndSameFile) {
+  const std::string path = Write("out.scf", "a\r\n");
   Channels channels;
   ASSERT_TRUE(channels.In(Channels::kData).Open(Write("data.fix", "x\r\n")));
   ASSERT_TRUE(channels.Out(Channels::kResults).Open(path));
   channels.Out(Channels::kResults).WriteLine("head");
-  channels.Out(Channels::kResults)
-      .Flush();  // the lines wait beside it: the earlier file is whole until the close
-  EXPECT_EQ(Slurp(path), "a\r\nb\tc\r\n\r\n");
   channels.Out(Channels::kResults).WriteLine("line");
   channels.CloseAll();  // flushes what is pending
   EXPECT_EQ(Slurp(path), "head\r\nline\r\n");
@@ -170,24 +159,26 @@ TEST(Channels, FullStopReadsUnderACommaDecimalLocale) {
   EXPECT_EQ(texts, "0.250.5350.5");
 }
 
+// Output replaces what the file held and ends every line with CR LF.
 TEST(OutputFile, TargetTakesTheLinesOnlyWhenKept) {
   enum End { Close, Hold, Keep, KeepThenDiscard, SignalWhileOpen };
-  const std::pair<End, const char*> cases[] = {{Close, "new\r\n"},
-                                               {Hold, "old\r\n"},
-                                               {Keep, "new\r\n"},
-                                               {KeepThenDiscard, "old\r\n"},
-                                               {SignalWhileOpen, "old\r\n"}};
+  const char* const old = "old content that must go\r\n";
+  const char* const lines = "new\tline\r\n\r\n";
+  const std::pair<End, const char*> cases[] = {
+      {Close, lines}, {Hold, old}, {Keep, lines}, {KeepThenDiscard, old}, {SignalWhileOpen, old}};
   const fs::path dir = Dir() / "kept";
   auto files = [&] { return std::distance(fs::directory_iterator(dir), {}); };
   for (const auto& [end, after] : cases) {
     SCOPED_TRACE(end);
     fs::remove_all(dir), fs::create_directories(dir);
-    const std::string path = Write("kept/r.scf", "old\r\n");
+    const std::string path = Write("kept/r.scf", old);
     OutputChannel out;
+    EXPECT_FALSE(out.Open((dir / "no-such-folder" / "r.scf").string()));
     ASSERT_TRUE(out.Open(path));
-    out.WriteLine("new");
+    out.WriteLine("new\tline");
+    out.WriteLine("");
     out.Flush();
-    EXPECT_EQ("old\r\n", Slurp(path));  // nothing reaches the target while open
+    EXPECT_EQ(old, Slurp(path));  // nothing reaches the target while open
     EXPECT_EQ(2, files());
     if (end != Close) out.Hold();
     if (end == Keep || end == KeepThenDiscard) out.Keep();

@@ -1,11 +1,13 @@
 // The shortcuts of the number readers and writers give the very bits and text of the general
 // routes, on random samples whose seed is printed: number texts read as the standard library's
 // correctly rounded conversion reads them, from memory and from a file of several read blocks
-// (lines read as views equal lines read as copies), and every fixed-pattern writer gives the
-// text of the full decimal route.
+// by every reader of the channel (numbers, singles rounded from them, numbers passed over
+// without converting them, lines read as views and as copies), and every fixed-pattern writer
+// gives the text of the full decimal route.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +21,7 @@
 #include "base/channels.h"
 #include "base/format.h"
 #include "base/numbers.h"
+#include "support/table.h"
 
 namespace kolvane {
 namespace {
@@ -30,13 +33,13 @@ std::uint64_t Bits(double value) {
 }
 
 // The correctly rounded value of a number text ("-12.5", "+.5", "7.", "1.5e-3").
-std::uint64_t Reference(const std::string& text) {
+double Reference(const std::string& text) {
   const bool sign = text[0] == '-' || text[0] == '+';
   const std::string body = "0" + text.substr(sign ? 1 : 0);
   double value = 0.0;
   const auto result = std::from_chars(body.data(), body.data() + body.size(), value);
   EXPECT_TRUE(result.ec == std::errc() && result.ptr == body.data() + body.size()) << text;
-  return Bits(text[0] == '-' ? -value : value);
+  return text[0] == '-' ? -value : value;
 }
 
 // The fixed patterns, every way a cell is written.
@@ -59,12 +62,24 @@ TEST(FastPaths, ShortcutsGiveTheGeneralRoutesBitsAndText) {
   auto digits = [&](std::string& text, int count) {
     for (int i = 0; i < count; ++i) text += static_cast<char>('0' + pick(0, 9));
   };
+  // The file: the single readings' cases, then random texts finite in single precision and now
+  // and then a field that is no plain number, each with a separator the files use (",," adds
+  // an empty field, read as 0); the numbers, and their texts, as they must read.
+  const char* separators[] = {" ",  "   ", "\t",  "\r\n", "\n",   "\r",      ",",
+                              " ,", ", ",  " , ", "\t\t", "  \n", "\t,\r\n", ",,"};
+  std::vector<std::string> fields;
+  std::vector<double> values;
+  std::string file;
+  auto put = [&](const std::string& text, double value) {
+    const std::string separator = separators[pick(0, 13)];
+    file += text + separator;
+    fields.push_back(text), values.push_back(value);
+    if (separator == ",,") fields.push_back(""), values.push_back(0.0);
+  };
+  for (const TableRow& row : ReadTable("base/singles.tsv", "text")) put(row[0], Reference(row[0]));
   // Texts with a sign, leading zeros, up to 18 integer and 24 decimal digits (at least one
   // digit), a third with an exponent: about half are short enough for the shortcut. Each is
-  // read from memory and written to the file with a separator the files use.
-  const char* separators[] = {" ", "\t", ",", "\r\n", "\n", " , ", "\t\t", "\r"};
-  std::vector<std::string> texts;
-  std::string file;
+  // read from memory first.
   int taken = 0;
   for (int n = 0; n < 300000; ++n) {
     std::string text = std::string(pick(0, 4) == 0   ? "-"
@@ -78,24 +93,56 @@ TEST(FastPaths, ShortcutsGiveTheGeneralRoutesBitsAndText) {
     double value = 0.0;
     if (const char* stop = ParsePlainNumber(text.data(), text.data() + text.size(), value)) {
       ++taken;  // the value of the text up to where the shortcut stopped
-      ASSERT_EQ(Bits(value), Reference(text.substr(0, stop - text.data()))) << text;
+      ASSERT_EQ(Bits(value), Bits(Reference(text.substr(0, stop - text.data())))) << text;
     }
-    ASSERT_EQ(Bits(LenientNumber(text)), Reference(text)) << text;
-    if (file.size() < 1200000) texts.push_back(text), file += text + separators[n % 8];
+    value = Reference(text);
+    ASSERT_EQ(Bits(LenientNumber(text)), Bits(value)) << text;
+    if (file.size() > 2200000 || !std::isfinite(static_cast<float>(value))) continue;
+    put(text, value);
+    if (n % 97 == 0) put(n % 2 ? "x" : std::string("4\0", 2), n % 2 ? 0.0 : 4.0);
   }
-  EXPECT_GT(taken, 100000);  // the sample does exercise the shortcut
+  EXPECT_GT(taken, 100000);              // the sample does exercise the shortcut
+  file += "\nlast line without an end";  // five more fields of no number
+  fields.insert(fields.end(), 5, "last line"), values.insert(values.end(), 5, 0.0);
 
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("kolvane-fast-" + std::to_string(::getpid()) + ".txt"))
                                .string();
-  std::ofstream(path, std::ios::binary) << file << "\nlast line without an end";
-  InputChannel numbers, views, copies;
-  ASSERT_TRUE(numbers.Open(path) && views.Open(path) && copies.Open(path));
+  std::ofstream(path, std::ios::binary) << file;
+  InputChannel numbers, singles, skipper, views, copies;
+  ASSERT_TRUE(numbers.Open(path) && singles.Open(path) && skipper.Open(path) && views.Open(path) &&
+              copies.Open(path));
   double value = 0.0;
-  for (const std::string& text : texts) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
     ASSERT_EQ(numbers.ReadNumber(value), ReadStatus::Ok);
-    ASSERT_EQ(Bits(value), Reference(text)) << text;
+    ASSERT_EQ(Bits(value), Bits(values[i])) << fields[i];
   }
+  EXPECT_EQ(numbers.ReadNumber(value), ReadStatus::End);
+  // Singles in runs of random length, as the scan records are read.
+  bool beyond = false;
+  for (std::size_t done = 0; done < values.size();) {
+    float got[600];
+    const int want = static_cast<int>(std::min<std::size_t>(pick(1, 600), values.size() - done));
+    ASSERT_EQ(singles.ReadSingles(got, want, beyond), want);
+    ASSERT_FALSE(beyond);
+    for (int k = 0; k < want; ++k, ++done) {
+      const float expected = static_cast<float>(values[done]);
+      ASSERT_EQ(std::memcmp(&got[k], &expected, sizeof expected), 0)
+          << fields[done] << " read as " << got[k] << ", expected " << expected;
+    }
+  }
+  // After passing over k numbers (fewer at the end), the next number read is the k+1st.
+  for (std::size_t at = 0; at < values.size();) {
+    const int step = pick(1, 700);
+    ASSERT_EQ(skipper.SkipNumbers(step, beyond),
+              static_cast<int>(std::min<std::size_t>(step, values.size() - at)));
+    ASSERT_FALSE(beyond);
+    if ((at += step) >= values.size()) break;
+    ASSERT_EQ(skipper.ReadNumber(value), ReadStatus::Ok);
+    ASSERT_EQ(Bits(value), Bits(values[at])) << "after " << at << " numbers: " << fields[at];
+    ++at;
+  }
+  EXPECT_TRUE(skipper.AtEnd());
   std::string copy, last;
   std::string_view view;
   for (; copies.ReadLine(copy) == ReadStatus::Ok; last = copy) {
@@ -104,7 +151,8 @@ TEST(FastPaths, ShortcutsGiveTheGeneralRoutesBitsAndText) {
   }
   EXPECT_EQ(last, "last line without an end");
   EXPECT_EQ(views.ReadLineView(view), ReadStatus::End);
-  numbers.Close(), views.Close(), copies.Close();  // an open file cannot go on every system
+  for (InputChannel* in : {&numbers, &singles, &skipper, &views, &copies})
+    in->Close();  // an open file cannot go on every system
   std::filesystem::remove(path);
 
   // Powers of ten, their neighbours and values half a unit of a decimal off them; then values

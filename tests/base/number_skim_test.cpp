@@ -1,6 +1,6 @@
 // Passing over readings without converting them: the count of numbers and the place where the
-// pass stops must be those of the converting number reader, and a reading beyond single
-// precision must still be found.
+// pass stops must be those of the converting number reader (on a long random file in
+// fast_paths_test.cpp), and a reading beyond single precision must still be found.
 #include "base/number_skim.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "base/channels.h"
 #include "support/table.h"
@@ -45,73 +43,25 @@ std::string Write(const std::string& bytes) {
   return path.string();
 }
 
+// The readings of tests/data/base/singles.tsv ("skip"), the fourth or the ninth of ten. In a
+// short line each reading takes the long way; with 60 more readings after the line the pass
+// goes through whole stretches of 64 characters.
 TEST(SkipNumbers, FindsEveryValueBeyondSinglePrecision) {
-  // FLT_MAX is about 3.4028235e38; 38 nines lie below 10^38, 39 about 1e39; a NUL is text of a
-  // number, not the file's end.
-  const std::vector<std::string> kinds[] = {
-      {"3.4e38", "2.5E+10", "1e-300", "abc", "12e", std::string(38, '9'),
-       std::string(45, '0') + "1", std::string("\0005", 2)},
-      {"3.5e38", "-1e39", "1e400", std::string(39, '9')}};
-  // In a short line each reading takes the long way; with 60 more readings after the line
-  // the pass goes through whole stretches of 64 characters.
-  for (const int more : {0, 60}) {
-    for (const bool beyond : {false, true}) {
-      for (const std::string& text : kinds[beyond]) {
-        // Ten readings, the unusual one the fourth or the ninth.
-        for (const int place : {4, 9}) {
-          std::string line;
-          for (int i = 1; i <= 10; ++i) line += (i == place ? text : std::to_string(i)) + "\t";
-          for (int i = 0; i < more; ++i) line += (i ? "7\t" : "\r\n7\t");
-          InputChannel in;
-          ASSERT_TRUE(in.Open(Write(line)));
-          bool found = false;
-          EXPECT_EQ(in.SkipNumbers(10, found), beyond ? place - 1 : 10) << text << " at " << place;
-          EXPECT_EQ(found, beyond) << text << " at " << place << " with " << more;
-        }
+  for (const TableRow& row : ReadTable("base/singles.tsv", "skip")) {
+    const bool beyond = row[1] == "1";
+    for (const int more : {0, 60}) {
+      for (const int place : {4, 9}) {
+        std::string line;
+        for (int i = 1; i <= 10; ++i) line += (i == place ? row[0] : std::to_string(i)) + "\t";
+        for (int i = 0; i < more; ++i) line += (i ? "7\t" : "\r\n7\t");
+        InputChannel in;
+        ASSERT_TRUE(in.Open(Write(line)));
+        bool found = false;
+        EXPECT_EQ(in.SkipNumbers(10, found), beyond ? place - 1 : 10) << row[0] << " at " << place;
+        EXPECT_EQ(found, beyond) << row[0] << " at " << place << " with " << more;
       }
     }
   }
-}
-
-TEST(SkipNumbers, StopsWhereTheConvertingReaderStops) {
-  // Long random text over several blocks: fields of every kind between every kind of
-  // separator. After passing over k numbers, the next number read must be the reader's k+1st.
-  std::mt19937 random(20240314);
-  const char* separators[] = {"\t", " ", ",", "\r\n", "\n", "\r", " , ", ",,", "\t\t", "  \n"};
-  // Odd fields: long but small, exponents, signs, text, a NUL inside a number.
-  const std::string odd[] = {std::string(45, '0') + "1.5", "1.5e3", "2E-2", "-7", "+0.25", "x",
-                             std::string("4\0", 2)};
-  std::string text;
-  while (text.size() < 700000) {
-    const unsigned pick = random() % 100;
-    text += pick < 3 ? odd[pick == 0 ? 0 : 1 + random() % 5]
-            : pick == 99
-                ? odd[6]
-                : std::to_string(random() % 100000) + "." + std::to_string(random() % 1000);
-    text += separators[random() % 10];
-  }
-  const std::string path = Write(text);
-  InputChannel reader;
-  ASSERT_TRUE(reader.Open(path));
-  std::vector<double> values;
-  for (double v = 0; reader.ReadNumber(v) == ReadStatus::Ok;) values.push_back(v);
-
-  InputChannel skipper;
-  ASSERT_TRUE(skipper.Open(path));
-  std::size_t at = 0;
-  bool beyond = false;
-  while (at < values.size()) {
-    const int step = 1 + static_cast<int>(random() % 700);
-    const int passed = skipper.SkipNumbers(step, beyond);
-    ASSERT_FALSE(beyond);
-    at += static_cast<std::size_t>(passed);
-    double next = 0;
-    if (passed < step || at == values.size()) break;
-    ASSERT_EQ(skipper.ReadNumber(next), ReadStatus::Ok);
-    ASSERT_EQ(next, values[at++]) << "after " << at << " numbers";
-  }
-  EXPECT_EQ(at, values.size());
-  EXPECT_TRUE(skipper.AtEnd());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The number rule for file text, the conversion to counts, typed numbers (cases in
-// tests/data/base/numbers.tsv), and the row helpers of the blanks and controls. Every expected
-// value is worked out by hand from the rules.
+// The number rule for file text, the conversion to counts, typed numbers, the text helpers and
+// the row helpers of the blanks and controls (cases in tests/data/base/numbers.tsv). Every
+// expected value is worked out by hand from the rules.
 #include "base/numbers.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@ namespace kolvane {
 namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Beside the table's rows, texts too long for it: very long texts read whole
 // (10^-9996 x 10^9999 = 1000) and leading zeros add no magnitude.
@@ -34,6 +33,15 @@ TEST(LenientNumber, TakesTheLongestLeadingDecimalNumber) {
   EXPECT_TRUE(std::signbit(LenientNumber("-0")));
   const double tiny = LenientNumber("2.5e-320");  // subnormal: finite, tiny, not negative
   EXPECT_TRUE(tiny > 0 && tiny < 1e-300);
+}
+
+TEST(ParsePlainNumber, GivesUpBeyondFifteenDigits) {
+  for (const TableRow& c : ReadTable("base/numbers.tsv", "plain")) {
+    double value = 0.0;
+    const char* stop = ParsePlainNumber(c[0].data(), c[0].data() + c[0].size(), value);
+    EXPECT_EQ(stop == nullptr ? "-" : std::to_string(stop - c[0].data()), c[1]) << c[0];
+    EXPECT_EQ(value, stop == nullptr ? 0.0 : Number(c[2])) << c[0];
+  }
 }
 
 // "-": refused.
@@ -55,45 +63,25 @@ TEST(ToInt16, RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
 }
 
 TEST(TextHelpers, SplitAtTabAndTrimSpaces) {
-  // Without a TAB the text stays as it was.
-  const struct {
-    std::string text, before, rest;
-  } cases[] = {
-      {"a\tb\tc", "a", "b\tc"}, {"abc", "abc", "abc"}, {"\tx", "", "x"},
-      {"x\t", "x", ""},         {"", "", ""},
-  };
-  for (const auto& c : cases) {
-    std::string text = c.text;
-    EXPECT_EQ(SplitAtTab(text), c.before) << c.text;
-    EXPECT_EQ(text, c.rest) << c.text;
+  for (const TableRow& c : ReadTable("base/numbers.tsv", "split")) {
+    std::string text = c[0];
+    EXPECT_EQ(SplitAtTab(text), c[1]) << c[0];
+    EXPECT_EQ(text, c[2]) << c[0];
   }
-  EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-  EXPECT_EQ(TrimSpaces("\ta "), "\ta");  // only blanks are trimmed
-  EXPECT_EQ(TrimSpaces("    "), "");
+  for (const TableRow& c : ReadTable("base/numbers.tsv", "trim"))
+    EXPECT_EQ(TrimSpaces(c[0]), c[1]) << c[0];
 }
 
 TEST(RowHelpers, ExchangeSortAndMedianInSinglePrecision) {
-  std::vector<double> row = {-99, 3, 1, 2, 1, -4};
-  ExchangeSort(row.data(), 5);  // entry 0 takes no part
-  EXPECT_EQ(row, (std::vector<double>{-99, -4, 1, 1, 2, 3}));
-  std::vector<double> partial = {0, 9, 8, 7};
-  ExchangeSort(partial.data(), 2);  // only the first two entries take part
-  EXPECT_EQ(partial, (std::vector<double>{0, 8, 9, 7}));
-
-  // 1.1f = 1.10000002384185791015625 and 1.2f = 1.2000000476837158203125; their sum lies
-  // exactly halfway between two singles and rounds to the even one, 2.30000019073486328125.
-  const struct {
-    std::vector<double> sorted;  // entry 0 unused
-    double median;
-  } medians[] = {{{kNaN, 5, 7, 9}, 7},
-                 {{kNaN, 3, 5, 7, 9}, 6},
-                 {{kNaN, 1.1, 1.2}, 1.150000095367431640625},
-                 {{kNaN, 1.1}, 1.10000002384185791015625},
-                 {{kNaN, 4, 4, 10, 12, 100}, 10},
-                 {{kNaN}, 0}};
-  for (const auto& m : medians) {
-    const int n = static_cast<int>(m.sorted.size()) - 1;
-    EXPECT_EQ(MedianOfSortedRow(m.sorted.data(), n), m.median) << n;
+  for (const TableRow& c : ReadTable("base/numbers.tsv", "sort")) {
+    std::vector<double> row = Numbers(c[0]);
+    ExchangeSort(row.data(), std::stoi(c[1]));
+    EXPECT_EQ(row, Numbers(c[2])) << c[0];
+  }
+  for (const TableRow& c : ReadTable("base/numbers.tsv", "median")) {
+    const std::vector<double> row = Numbers(c[0]);
+    EXPECT_EQ(MedianOfSortedRow(row.data(), static_cast<int>(row.size()) - 1), Number(c[1]))
+        << c[0];
   }
 }
 

@@ -15,7 +15,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "numeric/gauss.h"
@@ -104,17 +103,6 @@ TEST(GaussSolve, HandWorkedSystems) {
       for (int j = 1; j <= n; ++j)
         EXPECT_EQ(s.SolveMatrix[i][j], after[i - 1][j - 1]) << "A(" << i << "," << j << ")";
   }
-  // The exchange spans all 31 columns, whatever n; column 0 is not part of the matrix. A
-  // second solve on the exchanged matrix gives the unknowns in exchanged order.
-  GaussSystem s = Marked();
-  s.SolveMatrix[1][1] = s.SolveMatrix[2][2] = 0.0;
-  std::int16_t code = 99;
-  GaussSolve(s, 2, code);
-  EXPECT_EQ(std::make_tuple(s.SolveMatrix[1][31], s.SolveMatrix[2][31], s.SolveMatrix[1][0]),
-            std::make_tuple(2031.5, 1031.5, 1000.5));
-  s.SolveRhs[1] = 3, s.SolveRhs[2] = 4;
-  GaussSolve(s, 2, code);  // A = (0, 1002.5; 2001.5, 0) exchanged
-  EXPECT_EQ(std::make_tuple(s.SolveX[1], s.SolveX[2]), std::make_tuple(3.0 / 2001.5, 4.0 / 1002.5));
 }
 
 TEST(GaussSolve, NothingToSolveLeavesEveryArrayAlone) {
@@ -162,28 +150,23 @@ TEST(GaussFactor, FactoredSolvesMatchTheFullSolveBitForBit) {
     GaussFactors f;
     GaussFactor(a, n, f);
     const GaussSystem matrix = s;
-    for (int pair = 0; pair < 2; ++pair) {
-      double rhs[2][kSolveDim], x[2][kSolveDim], full[2][kSolveDim];
-      std::int16_t codes[4] = {99, 99, 99, 99};
-      for (int t = 0; t < 2; ++t) {
-        for (int i = 0; i < kSolveDim; ++i) rhs[t][i] = t && i % 3 == 0 ? 0 : r.Uniform(-1e3, 1e3);
-        for (int i = 0; i < kSolveDim; ++i) x[t][i] = full[t][i] = 7.25;
-        s = matrix;
-        std::memcpy(s.SolveRhs, rhs[t], sizeof rhs[t]);
-        std::memcpy(s.SolveX, full[t], sizeof full[t]);
-        GaussSolve(s, n, codes[t]);
-        std::memcpy(full[t], s.SolveX, sizeof full[t]);
-      }
-      if (pair) {
-        GaussSolveFactoredPair(f, rhs[0], rhs[1], x[0], x[1], codes[2]);
-        codes[3] = codes[2];
-      } else {
-        GaussSolveFactored(f, rhs[0], x[0], codes[2]);
-        GaussSolveFactored(f, rhs[1], x[1], codes[3]);
-      }
-      ASSERT_TRUE(std::count(codes, codes + 4, f.code) == 4);
-      EXPECT_EQ(std::memcmp(x, full, sizeof x), 0) << (pair ? "pair" : "single");
+    // Two right-hand sides (the second with zeros), each solved fully, alone and in a pair.
+    double rhs[2][kSolveDim], full[2][kSolveDim], alone[2][kSolveDim], pair[2][kSolveDim];
+    std::int16_t codes[5] = {99, 99, 99, 99, 99};
+    for (int t = 0; t < 2; ++t) {
+      for (int i = 0; i < kSolveDim; ++i) rhs[t][i] = t && i % 3 == 0 ? 0 : r.Uniform(-1e3, 1e3);
+      for (int i = 0; i < kSolveDim; ++i) alone[t][i] = pair[t][i] = 7.25;
+      s = matrix;
+      std::memcpy(s.SolveRhs, rhs[t], sizeof rhs[t]);
+      std::memcpy(s.SolveX, alone[t], sizeof alone[t]);
+      GaussSolve(s, n, codes[t]);
+      std::memcpy(full[t], s.SolveX, sizeof full[t]);
+      GaussSolveFactored(f, rhs[t], alone[t], codes[2 + t]);
     }
+    GaussSolveFactoredPair(f, rhs[0], rhs[1], pair[0], pair[1], codes[4]);
+    ASSERT_TRUE(std::count(codes, codes + 5, f.code) == 5);
+    EXPECT_EQ(std::memcmp(alone, full, sizeof full), 0) << "alone";
+    EXPECT_EQ(std::memcmp(pair, full, sizeof full), 0) << "pair";
   }
 }
 
@@ -295,25 +278,20 @@ TEST(DecomposeSvd, ChosenRankShowsInTheSingularValues) {
   }
 }
 
-// A diagonal matrix is already bidiagonal: the singular values are the magnitudes, exact and in
-// column order. The back substitution drops only an exactly zero one (x(3) = 0 whatever b(3)),
-// and inverts 1e-300 like any other.
+// The diagonal matrices of tests/data/numeric/svd.tsv: singular values and answers.
 TEST(DecomposeSvd, DiagonalMatricesAndTheZeroSingularValue) {
-  const struct {
-    double d[3], w[3], b[3], x[3];
-  } cases[] = {{{3, -2, 0}, {3, 2, 0}, {6, 4, 5}, {2, -2, 0}},
-               {{1, 3, 2}, {1, 3, 2}, {1, 3, 2}, {1, 1, 1}},
-               {{-0.5, 0, 4}, {0.5, 0, 4}, {1, 9, -2}, {-2, 0, -0.5}},
-               {{1, 1e-300, 1}, {1, 1e-300, 1}, {1, 1e-300, 1}, {1, 1, 1}}};
-  for (const auto& c : cases) {
+  for (const TableRow& c : ReadTable("numeric/svd.tsv")) {
+    SCOPED_TRACE(c[0]);
+    const std::vector<double> diagonal = Numbers(c[0]), w = Numbers(c[1]), rhs = Numbers(c[2]),
+                              answer = Numbers(c[3]);
     Matrix a(3, 3), b(3, 1), x(3, 1);
-    for (int j = 1; j <= 3; ++j) a(j, j) = c.d[j - 1], b(j, 1) = c.b[j - 1];
+    for (int j = 1; j <= 3; ++j) a(j, j) = diagonal[j - 1], b(j, 1) = rhs[j - 1];
     const Decomposition d = Decompose(a, 3, 3);
     ASSERT_EQ(d.status, SvdStatus::Decomposed);
     ASSERT_TRUE(BySvd(a, 3, 3, b, x));
     for (int j = 1; j <= 3; ++j) {
-      EXPECT_EQ(d.w[j], c.w[j - 1]) << c.d[0] << " " << c.d[1] << " " << c.d[2] << ": w" << j;
-      EXPECT_NEAR(x(j, 1), c.x[j - 1], 1e-15) << c.d[0] << " " << c.d[1] << ": x" << j;
+      EXPECT_EQ(d.w[j], w[j - 1]) << "w" << j;
+      EXPECT_NEAR(x(j, 1), answer[j - 1], 1e-15) << "x" << j;
     }
   }
 }
