@@ -9,31 +9,20 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/program.h"
 #include "support/portable.h"
 
 namespace kolvane {
 namespace {
 
-// A batch host whose error stream is kept in memory; Take() returns what it wrote since the last
-// call.
-struct Hosted {
-  BatchOptions options;  // the host keeps a reference to it
-  MemoryStream stream;
-  std::FILE* file = stream.file;
-  BatchHost host;
-  Program p{host};
-  explicit Hosted(const BatchOptions& o = {}, bool terminal = false)
-      : options(o), host(options, file, terminal) {}
-  std::string Take() { return stream.Take(); }
-};
-
+// The host's error stream kept in memory.
 TEST(BatchHost, MessagesAreLinesOnStderrAndQuestionsAreAnsweredNo) {
-  Hosted h;
-  h.host.ShowMessage("* first\r* second\r\n* third\r\n");
-  EXPECT_EQ(h.Take(), "* first\n* second\n* third\n");
-  EXPECT_EQ(h.host.AskYesNo("Do you want to abort the current run?", "Abort Run"), Answer::No);
-  EXPECT_EQ(h.Take(), "Abort Run: Do you want to abort the current run? - answered No\n");
+  const BatchOptions options;
+  MemoryStream stream;
+  BatchHost host(options, stream.file, false);
+  host.ShowMessage("* first\r* second\r\n* third\r\n");
+  EXPECT_EQ(stream.Take(), "* first\n* second\n* third\n");
+  EXPECT_EQ(host.AskYesNo("Do you want to abort the current run?", "Abort Run"), Answer::No);
+  EXPECT_EQ(stream.Take(), "Abort Run: Do you want to abort the current run? - answered No\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -10,7 +11,15 @@
 #include "cli/batch.h"
 #include "support/portable.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace kolvane {
+
+std::string CliData(const std::string& name) {
+  return std::string(KOLVANE_TEST_DATA) + "/cli/" + name;
+}
 
 BatchRun RunBatch(const std::vector<std::string>& args) {
   std::vector<std::string> words{"kolvane-batch"};
@@ -62,5 +71,46 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
 }
+
+long RecordLines(const std::string& text) {
+  long n = 0;
+  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    n += (text[at] == 'P' || text[at] == 'S' || text[at] == 'B') && at + 1 < text.size() &&
+         std::isdigit(static_cast<unsigned char>(text[at + 1]));
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  return n;
+}
+
+bool TempFileIn(const std::filesystem::path& dir) {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+    if (e.path().filename().string().rfind(".kolvane-", 0) == 0) return true;
+  return false;
+}
+
+#ifndef _WIN32
+std::string SimulatedScan(const TempDir& t, int records, int points) {
+  const std::string sim = BuiltProgram("kolvane-simulate") + " scan --records " +
+                          std::to_string(records) + " --points " + std::to_string(points) + " -o " +
+                          t.File("a") + " >/dev/null 2>&1";
+  return std::system(sim.c_str()) == 0 ? t.File("a.syn") : "";
+}
+
+pid_t StartBatch(const std::vector<std::string>& args) {
+  std::vector<std::string> words{BuiltProgram("kolvane-batch")};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+#endif
 
 }  // namespace kolvane

@@ -6,7 +6,18 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
+
 namespace kolvane {
+
+// tests/data/cli/<name>.
+std::string CliData(const std::string& name);
+
+inline bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 struct BatchRun {
   int status = -1;
@@ -37,5 +48,20 @@ class TempDir {
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The record lines of a results file: those that start with a record's type (P, S, B) and number.
+long RecordLines(const std::string& text);
+
+// Whether `dir` holds a temporary file of the writer (".kolvane-..."); false when it does not
+// exist.
+bool TempFileIn(const std::filesystem::path& dir);
+
+#ifndef _WIN32
+// Writes a simulated scan file t/a.syn of `records` records of `points` points (large enough
+// for a signal to come while it is analysed) and returns its path ("" when the simulator failed).
+std::string SimulatedScan(const TempDir& t, int records, int points);
+// Starts the build's kolvane-batch with `args` in a process of its own, its output discarded.
+pid_t StartBatch(const std::vector<std::string>& args);
+#endif
 
 }  // namespace kolvane

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <regex>
+#include <sstream>
 #include <string>
 
-#include "cli/batch_runner.h"
+#include "batch_runner.h"
 #include "support/portable.h"
 
 namespace kolvane {
@@ -39,13 +39,6 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Result lines of a results file: records named P or S followed by their number and a TAB.
-int ResultLines(const std::string& scf) {
-  static const std::regex record("(^|\n)[PS][0-9]+\t");
-  return static_cast<int>(
-      std::distance(std::sregex_iterator(scf.begin(), scf.end(), record), std::sregex_iterator()));
-}
-
 TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
   const std::string tbc = kFixed + "tissue_blanks_controls.";
   const struct {
@@ -74,7 +67,7 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
       EXPECT_EQ(in["size"], std::filesystem::file_size(path));
     }
     EXPECT_EQ(r["outcome"]["end"], "complete");
-    EXPECT_EQ(r["counts"]["result_lines"], ResultLines(scf));
+    EXPECT_EQ(r["counts"]["result_lines"], RecordLines(scf));
     EXPECT_EQ(r["matrix"]["noise_gain"].size(), static_cast<std::size_t>(c.colours));
     EXPECT_EQ(r["matrix"]["matrix"].size(), static_cast<std::size_t>(c.rows));
     const auto& limits = r["matrix"]["detection_limit"];
@@ -89,74 +82,33 @@ TEST(RunRecord, RecordAndReportBesideAnUnchangedResultsFile) {
         EXPECT_NEAR(r["matrix"]["blank_spread"][j].get<double>(), 1.4826 * mad, 1e-9);
       EXPECT_EQ(r["matrix"]["blank_records"], 3);
     }
+    // The report: every matrix cell; a scan's R^2 histogram (20 bins) and worst fit (observed
+    // and fitted); nothing fetched from elsewhere.
     const std::string html = ReadWholeFile(dir.File("r.html"));
     const bool scan = c.args[0] == "scan";
-    EXPECT_EQ(Count(html, "Worst fit: record"), scan ? 1 : 0);
+    EXPECT_EQ(Count(html, "class=\"cell\""), c.colours * c.rows);
     EXPECT_EQ(Count(html, "class=\"bar\""), scan ? 20 : 0);
     EXPECT_EQ(Count(html, "<polyline"), scan ? 2 : 0);
-    EXPECT_EQ(Count(html, "class=\"cell\""), c.colours * c.rows);
-    for (const char* tag : {"svg", "table", "tr", "td", "h2", "text", "body", "html"})
-      EXPECT_EQ(
-          Count(html, std::string("<") + tag + ">") + Count(html, std::string("<") + tag + " "),
-          Count(html, std::string("</") + tag + ">"))
-          << tag;
-    EXPECT_EQ(Count(html, "src="), 0);
-    EXPECT_EQ(Count(html, "<script"), 0);
+    EXPECT_EQ(Count(html, "Worst fit: record"), scan ? 1 : 0);
+    EXPECT_EQ(Count(html, "src=") + Count(html, "<script"), 0);
   }
 }
 
-// A matrix file over the example's 6 colours: identity but for a symmetric pair (a) of
-// colours 1 and 2, so that the singular values are 1 + a, 1 - a and 1: condition (1+a)/(1-a).
-std::string PairMatrix(double a) {
-  std::string text;
-  for (int i = 1; i <= 6; ++i)
-    for (int j = 1; j <= 6; ++j)
-      text +=
-          std::to_string(i == j ? 100.0 : (i + j == 3 ? 100.0 * a : 0.0)) + (j < 6 ? "\t" : "\r\n");
-  return text;
-}
-
-TEST(RunRecord, ConditionWarningAndLimit) {
-  struct {
-    double a;
-    const char* max;  // --max-condition, or none
-    bool warned;
-    int status;
-  } cases[] = {
-      {0.998, "", false, 0},      // condition 999
-      {0.9981, "", true, 0},      // 1051.6: warned, goes on
-      {0.9981, "1100", true, 0},  // within the limit
-      {0.9981, "1000", true, 1},  // beyond: stopped before any result line
-      {1.0, "1e12", true, 1},     // singular
-      {0.5, "2.9", true, 1},      // condition 3 beyond a limit below 1000: stopped
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.a);
+// The record of a matrix file's condition, known in closed form: tests/data/cli/pair_A.spl is
+// the identity but for a symmetric pair A of colours 1 and 2, condition (1+A)/(1-A). (Its warning
+// and the stops it causes: tests/data/cli/command_lines.tsv.)
+TEST(RunRecord, ConditionAndClosestPair) {
+  for (const double a : {0.998, 0.9981}) {
+    SCOPED_TRACE(a);
     TempDir dir;
-    WriteWholeFile(dir.File("m.spl"), PairMatrix(c.a));
-    std::vector<std::string> args = {
-        "fixed", kFixed + "no_pures.fix", "--matrix", dir.File("m.spl"), "-o", dir.File("r.scf")};
-    if (*c.max) args.insert(args.end(), {"--max-condition", c.max});
-    const BatchRun run = RunBatch(args);
-    EXPECT_EQ(run.status, c.status) << run.err;
-    EXPECT_EQ(run.err.find("Warning: The spillover matrix") != std::string::npos, c.warned)
-        << run.err;
-    if (c.status == 1) {
-      // Stopped before any line: no results file, no record; stderr gives the reason.
-      EXPECT_FALSE(std::filesystem::exists(dir.File("r.scf")) ||
-                   std::filesystem::exists(dir.File("r.scf.json")) ||
-                   std::filesystem::exists(dir.File("r.incomplete.scf")));
-      EXPECT_NE(run.err.find("exceeds --max-condition"), std::string::npos) << run.err;
-      EXPECT_NE(run.err.find("aborted: 0 of "), std::string::npos) << run.err;
-      continue;
-    }
+    std::ostringstream matrix;
+    matrix << CliData("pair_") << a << ".spl";
+    const BatchRun run = RunBatch(
+        {"fixed", kFixed + "no_pures.fix", "--matrix", matrix.str(), "-o", dir.File("r.scf")});
+    ASSERT_EQ(run.status, 0) << run.err;
     const json r = json::parse(ReadWholeFile(dir.File("r.scf.json")));
-    if (c.a == 1.0) {
-      EXPECT_EQ(r["matrix"]["condition"], "singular");
-    } else {
-      EXPECT_NEAR(r["matrix"]["condition"].get<double>(), (1 + c.a) / (1 - c.a), 1e-6 * 1000);
-    }
-    EXPECT_EQ(r["matrix"]["closest_pair"]["similarity"].get<double>() > 0, c.a > 0);
+    EXPECT_NEAR(r["matrix"]["condition"].get<double>(), (1 + a) / (1 - a), 1e-3);
+    EXPECT_GT(r["matrix"]["closest_pair"]["similarity"].get<double>(), 0);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "app/status_line.h"
 #include "batch_runner.h"
 #include "cli/batch_commands.h"
+#include "support/portable.h"
 #include "support/scripted_host.h"
 
 namespace kolvane {
@@ -29,17 +30,6 @@ const std::string kData = KOLVANE_TEST_DATA;
 const std::string kEarlier = "an earlier complete result\r\n";
 const std::string kEarlierRecord = "{\"outcome\": {\"end\": \"complete\"}}\n";
 
-// Record lines of a results file: those that start with a record's type and number.
-long RecordLines(const std::string& text) {
-  long n = 0;
-  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-    n += (text[at] == 'P' || text[at] == 'S' || text[at] == 'B') && at + 1 < text.size() &&
-         std::isdigit(static_cast<unsigned char>(text[at + 1]));
-    if (text.find('\n', at) == std::string::npos) break;
-  }
-  return n;
-}
-
 // What a run left beside an earlier complete pair r.scf / r.scf.json.
 struct Left {
   int status = -1;
@@ -51,9 +41,7 @@ struct Left {
 // when the run wrote a record line, holds those lines and has a record that counts them.
 void ExpectAsDecided(const TempDir& t, const Left& run, long lines_expected) {
   const std::string results = t.File("r.scf"), incomplete = t.File("r.incomplete.scf");
-  EXPECT_FALSE(fs::exists(t.File(".kolvane-")));
-  for (const auto& e : fs::directory_iterator(t.path()))
-    EXPECT_EQ(e.path().filename().string().rfind(".kolvane-", 0), std::string::npos) << e.path();
+  EXPECT_FALSE(TempFileIn(t.path()));
   const RunLedger& l = run.ledger;
   // A stop during the load may come before the load counted the records.
   if (l.lines_written > 0 || run.status == 0) {
@@ -95,55 +83,59 @@ void ExpectAsDecided(const TempDir& t, const Left& run, long lines_expected) {
       << status;
 }
 
-// One run in this process, its stop coming at the given yield (0: none).
-Left RunWithStop(const TempDir& t, bool scan, BatchOptions o, long stop_at_yield) {
-  o.results = t.File("r.scf");
-  WriteWholeFile(o.results, kEarlier);
-  WriteWholeFile(o.results + ".json", kEarlierRecord);
+// The earlier complete pair r.scf / r.scf.json, and no incomplete file beside it.
+void PlantEarlierPair(const TempDir& t) {
+  WriteWholeFile(t.File("r.scf"), kEarlier);
+  WriteWholeFile(t.File("r.scf.json"), kEarlierRecord);
   fs::remove(t.File("r.incomplete.scf"));
   fs::remove(t.File("r.incomplete.scf.json"));
-  std::FILE* err = std::tmpfile();
+}
+
+// A run's data (and blanks, subtracted) under tests/data; a scan when the data end in .syn.
+struct Case {
+  std::string data, blanks;
+  long lines;                // the record lines the run would write (0: not known beforehand)
+  double max_condition = 0;  // 0: none
+};
+
+// One run of the case in this process, its stop coming at the given yield (0: none).
+Left RunWithStop(const TempDir& t, const Case& c, long stop_at_yield) {
+  BatchOptions o;
+  o.data = t.Copy(kData + "/" + c.data);
+  if (!c.blanks.empty()) o.blanks = t.Copy(kData + "/" + c.blanks), o.background = true;
+  if (c.max_condition > 0) o.max_condition = c.max_condition;
+  o.results = t.File("r.scf");
+  PlantEarlierPair(t);
+  MemoryStream err;
   Left left;
   {
-    BatchHost host(o, err, false);
+    BatchHost host(o, err.file, false);
     host.StopAtYield(stop_at_yield);
+    const bool scan = c.data.substr(c.data.size() - 4) == ".syn";
     left.status = scan ? RunScanBatch(o, host) : RunFixedBatch(o, host);
     left.ledger = host.ledger();
   }
-  std::rewind(err);
-  for (int c; (c = std::fgetc(err)) != EOF;) left.err += static_cast<char>(c);
-  std::fclose(err);
+  left.err = err.Take();
   return left;
 }
 
 // Stops by the data and by the command line: never a change to the earlier pair.
 TEST(Stops, TheDataOrTheLimitStopsAndTheEarlierResultsStay) {
-  struct Case {
-    const char* name;
-    bool scan;
-    std::vector<std::string> files;  // data, then blanks
-    long lines_expected;
-    double max_condition;  // 0: none
-  } cases[] = {
+  const Case cases[] = {
       // P1, P2 written, S1 beyond a double: 2 of 6 lines.
-      {"fixed/stopped_record_too_large_S1", false, {"d.fix"}, 6, 0},
-      {"fixed/stopped_pure_without_own_signal", false, {"d.fix"}, 0, 0},
-      {"scan/refused_pure_zero_at_peak", true, {"r.syn"}, 0, 0},
+      {"fixed/stopped_record_too_large_S1/d.fix", "", 6},
+      {"fixed/stopped_pure_without_own_signal/d.fix", "", 0},
+      {"scan/refused_pure_zero_at_peak/r.syn", "", 0},
       // Both pures and three samples; the blank gives no line.
-      {"scan/blank_subtraction", true, {"blanks.syn", "blanks.slk"}, 5, 1.0001},
+      {"scan/blank_subtraction/blanks.syn", "scan/blank_subtraction/blanks.slk", 5, 1.0001},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.data);
     TempDir t;
-    BatchOptions o;
-    o.data = t.Copy(kData + "/" + c.name + "/" + c.files[0]);
-    if (c.files.size() > 1) o.blanks = t.Copy(kData + "/" + c.name + "/" + c.files[1]);
-    if (c.scan && !o.blanks.empty()) o.background = true;
-    if (c.max_condition > 0) o.max_condition = c.max_condition;
-    const Left run = RunWithStop(t, c.scan, o, 0);
+    const Left run = RunWithStop(t, c, 0);
     EXPECT_EQ(run.status, 1) << run.err;
-    if (c.lines_expected > 0) {
-      EXPECT_EQ(run.ledger.lines_expected, c.lines_expected);
+    if (c.lines > 0) {
+      EXPECT_EQ(run.ledger.lines_expected, c.lines);
     }
     ExpectAsDecided(t, run, run.ledger.lines_expected);
   }
@@ -153,24 +145,16 @@ TEST(Stops, TheDataOrTheLimitStopsAndTheEarlierResultsStay) {
 // run, during it, after its last line. Whatever the moment, the disk holds either the complete
 // pair or the earlier pair and the incomplete file as decided, and every count agrees.
 TEST(Stops, AStopAtEachYieldLeavesTheFilesAsDecided) {
-  struct Case {
-    bool scan;
-    std::string data, blanks;
-    long lines;
-  } cases[] = {
-      {false, kData + "/cli/three_colors.fix", "", 8},
-      {true, kData + "/scan/blank_subtraction/blanks.syn",
-       kData + "/scan/blank_subtraction/blanks.slk", 5},
+  const Case cases[] = {
+      {"cli/three_colors.fix", "", 8},
+      {"scan/blank_subtraction/blanks.syn", "scan/blank_subtraction/blanks.slk", 5},
   };
   for (const Case& c : cases) {
     TempDir t;
-    BatchOptions o;
-    o.data = t.Copy(c.data);
-    if (!c.blanks.empty()) o.blanks = t.Copy(c.blanks), o.background = true;
     int aborted_with_lines = 0, complete = 0;
     for (long yield = 1; yield < 400 && complete < 2; ++yield) {
       SCOPED_TRACE(c.data + " stopped at yield " + std::to_string(yield));
-      const Left run = RunWithStop(t, c.scan, o, yield);
+      const Left run = RunWithStop(t, c, yield);
       complete += run.status == 0;
       aborted_with_lines += run.status == 1 && run.ledger.lines_written > 0;
       ExpectAsDecided(t, run, c.lines);
@@ -180,40 +164,23 @@ TEST(Stops, AStopAtEachYieldLeavesTheFilesAsDecided) {
   }
 }
 
-bool TempFileIn(const fs::path& dir) {
-  for (const auto& e : fs::directory_iterator(dir))
-    if (e.path().filename().string().rfind(".kolvane-", 0) == 0) return true;
-  return false;
-}
-
 // Real signals at random moments (seeded, so a failure can be repeated): one Ctrl-C, or two.
 // The process ends with status 0 and a complete pair, or 1 with the earlier pair untouched and
 // the incomplete file as its record says; a second signal may end it at once (its lines go).
 TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
   TempDir t;
-  const std::string bin = KOLVANE_BINARY_DIR;
-  const std::string sim = bin + "/kolvane-simulate scan --records 1500 --points 350 -o " +
-                          t.File("a") + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(sim.c_str()), 0);
+  const std::string data = SimulatedScan(t, 1500, 350);
+  ASSERT_NE(data, "");
   const std::string results = t.File("r.scf"), incomplete = t.File("r.incomplete.scf");
   std::mt19937 random(7);
-  int completed = 0, stopped = 0;
+  int stopped = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int trial = 0; trial < 60; ++trial) {
     SCOPED_TRACE("trial " + std::to_string(trial));
-    WriteWholeFile(results, kEarlier);
-    WriteWholeFile(results + ".json", kEarlierRecord);
-    fs::remove(incomplete);
-    fs::remove(incomplete + ".json");
+    PlantEarlierPair(t);
     const int delay_us = std::uniform_int_distribution<int>(0, 150000)(random);
     const bool twice = random() % 4 == 0;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-      execl((bin + "/kolvane-batch").c_str(), "kolvane-batch", "scan", t.File("a.syn").c_str(),
-            "-o", results.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
+    const pid_t pid = StartBatch({"scan", data, "-o", results});
     std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
     kill(pid, SIGINT);
     if (twice) kill(pid, SIGINT);
@@ -221,7 +188,6 @@ TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_FALSE(TempFileIn(t.path()));
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      ++completed;
       EXPECT_EQ(json::parse(ReadWholeFile(results + ".json"))["outcome"]["end"], "complete");
       continue;
     }
@@ -242,7 +208,6 @@ TEST(Stops, RandomSignalsNeverLoseTheEarlierResults) {
   }
   EXPECT_GT(stopped, 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-  (void)completed;
 }
 
 }  // namespace

@@ -22,10 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Cli(const std::string& name) {
-  return std::string(KOLVANE_TEST_DATA) + "/cli/" + name;
-}
-
 // The results a single run of the file writes (the single path is checked on its own).
 std::string SingleRun(const std::vector<std::string>& args, const TempDir& t) {
   std::vector<std::string> words = args;
@@ -35,38 +31,23 @@ std::string SingleRun(const std::vector<std::string>& args, const TempDir& t) {
   return ReadWholeFile(t.File("single.scf"));
 }
 
-bool Holds(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-// Whether a file under `dir` has `part` in its name (a temporary file: ".kolvane-").
-bool AnyFile(const fs::path& dir, const std::string& part = ".kolvane-") {
-  if (!fs::exists(dir)) return false;
-  for (const auto& e : fs::recursive_directory_iterator(dir))
-    if (Holds(e.path().filename().string(), part)) return true;
-  return false;
-}
-
 TEST(Study, FolderAndCompanionsFoundByNameAndStem) {
   TempDir t;
   fs::create_directories(t.path() / "in" / "sub");
   const auto in = [&](const std::string& name) { return t.File("in/" + name); };
-  t.Copy(Cli("three_colors.fix"), "in/b.fix");
-  t.Copy(Cli("three_colors.fix"), "in/a.fix");
-  t.Copy(Cli("three_colors.blk"), "in/a.blk");  // a.ctl is missing
-  t.Copy(Cli("three_colors.blk"), "in/b.blk");
-  t.Copy(Cli("three_colors.ctl"), "in/b.ctl");
-  t.Copy(Cli("three_colors.fix"), "in/sub/a.fix");  // folders are not searched below
-  t.Copy(Cli("three_colors.fix"), "in/notes.txt");
-  // Refused: two data files of one name for one results folder; a folder without scans.
+  t.Copy(CliData("three_colors.fix"), "in/b.fix");
+  t.Copy(CliData("three_colors.fix"), "in/a.fix");
+  t.Copy(CliData("three_colors.blk"), "in/a.blk");  // a.ctl is missing
+  t.Copy(CliData("three_colors.blk"), "in/b.blk");
+  t.Copy(CliData("three_colors.ctl"), "in/b.ctl");
+  t.Copy(CliData("three_colors.fix"), "in/sub/a.fix");  // folders are not searched below
+  t.Copy(CliData("three_colors.fix"), "in/notes.txt");
+  // Refused: two data files of one name for one results folder.
   const std::string out = t.File("out");
   const BatchRun same = RunBatch({"fixed", in("a.fix"), in("sub/a.fix"), "--out-dir", out});
   EXPECT_EQ(same.status, 2);
   EXPECT_TRUE(Holds(same.err, " would both write " + t.File("out/a.fix.scf"))) << same.err;
   EXPECT_FALSE(fs::exists(out));
-  const BatchRun none = RunBatch({"scan", t.File("in")});
-  EXPECT_EQ(none.status, 2);
-  EXPECT_TRUE(Holds(none.err, "No data files (.syn) found")) << none.err;
 
   const BatchRun run = RunBatch({"fixed", t.File("in"), "--companions", "--control-correction",
                                  "on", "--summary", t.File("s.tsv")});
@@ -91,9 +72,9 @@ TEST(Study, OneAndTwoWorkersAgreeAndABadFileCostsOnlyItself) {
   TempDir t;
   fs::create_directories(t.path() / "in");
   for (const char* name : {"g1.fix", "g2.fix", "g3.fix", "g4.fix"})
-    t.Copy(Cli("three_colors.fix"), std::string("in/") + name);
-  t.Copy(Cli("no_color_line.fix"), "in/bad.fix");
-  const std::string expected = SingleRun({"fixed", Cli("three_colors.fix")}, t);
+    t.Copy(CliData("three_colors.fix"), std::string("in/") + name);
+  t.Copy(CliData("no_color_line.fix"), "in/bad.fix");
+  const std::string expected = SingleRun({"fixed", CliData("three_colors.fix")}, t);
 
   std::string summary[2];
   for (int jobs : {1, 2}) {
@@ -104,7 +85,7 @@ TEST(Study, OneAndTwoWorkersAgreeAndABadFileCostsOnlyItself) {
     EXPECT_EQ(run.status, 1) << run.err;
     for (const char* name : {"g1", "g2", "g3", "g4"})
       EXPECT_EQ(ReadWholeFile(out + "/" + name + ".fix.scf"), expected) << name << " -j " << jobs;
-    EXPECT_FALSE(AnyFile(out));
+    EXPECT_FALSE(TempFileIn(out));
     // One line per file as it finishes, then the table.
     EXPECT_TRUE(Holds(run.out, t.File("in/g3.fix") + ": complete, 8 records, 8 result lines"));
     EXPECT_TRUE(Holds(run.out, "5 files: 4 complete, 1 stopped\n")) << run.out;
@@ -117,18 +98,28 @@ TEST(Study, OneAndTwoWorkersAgreeAndABadFileCostsOnlyItself) {
   EXPECT_TRUE(Holds(message.substr(0, message.find('\n')), "no Color line")) << message;
 }
 
-TEST(Study, SkipDoneRerunsOnlyWhatIsMissing) {
+// --skip-done leaves a file only when its record says it completed (or it has none, as results
+// written before records); a stopped file's incomplete lines do not count.
+TEST(Study, SkipDoneTrustsOnlyACompleteRecord) {
   TempDir t;
   fs::create_directories(t.path() / "in");
-  const std::string g1 = t.Copy(Cli("three_colors.fix"), "in/g1.fix");
-  const std::string g2 = t.Copy(Cli("three_colors.fix"), "in/g2.fix");
-  const std::string expected = SingleRun({"fixed", g1}, t);
-  WriteWholeFile(g1 + ".scf", "EARLIER\r\n");
+  const std::string a = t.Copy(CliData("three_colors.fix"), "in/a.fix");
+  const std::string b = t.Copy(CliData("three_colors.fix"), "in/b.fix");
+  const std::string c = t.Copy(CliData("three_colors.fix"), "in/c.fix");
+  const std::string d = t.Copy(CliData("three_colors.fix"), "in/d.fix");  // no results yet
+  const std::string expected = SingleRun({"fixed", b}, t);
+  WriteWholeFile(a + ".scf", "DONE\r\n");  // no record: done
+  WriteWholeFile(b + ".scf", "PARTIAL\r\n");
+  WriteWholeFile(b + ".scf.json", "{\"outcome\": {\"end\": \"stopped\"}}\n");
+  WriteWholeFile(c + ".scf", "BROKEN\r\n");
+  WriteWholeFile(c + ".scf.json", "{\"outcome\": ");
   const BatchRun run = RunBatch({"fixed", t.File("in"), "--skip-done"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadWholeFile(g1 + ".scf"), "EARLIER\r\n");
-  EXPECT_EQ(ReadWholeFile(g2 + ".scf"), expected);
-  EXPECT_TRUE(Holds(run.out, "2 files: 1 complete, 1 skipped\n")) << run.out;
+  EXPECT_TRUE(Holds(run.out, "4 files: 3 complete, 1 skipped\n")) << run.out;
+  EXPECT_EQ(ReadWholeFile(a + ".scf"), "DONE\r\n");
+  EXPECT_EQ(ReadWholeFile(b + ".scf"), expected);
+  EXPECT_EQ(ReadWholeFile(d + ".scf"), expected);
+  EXPECT_TRUE(Holds(ReadWholeFile(c + ".scf.json"), "\"complete\""));
 }
 
 // A large simulated scan file, three names for it: SIGTERM while the second is being written.
@@ -137,31 +128,16 @@ TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
   KOLVANE_SKIP_ON_WINDOWS("signals sent with kill (Ctrl-C reaches a console program otherwise)");
 #else
   TempDir t;
-  const std::string bin = KOLVANE_BINARY_DIR;
-  const std::string sim = bin + "/kolvane-simulate scan --records 6000 --points 500 -o " +
-                          t.File("a") + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(sim.c_str()), 0);
+  ASSERT_NE(SimulatedScan(t, 6000, 500), "");
   fs::create_hard_link(t.File("a.syn"), t.File("b.syn"));
   fs::create_hard_link(t.File("a.syn"), t.File("c.syn"));
   const std::string out = t.File("out");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-    execl((bin + "/kolvane-batch").c_str(), "kolvane-batch", "scan", t.File("a.syn").c_str(),
-          t.File("b.syn").c_str(), t.File("c.syn").c_str(), "-j", "1", "--out-dir", out.c_str(),
-          "--summary", t.File("s.tsv").c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  const pid_t pid = StartBatch({"scan", t.File("a.syn"), t.File("b.syn"), t.File("c.syn"), "-j",
+                                "1", "--out-dir", out, "--summary", t.File("s.tsv")});
   const auto start = std::chrono::steady_clock::now();
   // a.syn is done once its results are in place (its record goes first); b.syn is under way once
   // its temporary results file is there.
-  const auto b_under_way = [&] {
-    if (!fs::exists(out + "/a.syn.scf")) return false;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(out, ec))
-      if (entry.path().filename().string().rfind(".kolvane-", 0) == 0) return true;
-    return false;
-  };
+  const auto b_under_way = [&] { return fs::exists(out + "/a.syn.scf") && TempFileIn(out); };
   while (!b_under_way() && std::chrono::steady_clock::now() - start < std::chrono::seconds(120))
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   kill(pid, SIGTERM);
@@ -169,7 +145,7 @@ TEST(Study, SigtermLeavesOnlyCompleteResultsFiles) {
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_FALSE(AnyFile(out));
+  EXPECT_FALSE(TempFileIn(out));
   EXPECT_EQ(ReadWholeFile(out + "/a.syn.scf"), SingleRun({"scan", t.File("a.syn")}, t));
   EXPECT_FALSE(fs::exists(out + "/b.syn.scf"));
   EXPECT_FALSE(fs::exists(out + "/b.syn.scf.json"));

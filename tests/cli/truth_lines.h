@@ -16,7 +16,8 @@ namespace kolvane::truth {
 
 using Row = std::vector<std::string>;
 
-// The lines of a text (CR LF or LF ends), split at TABs, those whose first cell passes `keep`.
+// The lines of a text (CR LF or LF ends), split at TABs, those whose first cell passes `keep`
+// (an empty line has no cells; its first cell counts as empty).
 template <typename Keep>
 std::vector<Row> Lines(const std::string& text, Keep keep) {
   std::vector<Row> rows;
@@ -26,7 +27,8 @@ std::vector<Row> Lines(const std::string& text, Keep keep) {
     Row cells;
     std::istringstream fields(line);
     for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-    if (!cells.empty() && keep(cells[0])) rows.push_back(cells);
+    if (!line.empty() && line.back() == '\t') cells.push_back("");  // an empty last cell
+    if (keep(cells.empty() ? "" : cells[0])) rows.push_back(cells);
   }
   return rows;
 }

@@ -1,6 +1,6 @@
-// What the two "predicted spread holds" tests share: reading files, running the programs, the
-// normal distribution's closed forms, and the tally of a results file's sample lines against the
-// spreads its run record predicts.
+// What the simulator's and the blood flow's tests share: reading files, a folder of the test's
+// own, running the programs, the normal distribution's closed forms, and the tally of a results
+// file's sample lines against the spreads its run record predicts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/portable.h"
+#include "support/table.h"
 
 namespace kolvane::spread {
 
@@ -37,22 +38,30 @@ struct Folder {
   ~Folder() { std::filesystem::remove_all(path); }
 };
 
-// Runs "kolvane-WORDS" of the build folder quietly; its exit status.
-inline int Launch(const std::string& words) {
+struct Outcome {
+  int status = -1;  // -1: ended by a signal
+  std::string err;  // standard error
+};
+
+// Runs "kolvane-WORDS" of the build folder inside `dir`, its standard output discarded.
+inline Outcome Launch(const std::filesystem::path& dir, const std::string& words) {
   const std::size_t space = words.find(' ');
-  return std::system((BuiltProgram("kolvane-" + words.substr(0, space)) + words.substr(space) +
-                      " >" + kNullDevice + " 2>&1")
-                         .c_str());
+  const std::string err = (dir / "stderr.txt").string();
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  const int status = std::system((BuiltProgram("kolvane-" + words.substr(0, space)) +
+                                  words.substr(space) + " >" + kNullDevice + " 2>\"" + err + "\"")
+                                     .c_str());
+  std::filesystem::current_path(before);
+  Outcome run{ExitStatus(status), Read(err)};
+  // The C library ends the lines of a console program's stderr with CR LF on Windows.
+  if (kOnWindows) run.err.erase(std::remove(run.err.begin(), run.err.end(), '\r'), run.err.end());
+  return run;
 }
 
-// The numbers of a TAB-separated line after its first cell (at most `count` of them).
-inline std::vector<double> Numbers(const std::string& line, std::size_t count = 1000) {
-  std::istringstream in(line);
-  std::vector<double> values;
-  std::string cell;
-  std::getline(in, cell, '\t');
-  while (values.size() < count && std::getline(in, cell, '\t')) values.push_back(std::stod(cell));
-  return values;
+// The numbers of a line after its first cell (its label).
+inline std::vector<double> NumbersAfterLabel(const std::string& line) {
+  return Numbers(line.substr(line.find('\t')));
 }
 
 inline double UpperTail(double z) {
@@ -119,7 +128,7 @@ inline void CheckSpreads(const std::string& scf, const std::vector<double>& amou
   for (std::string line; std::getline(in, line);) {
     if (line.size() < 2 || line[0] != 'S' || !std::isdigit(static_cast<unsigned char>(line[1])))
       continue;
-    const std::vector<double> x = Numbers(line, amount.size());
+    const std::vector<double> x = NumbersAfterLabel(line);
     ASSERT_GE(x.size(), amount.size()) << line;
     ++lines;
     for (int k = 0; k < n; ++k)
@@ -133,17 +142,14 @@ inline void CheckSpreads(const std::string& scf, const std::vector<double>& amou
     const double mean = sum[k] / records;
     const double variance = (squares[k] - records * mean * mean) / (records - 1);
     const double sd = std::sqrt(variance - (whole ? 1.0 / 12 : 0.0));
-    std::printf("colour %d: mean %.4f, observed sd %.4f, predicted %.4f\n", k + 1, mean, sd,
-                sigma[k]);
-    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << k + 1;
-    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << k + 1;
+    EXPECT_NEAR(mean, amount[k], 4 * sd / std::sqrt(records)) << "colour " << k + 1;
+    EXPECT_NEAR(sd / sigma[k], 1.0, 0.10) << "colour " << k + 1 << ", predicted " << sigma[k];
   }
   if (whole) return;
   int lo = 0, hi = 0;
   BinomialRange(static_cast<long>(records) * n, UpperTail(3), lo, hi);
-  std::printf("zeros beyond 3 sigma: %d of %d (expected %d to %d)\n", beyond, records * n, lo, hi);
-  EXPECT_GE(beyond, lo);
-  EXPECT_LE(beyond, hi);
+  EXPECT_GE(beyond, lo) << "zeros beyond 3 sigma of " << records * n;
+  EXPECT_LE(beyond, hi) << "zeros beyond 3 sigma of " << records * n;
 }
 
 }  // namespace kolvane::spread
