@@ -23,6 +23,15 @@ FileFilter SplitEntry(const std::string& entry) {
   return {Trim(entry.substr(0, cut)), Trim(entry.substr(cut + 1))};
 }
 
+// The answer given for `role` instead of asking, taken once; false when none is given.
+bool TakeGivenAnswer(Program& p, FileRole role, std::string& answer) {
+  auto given = p.FileAnswers.find(role);
+  if (given == p.FileAnswers.end()) return false;
+  answer = given->second;
+  p.FileAnswers.erase(given);
+  return true;
+}
+
 }  // namespace
 
 std::string AskFileName(Program& p, FileRole role, const std::string& filter,
@@ -34,15 +43,9 @@ std::string AskFileName(Program& p, FileRole role, const std::string& filter,
   request.filters.push_back(SplitEntry(filter));
   if (!save) request.filters.push_back({"All Files (*.*)", "*.*"});
   if (save) request.default_name = default_name;
-  // A dataset opened in one step has its answers already; `kolvane FILE` gives the data file.
+  // A dataset opened in one step has its answers already.
   std::string answer;
-  auto given = p.FileAnswers.find(title);
-  if (given != p.FileAnswers.end())
-    answer = given->second;
-  else if (role == FileRole::Data && !p.GivenDataFile.empty())
-    answer = p.GivenDataFile;
-  else
-    answer = p.host.AskFile(request);
+  if (!TakeGivenAnswer(p, role, answer)) answer = p.host.AskFile(request);
   NoteChosenFile(p.ChosenFiles, role, answer);
   return answer;
 }
@@ -87,8 +90,8 @@ std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
-  auto given = p.FileAnswers.find(kMatrixFileAnswer);
-  if (given != p.FileAnswers.end()) return given->second;
+  std::string answer;
+  if (TakeGivenAnswer(p, role, answer)) return answer;
   FileDialogRequest request;
   request.role = role;
   request.save = false;

@@ -13,10 +13,9 @@ namespace kolvane {
 // "All Files (*.*)". default_name is used by save dialogs only.
 std::string AskFileName(Program& p, FileRole role, const std::string& filter,
                         const std::string& title, bool save, const std::string& default_name);
-// filter: the platform form, description and pattern alternating, separated by "|". Answered
-// from Program::FileAnswers[kMatrixFileAnswer] when that holds one.
+// filter: the platform form, description and pattern alternating, separated by "|".
+// Both take the answer Program::FileAnswers gives for the role, when it gives one.
 std::string AskOpenFileName(Program& p, FileRole role, const std::string& filter);
-constexpr const char* kMatrixFileAnswer = "New Spillover Matrix";
 
 // The results file of a load, opened on the results channel and held for the run. Asks again
 // while the answer cannot be taken (`refused` gives the reason, empty when it can be) or cannot

@@ -107,9 +107,6 @@ struct Program {
   // kDefaultConditionThreshold at start-up; 0 asks nothing.
   RunFigures figures;
   ChosenFileSet ChosenFiles;  // for the run record
-  // A data file named on the command line: the next Open command's data dialog takes it
-  // instead of asking.
-  std::string GivenDataFile;
   double ConditionThreshold = 0.0;
 
   FixedTables fixed;  // tables of the fixed-wavelength path
@@ -118,9 +115,10 @@ struct Program {
   ResultsTable results;
   // The files of the dataset opened in one step (data empty: none), shown in the window.
   DatasetFiles Dataset;
-  // Answers to the file dialogs by their titles, given instead of asking while a one-step open
-  // loads (empty: the dialogs ask).
-  std::map<std::string, std::string> FileAnswers;
+  // Answers to the file dialogs by the file's role, given instead of asking while a one-step
+  // open loads; each is taken once, so a results file that cannot be taken is asked for again
+  // (empty: the dialogs ask).
+  std::map<FileRole, std::string> FileAnswers;
   // What the window remembers between starts.
   Preferences prefs;
   // The window keeps a dataset loaded after a run (the batch does not); the choices Analyze

@@ -48,16 +48,13 @@ Flow ReloadDataset(Program& p, bool scan, const WindowChoices& choices,
   const DatasetFiles shown = p.Dataset;
   const bool rerun = p.RerunReady;
   if (p.form.CloseIt.enabled) CloseIt_Click(p);
-  p.FileAnswers = {{"Save Results File", results}, {"Open Blanks File", files.blanks}};
-  if (scan) {
-    p.FileAnswers["Open Synchronous Scan File"] = files.data;
-  } else {
-    p.FileAnswers["Open Fix File"] = files.data;
-    p.FileAnswers["Open Control File"] = files.controls;
-  }
+  p.FileAnswers = {{FileRole::Data, files.data},
+                   {FileRole::Blanks, files.blanks},
+                   {FileRole::Controls, files.controls},
+                   {FileRole::Results, results}};
   Flow flow = LoadQuietly(p, scan);
   if (flow == Flow::Continue && !choices.matrix.empty()) {
-    p.FileAnswers[kMatrixFileAnswer] = choices.matrix;
+    p.FileAnswers[FileRole::Matrix] = choices.matrix;
     flow = Spillover_Click(p);
   }
   p.FileAnswers.clear();
@@ -100,7 +97,7 @@ Flow AnalyzeAgain_Click(Program& p) {
   const std::string last = p.channels.Out(Channels::kResults).Path();
   const std::string answer =
       AskFileName(p, FileRole::Results, "Spillover Corrected File (*.scf)|*.scf",
-                                         "Save Results File", true, last);
+                  "Save Results File", true, last);
   if (answer.empty()) return Flow::Stop;
   if (answer != last && ReopenResults(p, answer) != Flow::Continue) return Flow::Stop;
   return RunAnalysis_Click(p);

@@ -1,6 +1,5 @@
 #include "dispatch/open_dataset.h"
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -16,18 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Case-insensitive: does `line` begin with `word`?
-bool Begins(const std::string& line, const char* word) {
-  std::size_t i = 0;
-  for (; word[i] != '\0'; ++i) {
-    if (i >= line.size()) return false;
-    if (std::tolower(static_cast<unsigned char>(line[i])) !=
-        std::tolower(static_cast<unsigned char>(word[i])))
-      return false;
-  }
-  return true;
-}
-
 std::string Beside(const std::string& data, const char* extension) {
   const std::string path = fs::path(data).replace_extension(extension).string();
   std::error_code ec;
@@ -38,26 +25,16 @@ std::string Beside(const std::string& data, const char* extension) {
 
 DataKind DataKindOf(const std::string& path, std::string& problem) {
   std::error_code ec;
-  std::ifstream in(path, std::ios::binary);
-  if (fs::is_directory(path, ec) || !in) {
+  if (fs::is_directory(path, ec) || !std::ifstream(path, std::ios::binary)) {
     problem = "Can't open file: " + path;
-    return DataKind::Neither;
+    return DataKind::Unknown;
   }
-  // The header stands before the first record; a few hundred lines are more than any holds.
-  std::string line;
-  for (int n = 0; n < 400 && std::getline(in, line); ++n) {
-    std::size_t start = line.find_first_not_of(" \t\xEF\xBB\xBF");
-    if (start == std::string::npos) continue;
-    line.erase(0, start);
-    if (Begins(line, "Scan lower") || Begins(line, "Scan upper") ||
-        Begins(line, "Scan data interval"))
-      return DataKind::Scan;
-    if (Begins(line, "Wavelengths")) return DataKind::Fixed;
-  }
-  problem = path +
-            " is neither a fixed-wavelength nor a synchronous-scan data file: its header names "
-            "no wavelengths and no scan range.  The file was not loaded.";
-  return DataKind::Neither;
+  const DataKind kind = KindOfDataFile(path);
+  if (kind == DataKind::Unknown)
+    problem = "The file " + path +
+              " is neither a fixed-wavelength file (it has no Color line) nor a "
+              "synchronous-scan file (it has no \"Date/Time\" item).  The file was not loaded.";
+  return kind;
 }
 
 DatasetFiles ProposeDataset(const std::string& data, bool scan) {
@@ -73,13 +50,10 @@ DatasetFiles ProposeDataset(const std::string& data, bool scan) {
 Flow OpenDatasetFiles(Program& p, const DatasetFiles& files) {
   if (p.Busy) return Flow::Stop;
   if (p.form.CloseIt.enabled) CloseIt_Click(p);
-  p.FileAnswers = {{"Save Results File", files.results}, {"Open Blanks File", files.blanks}};
-  if (files.scan) {
-    p.FileAnswers["Open Synchronous Scan File"] = files.data;
-  } else {
-    p.FileAnswers["Open Fix File"] = files.data;
-    p.FileAnswers["Open Control File"] = files.controls;
-  }
+  p.FileAnswers = {{FileRole::Data, files.data},
+                   {FileRole::Blanks, files.blanks},
+                   {FileRole::Controls, files.controls},
+                   {FileRole::Results, files.results}};
   const Flow flow = files.scan ? OpenDataSS_Click(p) : OpenData_Click(p);
   p.FileAnswers.clear();
   if (flow == Flow::ProgramEnding) return flow;
@@ -89,6 +63,7 @@ Flow OpenDatasetFiles(Program& p, const DatasetFiles& files) {
     return Flow::Stop;
   }
   p.Dataset = files;
+  p.Dataset.results = p.ChosenFiles.results;  // the user may have named another
   NoteRecentDataset(p.prefs, {files.data, files.blanks, files.controls});
   p.prefs.last_folder = fs::path(files.data).parent_path().string();
   NotifyFormChanged(p);
@@ -99,7 +74,7 @@ Flow OpenDatasetFile(Program& p, const std::string& data) {
   if (p.Busy || data.empty()) return Flow::Stop;
   std::string problem;
   const DataKind kind = DataKindOf(data, problem);
-  if (kind == DataKind::Neither) {
+  if (kind == DataKind::Unknown) {
     p.host.ShowMessage(problem);
     return Flow::Stop;
   }

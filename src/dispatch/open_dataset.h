@@ -6,16 +6,15 @@
 
 #include <string>
 
+#include "app/data_kind.h"
 #include "app/flow.h"
 #include "app/program.h"
 
 namespace kolvane {
 
-enum class DataKind { Fixed, Scan, Neither };
-
-// From the header: a scan range names a synchronous-scan file, a "Wavelengths" line a
-// fixed-wavelength file. Neither (with `problem` naming the file and the reason) for anything
-// else, or a file that cannot be read.
+// The kind of the data file at `path`, told as the loaders tell it (KindOfDataFile). Unknown,
+// with `problem` naming the file and the reason, for a file of neither kind or one that cannot
+// be read.
 DataKind DataKindOf(const std::string& path, std::string& problem);
 
 // The set for `data` of kind `scan`: the companions that exist beside it, the results file the

@@ -34,7 +34,6 @@
 #include "dispatch/analyze_again.h"
 #include "dispatch/commands.h"
 #include "dispatch/open_dataset.h"
-#include "dispatch/open_file.h"
 #include "gui/flow_dialog.h"
 #include "gui/icon.h"
 #include "gui/matrix_dialog.h"

@@ -99,7 +99,7 @@ void MainWindow::FillRecentMenu() {
       DatasetFiles files = ProposeDataset(d.data, false);
       std::string problem;
       const DataKind kind = DataKindOf(d.data, problem);
-      if (kind == DataKind::Neither) {
+      if (kind == DataKind::Unknown) {
         p_.host.ShowMessage(problem);
         return Mirror();
       }

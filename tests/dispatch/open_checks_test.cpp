@@ -1,8 +1,7 @@
 // The Open commands check what the user chooses as soon as it is chosen: a data file of the
 // other kind names the menu item that opens it, a file of neither kind is refused before its
 // companions are asked for, and a results file that cannot be written is asked for again with
-// the system's reason while the files chosen before stay chosen. `kolvane FILE` opens a data
-// file by its content.
+// the system's reason while the files chosen before stay chosen.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "dispatch/open_file.h"
 #include "dispatch_fixtures.h"
 #include "support/portable.h"
 #include "support/table.h"
@@ -100,40 +98,6 @@ TEST(OpenChecks, AHostThatAnswersFromItsCommandLineIsNotAskedAgain) {
   ASSERT_EQ(s.host.messages.size(), 1u);
   EXPECT_EQ(s.host.messages[0].rfind("Can't open file: /proc/kolvane-out.scf (", 0), 0u);
   EXPECT_FALSE(s.p.form.CloseIt.enabled);
-}
-
-// kolvane FILE: the kind from the content (whatever the name), the data dialog answered by the
-// file, the companions' and results' dialogs asked as after File > Open.
-TEST(OpenByKind, OpensEitherKindAndRefusesAFileOfNeither) {
-  const std::string fix_named_txt = Temp("fixed.txt", testing_window::FileText(kFix));
-  const std::string readme = Temp("notes.md", "Nothing to analyze here.\n");
-  struct Case {
-    std::string file;
-    std::vector<std::string> titles;  // the dialogs asked
-    bool fixed, scan;
-  } cases[] = {
-      {fix_named_txt, {"Open Blanks File", "Open Control File", "Save Results File"}, true, false},
-      {kSyn, {"Open Blanks File", "Save Results File"}, false, true},
-      {readme, {}, false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    testing_window::Window s;
-    s.host.allow_any_message = true;
-    for (std::size_t i = 0; i + 1 < c.titles.size(); ++i) s.host.QueueFile("");
-    if (!c.titles.empty()) s.host.QueueFile(testing_window::TempPath("bykind.scf"));
-    OpenDataFileByKind(s.p, c.file);
-    std::vector<std::string> titles;
-    for (const FileDialogRequest& r : s.host.dialogs) titles.push_back(r.title);
-    EXPECT_EQ(titles, c.titles);
-    EXPECT_EQ(s.p.FixedDataLoaded, c.fixed);
-    EXPECT_EQ(s.p.ScanDataLoaded, c.scan);
-    EXPECT_EQ(s.host.messages.empty(), c.fixed || c.scan);
-    EXPECT_TRUE(s.p.GivenDataFile.empty()) << "the next Open asks again";
-    CloseIt_Click(s.p);
-  }
-  std::remove(fix_named_txt.c_str());
-  std::remove(readme.c_str());
 }
 
 }  // namespace

@@ -37,14 +37,14 @@ TEST(OpenDataset, KindFromContentNotFromTheName) {
                                            {"blanks.fix", kFixed + ".blk"}});
   std::string problem;
   EXPECT_EQ(DataKindOf(dir + "/scan.fix", problem), DataKind::Scan);
-  EXPECT_EQ(DataKindOf(dir, problem), DataKind::Neither);
+  EXPECT_EQ(DataKindOf(dir, problem), DataKind::Unknown);
   EXPECT_EQ(problem, "Can't open file: " + dir);
   Window w;
   ASSERT_EQ(OpenDatasetFile(w.p, dir + "/fixed.syn"), Flow::Continue);
   EXPECT_TRUE(w.p.FixedDataLoaded);
-  w.host.ExpectMessage(dir +
-                       "/blanks.fix is neither a fixed-wavelength nor a synchronous-scan data "
-                       "file: its header names no wavelengths and no scan range.  The file was "
+  w.host.ExpectMessage("The file " + dir +
+                       "/blanks.fix is neither a fixed-wavelength file (it has no Color line) nor "
+                       "a synchronous-scan file (it has no \"Date/Time\" item).  The file was "
                        "not loaded.");
   EXPECT_EQ(OpenDatasetFile(w.p, dir + "/blanks.fix"), Flow::Stop);
   EXPECT_TRUE(w.p.FixedDataLoaded && w.p.form.CloseIt.enabled);
@@ -116,6 +116,22 @@ TEST(OpenDataset, ResultsPathEditedInTheWindow) {
   EXPECT_TRUE(fs::exists(dir + "/edited.scf"));
   EXPECT_FALSE(fs::exists(dir + "/d.fix.scf"));
   EXPECT_EQ(FileText(dir + "/d.blk"), FileText(kFixed + ".blk"));
+}
+
+// The proposed results file cannot be written (a folder holds its name): the user is asked for
+// another once, and the window shows the one chosen.
+TEST(OpenDataset, AProposedResultsFileThatCannotBeWrittenIsAskedForAgain) {
+  const std::string dir = Folder("unwritable", {{"d.fix", kFixed + ".fix"}});
+  fs::create_directories(dir + "/d.fix.scf");
+  Window w;
+  w.host.allow_any_message = true;
+  w.host.QueueFile(dir + "/chosen.scf");
+  ASSERT_EQ(OpenDatasetFile(w.p, dir + "/d.fix"), Flow::Continue);
+  ASSERT_EQ(w.host.messages.size(), 1u);
+  EXPECT_EQ(w.host.messages[0].rfind("Can't open file: " + dir, 0), 0u) << w.host.messages[0];
+  ASSERT_EQ(w.host.dialogs.size(), 1u);
+  EXPECT_EQ(w.host.dialogs[0].role, FileRole::Results);
+  EXPECT_EQ(w.p.Dataset.results, dir + "/chosen.scf");
 }
 
 TEST(OpenDataset, KeptOptionsReachTheNextDatasetsWindow) {
