@@ -46,12 +46,12 @@ struct Outcome {
 // Runs "kolvane-WORDS" of the build folder inside `dir`, its standard output discarded.
 inline Outcome Launch(const std::filesystem::path& dir, const std::string& words) {
   const std::size_t space = words.find(' ');
+  const std::string program = BuiltProgram("kolvane-" + words.substr(0, space));
   const std::string err = (dir / "stderr.txt").string();
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir);
-  const int status = std::system((BuiltProgram("kolvane-" + words.substr(0, space)) +
-                                  words.substr(space) + " >" + kNullDevice + " 2>\"" + err + "\"")
-                                     .c_str());
+  const int status = std::system(
+      (program + words.substr(space) + " >" + kNullDevice + " 2>\"" + err + "\"").c_str());
   std::filesystem::current_path(before);
   Outcome run{ExitStatus(status), Read(err)};
   // The C library ends the lines of a console program's stderr with CR LF on Windows.

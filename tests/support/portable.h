@@ -32,9 +32,10 @@ inline int ProcessId() {
   return static_cast<int>(getpid());
 }
 
-// The build folder's program `name` ("kolvane-batch"), as the shell wants to be told it.
+// The build folder's program `name` ("kolvane-batch"), as the shell wants to be told it: a whole
+// path, drive included, so that it names the same file from any current folder.
 inline std::string BuiltProgram(const std::string& name) {
-  return std::filesystem::path(std::string(KOLVANE_BINARY_DIR) + "/" + name)
+  return std::filesystem::absolute(std::string(KOLVANE_BINARY_DIR) + "/" + name)
       .make_preferred()
       .string();
 }
