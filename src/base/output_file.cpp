@@ -194,6 +194,9 @@ void OutputChannel::Settle() {
   if (file_ == nullptr) return;
   Flush();
   if (keep_ && !part_.empty() && Good() && !FlushToDisk(file_)) Fail(errno);
+  // The temporary file stays open, and so locked, until Close names or removes it: a sweep by
+  // another run takes a file that no live process holds for one a killed run left.
+  if (!part_.empty() && hold_ < 0) hold_ = dup(fileno(file_));
   if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
 }
@@ -212,6 +215,8 @@ void OutputChannel::Finish(bool keep) {
     ForgetPartialPath(partial_slot_);
     partial_slot_ = -1;
   }
+  if (hold_ >= 0) close(hold_);
+  hold_ = -1;
   keep_ = false;
   keep_as_.clear();
   part_.clear();

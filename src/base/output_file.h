@@ -72,6 +72,7 @@ class OutputChannel {
   std::string kept_at_;
   std::string part_;       // the temporary file; empty when the target is written directly
   int partial_slot_ = -1;  // where the signal handler finds part_; -1: it does not
+  int hold_ = -1;          // the settled temporary file, held open until it is renamed
   std::string pending_;
   std::string failure_;
   bool keep_ = false;

@@ -14,8 +14,11 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "base/output_file.h"
 
 namespace kolvane {
 namespace {
@@ -106,6 +109,49 @@ TEST(StaleParts, RemovesWhatNoLiveProcessHolds) {
     EXPECT_TRUE(fs::exists(dir / fs::path(name).filename())) << name;
   close(fd);
   EXPECT_TRUE(RemoveStaleParts((dir / "none").string(), start).empty());
+  fs::remove_all(dir);
+}
+
+// A results file settled and waiting for its name (while the run's record is written) is its
+// writer's still: another run's sweep, starting then, leaves it, and the rename that follows
+// succeeds.
+TEST(StaleParts, KeepsASettledFileUntilItIsRenamed) {
+  const fs::path dir = fs::temp_directory_path() / ("kolvane-settled-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string target = (dir / "r.fix.scf").string();
+  int ready[2], go[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(go), 0);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    OutputChannel out;
+    if (!out.Open(target)) _exit(2);
+    out.WriteLine("P1\t1.000");
+    out.Settle();
+    char c = 'r';
+    (void)!write(ready[1], &c, 1);
+    if (read(go[0], &c, 1) != 1) _exit(3);
+    out.Close();
+    _exit(out.Good() && out.KeptAt() == target ? 0 : 1);
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  std::vector<fs::path> parts;
+  for (const auto& entry : fs::directory_iterator(dir)) parts.push_back(entry.path());
+  ASSERT_EQ(parts.size(), 1u);
+  // Written well before the sweeping run began, by a process that runs.
+  const auto when = Clock::to_time_t(Clock::now() - std::chrono::seconds(60));
+  const timespec times[2] = {{when, 0}, {when, 0}};
+  EXPECT_EQ(utimensat(AT_FDCWD, parts[0].c_str(), times, 0), 0);
+  EXPECT_TRUE(RemoveStaleParts(dir.string(), Clock::now()).empty());
+  EXPECT_EQ(write(go[1], "g", 1), 1);
+  int status = -1;
+  waitpid(writer, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "P1\t1.000\r\n");
+  for (int fd : {ready[0], ready[1], go[0], go[1]}) close(fd);
   fs::remove_all(dir);
 }
 
