@@ -196,7 +196,7 @@ void OutputChannel::Settle() {
   if (keep_ && !part_.empty() && Good() && !FlushToDisk(file_)) Fail(errno);
   // The temporary file stays open, and so locked, until Close names or removes it: a sweep by
   // another run takes a file that no live process holds for one a killed run left.
-  if (!part_.empty() && hold_ < 0) hold_ = dup(fileno(file_));
+  if (!part_.empty()) hold_ = dup(fileno(file_));
   if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
 }
