@@ -627,8 +627,12 @@ void MainWindow::FitInto(const QRect& area) {
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const QSize frame = FrameExtents();
   // The menu and status bars take what the form cannot; the status line's height depends on
-  // its text and on the window's width, so the fit is taken again until it holds.
+  // its text and on the window's width, so the fit is taken again until it holds. A shown
+  // window that grew past the screen (the results beside the form) is made to fit it again,
+  // the form scrolling for what the panels beside it need.
+  const QSize most(area.width() - frame.width(), area.height() - frame.height());
   for (int pass = 0; pass < 4; ++pass) {
+    if (isVisible()) resize(size().boundedTo(most));
     layout()->activate();
     const QSize chrome = size() - scroll_->size();
     const QSize room(area.width() - frame.width() - chrome.width(),

@@ -56,8 +56,10 @@ void MainWindow::BuildResults() {
 
 void MainWindow::ApplyResults() {
   results_->Mirror();
-  if (results_dock_->isVisible() == p_.results.empty())
+  if (results_dock_->isVisible() == p_.results.empty()) {
     results_dock_->setVisible(!p_.results.empty());
+    FitToScreen();
+  }
   dataset_->Mirror();
   const bool files = !p_.Dataset.data.empty();
   if (dataset_dock_->isVisible() != files) dataset_dock_->setVisible(files);
