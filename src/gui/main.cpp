@@ -13,6 +13,8 @@
 #include "app/main_form_ops.h"
 #include "app/program.h"
 #include "app/version.h"
+#include "base/output_file.h"
+#include "base/stop_signals.h"
 #include "gui/icon.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
@@ -61,6 +63,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("KOLVANE");
   QApplication::setDesktopFileName("kolvane");
   QApplication::setWindowIcon(kolvane::KolvaneIcon());
+  // Ended by the session (a logout, `kill`) or by Ctrl-C in its terminal: the temporary file of
+  // the results the window holds goes with it, and an earlier results file stays as it was.
+  kolvane::OnStopRequests(kolvane::EndBySignal);
 
   // What Qt left of the command line: the data file, if any.
   std::vector<std::string> files;

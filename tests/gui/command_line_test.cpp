@@ -1,9 +1,14 @@
 // kolvane --help and --version answer on the terminal, without a display, and exit; a wrong
-// option is refused with status 2.
+// option is refused with status 2. Ended by a signal with a dataset loaded, the window leaves
+// no temporary file and no results file.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include "app/version.h"
 
@@ -45,6 +50,31 @@ TEST(CommandLine, HelpAndVersionAnswerOnTheTerminalWithoutADisplay) {
         << text.toStdString();
   }
 }
+
+#ifndef _WIN32
+TEST(CommandLine, ASignalLeavesNoTemporaryFile) {
+  QTemporaryDir dir;
+  const QString data = dir.filePath("d.fix");
+  ASSERT_TRUE(QFile::copy(KOLVANE_SOURCE_DIR "/examples/fixed/tissue_blanks_controls.fix", data));
+  QProcess kolvane;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("HOME", dir.path());  // the window's settings, not the user's
+  env.insert("XDG_CONFIG_HOME", dir.path());
+  kolvane.setProcessEnvironment(env);
+  kolvane.start(KOLVANE_BINARY_DIR "/kolvane", {data});
+  // Loaded: the results file proposed beside the data file is held as a temporary file.
+  const auto parts = [&] {
+    return QDir(dir.path()).entryList({".kolvane-*.part"}, QDir::Hidden | QDir::Files);
+  };
+  for (int i = 0; i < 200 && parts().isEmpty(); ++i) QThread::msleep(50);
+  ASSERT_EQ(parts().size(), 1);
+  kolvane.terminate();  // SIGTERM
+  ASSERT_TRUE(kolvane.waitForFinished(20000));
+  EXPECT_TRUE(parts().isEmpty());
+  EXPECT_FALSE(QFile::exists(data + ".scf"));
+}
+#endif
 
 }  // namespace
 }  // namespace kolvane
