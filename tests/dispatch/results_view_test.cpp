@@ -142,11 +142,18 @@ TEST(ResultsView, AChangedDataFileOrALoadAfterTheRun) {
   const std::string copy = TempPath("results_changed.syn");
   std::ofstream(copy, std::ios::binary) << FileText(kScanFiles[0]);
   Analysed run(true, {copy, kScanFiles[1]}, "results_changed.scf");
-  std::ofstream(copy, std::ios::binary) << "Pures 6\n";
-  ResultsRow_Click(run.p, 3);
-  EXPECT_EQ(run.p.results.fit.problem, "The data file " + copy + " changed since the run: record " +
-                                           std::string(run.p.results.text(3, 0)) +
-                                           " cannot be read back.");
+  // Another file, and the same file cut short within the record (its label there, its
+  // readings not all).
+  const long long at =
+      run.p.scan.RecordPlaces[static_cast<std::size_t>(run.p.results.RecordIndex(3))].record;
+  for (const std::string& text :
+       {std::string("Pures 6\n"), FileText(kScanFiles[0]).substr(0, at + 40)}) {
+    std::ofstream(copy, std::ios::binary) << text;
+    ResultsRow_Click(run.p, 3);
+    EXPECT_EQ(run.p.results.fit.problem,
+              "The data file " + copy + " changed since the run: record " +
+                  std::string(run.p.results.text(3, 0)) + " cannot be read back.");
+  }
   std::remove(copy.c_str());
   ResultsRow_Click(run.p, 3);
   EXPECT_EQ(run.p.results.fit.problem, "Can't open file: " + copy);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -35,6 +36,7 @@ nlohmann::json WindowRecord(bool scan, const std::vector<std::string>& files,
   prepare(w.host, p);
   std::remove(RecordPathFor(files.back()).c_str());
   RunAnalysis_Click(p);
+  EXPECT_EQ(w.host.pointers.back(), Pointer::Default) << "the pointer is given back";
   if (ledger != nullptr) *ledger = p.ledger;
   EXPECT_EQ(p.ledger.unwritten, "");
   if (access(RecordPathFor(files.back()).c_str(), F_OK) != 0) return nullptr;
@@ -61,6 +63,25 @@ TEST(WindowRunRecord, ARunTheDataStopsKeepsTheMessageTheUserSaw) {
     EXPECT_EQ(ledger.end, RunEnd::Stopped);
     EXPECT_EQ(ledger.message, said);
   }
+}
+
+// A record that lost a reading after the load stops the run at that record.
+TEST(WindowRunRecord, ARecordSpoiltAfterTheLoadStopsTheRun) {
+  const std::string data = Temp("spoilt.fix");
+  const auto write = [&](const char* s1) {
+    std::ofstream(data, std::ios::binary) << "Wavelengths\t2\r\nColor Tube\tBlue\tGreen\r\n"
+                                             "P1\t100\t10\r\nP2\t10\t100\r\n"
+                                          << s1;
+  };
+  write("S1\t5\t6\r\n");
+  RunLedger ledger;
+  const auto record = WindowRecord(
+      false, {data, "", "", Temp("spoilt.scf")},
+      [&](ScriptedHost&, Program&) { write("S1\t5\r\n"); }, &ledger);
+  EXPECT_TRUE(record.is_null());
+  EXPECT_EQ(ledger.message, "Record \"S1\" of the data file " + data +
+                                " has 1 reading for 2 colors.  Analysis ending.");
+  std::remove(data.c_str());
 }
 
 TEST(WindowRunRecord, TissueNamesTheChoiceOfTheTissueDialogs) {
