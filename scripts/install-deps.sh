@@ -11,7 +11,7 @@ packages=(
 )
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep "install ok installed" >/dev/null || missing+=("$p")
 done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -21,6 +21,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
 fi
 # A locale with comma decimals, so that the tests can show that file numbers keep the full stop.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+if ! locale -a 2>/dev/null | grep -i '^de_DE\.utf-\?8$' >/dev/null; then
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "Could not build the de_DE.UTF-8 locale; its test will be skipped."
 fi

@@ -17,11 +17,11 @@ if [ "${KOLVANE_SKIP_WINDOWS:-0}" = 1 ]; then
 fi
 
 # --- Packages --------------------------------------------------------------------------------
-packages=(g++-mingw-w64-x86-64-posix wine64 wine zip googletest libcli11-dev nlohmann-json3-dev
+packages=(g++-mingw-w64-x86-64-posix wine64 wine zip unzip googletest libcli11-dev nlohmann-json3-dev
           cmake ninja-build)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep "install ok installed" >/dev/null || missing+=("$p")
 done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -141,7 +141,7 @@ echo "test-windows: the study's $count results files byte-identical to Linux"
 before=$(cd "$work/study-windows" && sha256sum ./*)
 skipped=$(cd "$work" && wbatch fixed study --companions -j 2 --out-dir study-windows --skip-done) ||
   fail "the study's rerun with --skip-done failed"
-echo "$skipped" | tr -d '\r' | grep -q '^3 files: 3 skipped$' ||
+echo "$skipped" | tr -d '\r' | grep '^3 files: 3 skipped$' >/dev/null ||
   fail "the rerun with --skip-done did not skip the 3 files: $skipped"
 [ "$before" = "$(cd "$work/study-windows" && sha256sum ./*)" ] || fail "--skip-done changed a file"
 echo "test-windows: the study's rerun with --skip-done skipped all 3 files"
@@ -184,5 +184,5 @@ cp -r examples "$stage/examples"
 sed 's/$/\r/' packaging/windows/README.txt >"$stage/README.txt"  # CR LF for Notepad
 rm -f "$win/$name.zip"
 (cd "$work/zip" && zip -q -X -r "$win/$name.zip" "$name")
-unzip -l "$win/$name.zip" | grep -q "$name/kolvane-batch.exe" || fail "the zip has no kolvane-batch.exe"
+unzip -l "$win/$name.zip" | grep "$name/kolvane-batch.exe" >/dev/null || fail "the zip has no kolvane-batch.exe"
 echo "test-windows: $win/$name.zip"

@@ -96,7 +96,7 @@ TABLE
   exit $((failures > 0))
 fi
 
-if ! "$batch" fixed --help | grep -q -- --summary; then
+if ! "$batch" fixed --help | grep -- --summary >/dev/null; then
   echo "SKIPPED: this kolvane-batch has no study options (--summary)"
   exit 77
 fi
