@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "dispatch/open_dataset.h"
+#include "gui/elided_label.h"
 
 namespace kolvane {
 
@@ -26,18 +27,13 @@ DatasetPanel::DatasetPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p)
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(6, 4, 6, 4);
   grid->setColumnStretch(1, 1);
-  auto plain = [this] {
-    auto* l = new QLabel(this);
-    l->setTextFormat(Qt::PlainText);
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return l;
-  };
+  auto path = [this] { return new ElidedLabel(this); };
   grid->addWidget(new QLabel(tr("Data file:"), this), 0, 0);
-  data_ = plain();
+  data_ = path();
   grid->addWidget(data_, 0, 1, 1, 3);
   for (int i = 0; i < 2; ++i) {
     companion_title_[i] = new QLabel(this);
-    companion_[i] = plain();
+    companion_[i] = path();
     change_[i] = new QPushButton(tr("Change..."), this);
     remove_[i] = new QPushButton(tr("Remove"), this);
     change_[i]->setObjectName(i == 0 ? "ChangeBlanks" : "ChangeControls");
@@ -53,6 +49,7 @@ DatasetPanel::DatasetPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p)
   results_ = new QLineEdit(this);
   results_->setObjectName("ResultsPath");
   grid->addWidget(results_, 3, 1, 1, 3);
+  grid->setRowStretch(4, 1);  // spare height below the rows, not between them
   connect(results_, &QLineEdit::editingFinished, this, [this] {
     if (results_->text().toStdString() == p_.Dataset.results) return;
     ChangeResultsPath(p_, results_->text().toStdString());
@@ -63,6 +60,7 @@ DatasetPanel::DatasetPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p)
 void DatasetPanel::Mirror() {
   const DatasetFiles& d = p_.Dataset;
   data_->setText(Shown(d.data));
+  data_->setToolTip(QString::fromStdString(d.data));
   companion_title_[0]->setText(d.scan ? tr("Blanks (.slk):") : tr("Blanks (.blk):"));
   companion_title_[1]->setText(tr("Controls (.ctl):"));
   const std::string* paths[2] = {&d.blanks, &d.controls};
@@ -73,6 +71,7 @@ void DatasetPanel::Mirror() {
     change_[i]->setVisible(shown);
     remove_[i]->setVisible(shown);
     companion_[i]->setText(Shown(*paths[i]));
+    companion_[i]->setToolTip(QString::fromStdString(*paths[i]));
     remove_[i]->setEnabled(!paths[i]->empty() && !p_.Busy);
     change_[i]->setEnabled(!p_.Busy);
   }

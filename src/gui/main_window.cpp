@@ -626,21 +626,21 @@ void MainWindow::FitInto(const QRect& area) {
   const QSize form = client_->size();
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const QSize frame = FrameExtents();
-  // The menu and status bars take what the form cannot; the status line's height depends on
-  // its text and on the window's width, so the fit is taken again until it holds. A shown
-  // window that grew past the screen (the results beside the form) is made to fit it again,
-  // the form scrolling for what the panels beside it need.
+  // The menu and status bars and the panels beside the form take what the form cannot; the
+  // status line's height depends on its text and on the window's width, so the fit is taken
+  // again until it holds. What they take is read from the layout's least size, which follows
+  // the form's at once, not from the window's, which a window manager changes later. A shown
+  // window that grew past the screen is then made to fit it again.
   const QSize most(area.width() - frame.width(), area.height() - frame.height());
+  if (isVisible()) resize(size().boundedTo(most));
   for (int pass = 0; pass < 4; ++pass) {
-    if (isVisible()) resize(size().boundedTo(most));
     layout()->activate();
-    const QSize chrome = size() - scroll_->size();
-    const QSize room(area.width() - frame.width() - chrome.width(),
-                     area.height() - frame.height() - chrome.height());
-    const QSize fit = FitFormToRoom(form, room, bar);
+    const QSize chrome = minimumSizeHint() - scroll_->size();
+    const QSize fit = FitFormToRoom(form, most - chrome, bar);
     if (fit == scroll_->size()) break;
     scroll_->setFixedSize(fit);
   }
+  if (isVisible()) resize(size().boundedTo(most));
   if (!isVisible()) return;
   // The title bar and the close box stay on the screen. Until the window manager told its
   // frame, the frame is taken to be what FrameExtents assumes, all of it above the window.
@@ -651,8 +651,10 @@ void MainWindow::FitInto(const QRect& area) {
   if (x != outer.left() || y != outer.top()) move(x, y);
 }
 
-QSize MainWindow::FitFormToRoom(const QSize& form, const QSize& room, int bar) {
-  // A side cut off brings a scroll bar, which takes room from the other side.
+QSize MainWindow::FitFormToRoom(const QSize& form, const QSize& given, int bar) {
+  // A side cut off brings a scroll bar, which takes room from the other side. Where the panels
+  // beside the form take more than the screen, the form gets none.
+  const QSize room = given.expandedTo(QSize(0, 0));
   const bool cut_w = form.width() > room.width();
   const bool cut_h = form.height() > room.height();
   return QSize(cut_w ? room.width() : std::min(room.width(), form.width() + (cut_h ? bar : 0)),
@@ -751,6 +753,22 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // The window manager frames the window once it is shown; the fit then knows the frame.
   for (int ms : {200, 1000}) QTimer::singleShot(ms, this, [this] { FitToScreen(); });
+}
+
+// A window its own layout grew past the screen (a panel shown, a longer status line, after the
+// fits asked for) is fitted again once the layout settled.
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  const QScreen* s = screen();
+  if (!s || fit_pending_ || !isVisible()) return;
+  const QSize frame = FrameExtents();
+  const QRect area = s->availableGeometry();
+  if (width() + frame.width() <= area.width() && height() + frame.height() <= area.height()) return;
+  fit_pending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    fit_pending_ = false;
+    FitToScreen();
+  });
 }
 
 // Closed during a run, the window asks as F5 does; on Yes the run ends as an abort (its lines

@@ -106,6 +106,7 @@ class MainWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -211,6 +212,7 @@ class MainWindow : public QMainWindow {
   bool busy_applied_ = false;
   bool shown_busy_ = false;
   bool mirroring_ = false;
+  bool fit_pending_ = false;
 };
 
 }  // namespace kolvane

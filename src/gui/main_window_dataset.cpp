@@ -52,6 +52,10 @@ void MainWindow::BuildResults() {
     Mirror();
   });
   dataset_dock_ = Dock(this, tr("Dataset"), "DatasetDock", dataset_, Qt::TopDockWidgetArea);
+  // The results run the window's whole height beside the dataset and the form, not below the
+  // dataset: on a low screen the two panels' heights would otherwise add up past it.
+  setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
+  setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
 }
 
 void MainWindow::ApplyResults() {

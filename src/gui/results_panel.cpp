@@ -18,6 +18,7 @@
 #include <map>
 
 #include "dispatch/results_commands.h"
+#include "gui/elided_label.h"
 
 namespace kolvane {
 
@@ -204,14 +205,13 @@ void RecordPlot::paintEvent(QPaintEvent*) {
 
 ResultsPanel::ResultsPanel(Program& p, QWidget* parent) : QWidget(parent), p_(p) {
   setObjectName("ResultsPanel");
-  setMinimumSize(760, 640);
+  setMinimumSize(640, 480);
   model_ = new ResultsModel(p.results, this);
   proxy_ = new ResultsProxy(p.results, this);
   proxy_->setSourceModel(model_);
   proxy_->setDynamicSortFilter(false);
 
-  title_ = new QLabel(this);
-  title_->setTextFormat(Qt::PlainText);
+  title_ = new ElidedLabel(this);
   filter_ = new QComboBox(this);
   filter_->setObjectName("ResultsFilter");
   filter_->addItem(tr("All rows"), static_cast<int>(ResultsFilter::All));
@@ -276,6 +276,7 @@ void ResultsPanel::Mirror() {
     view_->sortByColumn(-1, Qt::AscendingOrder);
     proxy_->sort(-1);
     title_->setText(tr("%1 rows of %2").arg(t.rows()).arg(QString::fromStdString(t.path())));
+    title_->setToolTip(QString::fromStdString(t.path()));
     view_->resizeColumnsToContents();
     plot_->setVisible(t.scan());
   }

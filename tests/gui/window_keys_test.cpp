@@ -75,6 +75,7 @@ TEST(FormScrollArea, FitsTheScreenAndKeepsTheFormSizeWhenThereIsRoom) {
       {{1520, 1014}, {1584, 870}, {1520 + 17, 870}},  // x2 on 1600 x 1000: cut at the foot
       {{1520, 1014}, {1000, 1200}, {1000, 1014 + 17}},
       {{1520, 1014}, {1000, 800}, {1000, 800}},
+      {{760, 507}, {-10, 300}, {0, 300}},  // the panels beside take more than the screen
   };
   for (const Case& c : cases)
     EXPECT_EQ(MainWindow::FitFormToRoom(c.form, c.room, 17), c.expected)
