@@ -6,6 +6,8 @@
 #   2. Abort Run in Tissue Sample Options does the same, and the status line says so.
 #   6. With QT_SCALE_FACTOR=2 on a 1600 x 1000 screen the window and its title bar stay on the
 #      screen; the form scrolls.
+#   7. On a 1366 x 768 screen the window stays on it once the results show beside the form, the
+#      status line included, with the data in a deeply nested folder.
 # Usage: scripts/window-journey.sh FOLDER   (needs build/release/kolvane and kolvane-batch)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,19 +33,21 @@ check() {  # check DESCRIPTION COMMAND...
   if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1" >&2; failures=$((failures + 1)); fi
 }
 
-# A screen of its own with a window manager; prints the display.
+# A screen of its own with a window manager, made the DISPLAY. (Not in a subshell: the servers
+# must be in pids to be stopped at the end.)
 start_screen() {  # start_screen WIDTHxHEIGHT
-  local display
+  local display=""
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
   done
+  [ -n "$display" ] || { echo "no free display between :90 and :120" >&2; exit 1; }
   Xvfb "$display" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
   DISPLAY="$display" openbox >/dev/null 2>&1 &
   pids+=($!)
   sleep 1
-  echo "$display"
+  DISPLAY="$display"
 }
 
 # Waits for a window whose title matches the regular expression and activates it.
@@ -81,7 +85,7 @@ earlier="$(sha256sum < "$work/x.fix.scf")"
 unchanged() { [ "$(sha256sum < "$work/x.fix.scf")" = "$earlier" ]; }
 
 open_example() {  # File > Open Fixed Wavelength File and its four dialogs; Yes to replace
-  xdotool key ctrl+o
+  xdotool key ctrl+alt+o
   answer_file "Open Fix File" "$work/x.fix"
   answer_file "Open Blanks File" "$work/x.blk"
   answer_file "Open Control File" "$work/x.ctl"
@@ -92,7 +96,7 @@ open_example() {  # File > Open Fixed Wavelength File and its four dialogs; Yes 
 
 # --- 1 and 2 ----------------------------------------------------------------------------------
 export DISPLAY
-DISPLAY="$(start_screen 1280x900)"
+start_screen 1280x900
 QT_QPA_PLATFORM=xcb "$bin/kolvane" >"$work/kolvane.log" 2>&1 &
 kolvane=$!
 pids+=($kolvane)
@@ -140,14 +144,14 @@ xdotool key ctrl+q
 sleep 1
 
 # --- 6 ----------------------------------------------------------------------------------------
-DISPLAY="$(start_screen 1600x1000)"
+start_screen 1600x1000
 QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=xcb "$bin/kolvane" >"$work/kolvane2.log" 2>&1 &
 pids+=($!)
 main="$(window "KOLVANE")"
 sleep 1
 shot 07-scale-2-idle
-within_screen() {
-  local left top width height extents fl fr ft fb
+within_screen() {  # within_screen [SCREEN-WIDTH SCREEN-HEIGHT]
+  local sw=${1:-1600} sh=${2:-1000} left top width height extents fl fr ft fb
   left="$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')"
   top="$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')"
   width="$(xwininfo -id "$main" | awk '/Width:/ {print $2}')"
@@ -155,9 +159,9 @@ within_screen() {
   extents="$(xprop -id "$main" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$')"
   IFS=', ' read -r fl fr ft fb <<<"$extents"
   echo "window ${width}x${height} at ${left},${top}; frame left $fl right $fr top $ft bottom $fb"
-  # The frame, title bar included, lies within the 1600 x 1000 screen.
+  # The frame, title bar included, lies within the screen.
   [ $((left - fl)) -ge 0 ] && [ $((top - ft)) -ge 0 ] &&
-    [ $((left + width + fr)) -le 1600 ] && [ $((top + height + fb)) -le 1000 ]
+    [ $((left + width + fr)) -le "$sw" ] && [ $((top + height + fb)) -le "$sh" ]
 }
 check "6: the idle window with its title bar is within the screen" within_screen
 open_example
@@ -165,6 +169,27 @@ window "x.fix" >/dev/null
 sleep 1
 shot 08-scale-2-loaded
 check "6: the loaded window with its title bar is within the screen" within_screen
+xdotool key ctrl+q
+
+# --- 7 ----------------------------------------------------------------------------------------
+# The example in a deeply nested folder, opened as `kolvane FILE` opens it (the dataset's panel
+# above the form), analysed to the end.
+nested="$work"
+for _ in 1 2 3 4; do nested="$nested/a folder for one of the studies of the year"; done
+mkdir -p "$nested"
+for ext in fix blk ctl; do cp "$ex.$ext" "$nested/y.$ext"; done
+start_screen 1366x768
+QT_QPA_PLATFORM=xcb "$bin/kolvane" "$nested/y.fix" >"$work/kolvane3.log" 2>&1 &
+pids+=($!)
+main="$(window "y.fix")"
+sleep 1
+xdotool key Return                      # Analyze
+window "^Tissue\$" >/dev/null
+xdotool key Return                      # OK: tissue passed through
+sleep 3
+shot 09-small-screen-results
+check "7: the results file is written" test -s "$nested/y.fix.scf"
+check "7: the window with its results is within a 1366 x 768 screen" within_screen 1366 768
 xdotool key ctrl+q
 
 echo "screenshots in $out"
