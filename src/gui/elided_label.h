@@ -1,6 +1,6 @@
 // In this file: a one-line label that gives up width when the window is narrow, so that a long
 // path cannot push the window past the screen. Where the text does not fit, its middle is
-// elided; the label's text stays whole (copy it from the tooltip the caller sets).
+// elided; the label's text stays whole, for the tooltip its caller sets.
 #pragma once
 
 #include <QLabel>
@@ -18,11 +18,6 @@ class ElidedLabel : public QLabel {
   QSize minimumSizeHint() const override { return Bounded(QLabel::minimumSizeHint(), 120); }
   QSize sizeHint() const override { return Bounded(QLabel::sizeHint(), 360); }
 
- private:
-  static QSize Bounded(const QSize& whole, int most) {
-    return {std::min(whole.width(), most), whole.height()};
-  }
-
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter g(this);
@@ -30,6 +25,11 @@ class ElidedLabel : public QLabel {
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width());
     style()->drawItemText(&g, r, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), shown,
                           foregroundRole());
+  }
+
+ private:
+  static QSize Bounded(const QSize& whole, int most) {
+    return {std::min(whole.width(), most), whole.height()};
   }
 };
 

@@ -640,8 +640,8 @@ void MainWindow::FitInto(const QRect& area) {
     if (fit == scroll_->size()) break;
     scroll_->setFixedSize(fit);
   }
-  if (isVisible()) resize(size().boundedTo(most));
   if (!isVisible()) return;
+  resize(size().boundedTo(most));
   // The title bar and the close box stay on the screen. Until the window manager told its
   // frame, the frame is taken to be what FrameExtents assumes, all of it above the window.
   QRect outer = frameGeometry();
